@@ -1,0 +1,26 @@
+#include "app/TextFileStore.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "app/RichText.h"
+
+std::optional<QString> TextFileStore::LoadFile(const QString& path, QString& error) {
+  error.clear();
+  QFile file(path);
+  if (!file.exists()) return std::nullopt;
+  if (!file.open(QIODevice::ReadOnly)) {
+    error = path + ": " + file.errorString();
+    return std::nullopt;
+  }
+  return RtfToPlainText(file.readAll());
+}
+
+bool TextFileStore::SaveFile(const QString& path, const QString& text, QString& error) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(PlainTextToRtf(text)) < 0 || !file.commit()) {
+    error = path + ": " + file.errorString();
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,8 @@
+#include "app/Console.h"
+#include "app/Handlers.h"
+#include "graphics/Scales.h"
+
+void connectGraphicsHandlers(Console& c) {
+  c.menu.mnuAuto.onClick = [&c] { mnuAuto_Click(c); };
+  c.menu.mnuLimits.onClick = [&c] { mnuLimits_Click(c); };
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+class Console;
+
+// Gives the stability plot's Y axis its decade labels, 2E-3 down to 1E-18.
+void SetupPlots(Console& c);
+
+// Fits each plot to its window: width - 100, height - 400 twips (both widths, then both heights).
+void FitPlotsToWindows(Console& c);

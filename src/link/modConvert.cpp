@@ -1,0 +1,90 @@
+#include "link/modConvert.h"
+
+#include <cmath>
+
+#include "app/Console.h"
+
+namespace {
+
+constexpr double kReferenceHz = 120000000.0;
+constexpr double kCoarseSteps = 65536.0;     // 2^16
+constexpr double kFineSteps = 268435456.0;   // 2^28
+constexpr double kCoarseOffsetHz = 455000.0;
+constexpr double kFineOffsetHz = 1000.0;
+constexpr double kFineScale = 32.0;
+
+// Nearest integer, ties to even, as the instrument's words are computed.
+std::int32_t roundToInt32(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
+
+int hexDigitValue(char ch) {
+  if (ch >= '0' && ch <= '9') return ch - '0';
+  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+  return -1;
+}
+
+// A group of four characters read as hexadecimal up to its first non-digit.
+std::uint32_t readHexGroup(std::string_view group) {
+  std::uint32_t value = 0;
+  for (char ch : group) {
+    const int digit = hexDigitValue(ch);
+    if (digit < 0) break;
+    value = value * 16 + static_cast<std::uint32_t>(digit);
+  }
+  return value;
+}
+
+}  // namespace
+
+std::string HexText(std::int32_t value) {
+  static const char* const kDigits = "0123456789ABCDEF";
+  auto bits = static_cast<std::uint32_t>(value);
+  std::string text;
+  do {
+    text.insert(text.begin(), kDigits[bits & 0xF]);
+    bits >>= 4;
+  } while (bits != 0);
+  return text;
+}
+
+FrequencyWords FrequencyWordsFor(double f) {
+  FrequencyWords words;
+  words.n1 = roundToInt32((f - kCoarseOffsetHz) * kCoarseSteps / kReferenceHz);
+  const std::string coarse = "0000" + HexText(words.n1);
+  words.coarseCommand = "DA" + coarse.substr(coarse.size() - 4) + "0000";
+  words.coarseFreq = words.n1 * kReferenceHz / kCoarseSteps;
+
+  const double fineHz = (f - words.coarseFreq - kFineOffsetHz) * kFineScale;
+  words.n2 = roundToInt32(fineHz * kFineSteps / kReferenceHz);
+  words.fineCommand = "DB" + (HexText(words.n2) + "0000000000000000").substr(0, 8);
+  words.fineFreq = words.n2 * kReferenceHz / kFineSteps;
+  return words;
+}
+
+double ProgrammedFrequency(double coarseFreq, double fineFreq) {
+  return fineFreq / kFineScale + (coarseFreq + kFineOffsetHz);
+}
+
+std::int32_t HexToLong(std::string_view s) {
+  if (s.size() < 8) return 0;
+  const std::uint32_t hi = readHexGroup(s.substr(0, 4));
+  const std::uint32_t lo = readHexGroup(s.substr(4, 4));
+  return static_cast<std::int32_t>((hi << 16) | lo);
+}
+
+std::string TauCommand(double milliseconds) {
+  const std::string digits = "00000000" + HexText(roundToInt32(milliseconds));
+  return "TA" + digits.substr(digits.size() - 8);
+}
+
+void SendCommand(Console& c, const std::string& text) { c.MSComm1.write(text + "\r\n"); }
+
+void ProgramFrequency(Console& c, double f) {
+  const FrequencyWords words = FrequencyWordsFor(f);
+  c.st.strCoarseCommand = words.coarseCommand;
+  c.st.strFineCommand = words.fineCommand;
+  c.st.dblCoarseFreq = words.coarseFreq;
+  c.st.dblFineFreq = words.fineFreq;
+  SendCommand(c, c.st.strCoarseCommand);
+  SendCommand(c, c.st.strFineCommand);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class Console;
+
+// The instrument's two synthesizer words for one frequency, and what they realize.
+struct FrequencyWords {
+  std::int32_t n1 = 0;  // coarse word, upper 16 bits of "DA"
+  std::int32_t n2 = 0;  // fine word, "DB" carries it times 16
+  std::string coarseCommand;  // "DA" + 8 hex digits
+  std::string fineCommand;    // "DB" + 8 hex digits
+  double coarseFreq = 0;      // Hz realized by the coarse word
+  double fineFreq = 0;        // Hz realized by the fine word (before the division by 32)
+};
+
+// Encodes frequency `f` (Hz) into the coarse and fine synthesizer words.
+FrequencyWords FrequencyWordsFor(double f);
+
+// Frequency the pair of words programs: coarse + fine / 32 + 1000 Hz.
+double ProgrammedFrequency(double coarseFreq, double fineFreq);
+
+// Upper-case hexadecimal text without leading zeros; a negative value gives its eight-digit
+// two's-complement form.
+std::string HexText(std::int32_t value);
+
+// The first eight characters of `s` as a signed 32-bit value: characters 1-4 give the upper and
+// 5-8 the lower 16 bits, each group read up to its first non-hexadecimal character. Fewer than
+// eight characters give 0.
+std::int32_t HexToLong(std::string_view s);
+
+// "TA" and the interval in whole milliseconds (ties to even) as eight hexadecimal digits.
+std::string TauCommand(double milliseconds);
+
+// Writes one instrument command, followed by CR LF, in one write.
+void SendCommand(Console& c, const std::string& text);
+
+// Sends the "DA" and "DB" commands for `f` and keeps the words in the console state.
+void ProgramFrequency(Console& c, double f);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/Console.h"
+#include "support/Fakes.h"
+
+// A console on fakes, with its settings folder in a fresh temporary directory. The console is
+// built by `startUp()`, so a test can first place settings files in `folder()`.
+class ConsoleFixture : public ::testing::Test {
+ protected:
+  QString folder() const { return dir.path(); }
+  QString pathOf(const QString& name) const { return dir.filePath(name); }
+
+  // Writes `bytes` to `name` in the settings folder.
+  void writeFile(const QString& name, const QByteArray& bytes) {
+    QFile file(pathOf(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+  QByteArray readFile(const QString& name) const {
+    QFile file(pathOf(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  // Builds the console and runs its start-up.
+  Console& startUp();
+
+  QTemporaryDir dir;
+  FakeSerialPort serial;
+  FakeTimer timer;
+  FakePlot dataPlot;
+  FakePlot stabilityPlot;
+  FakeDialogs dialogs;
+  FakeClock clock;
+  FakeEventPump events;
+  FakeApplication application;
+  std::unique_ptr<Console> console;
+};
