@@ -1,3 +1,4 @@
+#include "app/Closing.h"
 #include "app/Console.h"
 #include "app/Handlers.h"
 #include "app/OptionMenus.h"
@@ -12,4 +13,10 @@ void connectAppHandlers(Console& c) {
   m.mnuCom2.onClick = [&c] { mnuCom2_Click(c); };
   m.mnuCom3.onClick = [&c] { mnuCom3_Click(c); };
   m.mnuCom4.onClick = [&c] { mnuCom4_Click(c); };
+  m.mnuAbout.onClick = [&c] { mnuAbout_Click(c); };
+  m.mnuQuit.onClick = [&c] { mnuQuit_Click(c); };
+
+  c.win.frmOrlak.queryUnload = [&c] { return HideToolWindow(c, c.win.frmOrlak); };
+  c.win.frmData.queryUnload = [&c] { return KeepPlotWindow(c); };
+  c.win.frmStat.queryUnload = [&c] { return KeepPlotWindow(c); };
 }

@@ -7,7 +7,9 @@ void ChooseRadioItem(MenuItem& chosen, std::initializer_list<MenuItem*> others) 
   for (MenuItem* other : others) other->setChecked(false);
 }
 
-void mnuFiltered_Click(Console& c) { ChooseRadioItem(c.menu.mnuFiltered, {&c.menu.mnuNonFiltered}); }
+void mnuFiltered_Click(Console& c) {
+  ChooseRadioItem(c.menu.mnuFiltered, {&c.menu.mnuNonFiltered});
+}
 
 void mnuNonFiltered_Click(Console& c) {
   ChooseRadioItem(c.menu.mnuNonFiltered, {&c.menu.mnuFiltered});

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <cmath>
+#include <cstdint>
 
 #include "app/Console.h"
 #include "app/TextFileStore.h"
@@ -17,8 +18,11 @@ void ApplySettingsCode(Console& c, double code) {
   ConsoleState& st = c.st;
   Menus& m = c.menu;
   st.dblSettingCode = code;
+  // A code whose hundreds do not fit the 16-bit field names none of the choices.
+  const double hundreds = std::floor(code / 100);
+  if (!(hundreds >= INT16_MIN && hundreds <= INT16_MAX)) return;
 
-  st.intDataTypeCode = static_cast<int>(std::floor(code / 100));
+  st.intDataTypeCode = static_cast<int>(hundreds);
   if (st.intDataTypeCode == 1) m.mnuFreqData.setChecked(true);
   if (st.intDataTypeCode == 2) m.mnuPhaseData.setChecked(true);
 

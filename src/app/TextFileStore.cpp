@@ -13,7 +13,12 @@ std::optional<QString> TextFileStore::LoadFile(const QString& path, QString& err
     error = path + ": " + file.errorString();
     return std::nullopt;
   }
-  return RtfToPlainText(file.readAll());
+  const QByteArray document = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    error = path + ": " + file.errorString();
+    return std::nullopt;
+  }
+  return RtfToPlainText(document);
 }
 
 bool TextFileStore::SaveFile(const QString& path, const QString& text, QString& error) {

@@ -1,3 +1,4 @@
+#include "app/Closing.h"
 #include "app/Console.h"
 #include "app/Handlers.h"
 #include "graphics/Scales.h"
@@ -5,4 +6,5 @@
 void connectGraphicsHandlers(Console& c) {
   c.menu.mnuAuto.onClick = [&c] { mnuAuto_Click(c); };
   c.menu.mnuLimits.onClick = [&c] { mnuLimits_Click(c); };
+  c.win.frmScale.queryUnload = [&c] { return HideToolWindow(c, c.win.frmScale); };
 }

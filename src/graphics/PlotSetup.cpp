@@ -24,3 +24,12 @@ void FitPlotsToWindows(Console& c) {
   c.DynaPlot1.setHeight(c.win.frmData.height() - 400);
   c.DynaPlot2.setHeight(c.win.frmStat.height() - 400);
 }
+
+void FitPlotToWindow(Console& c, const ChildWindow& window) {
+  PlotControl& plot = &window == &c.win.frmData ? c.DynaPlot1 : c.DynaPlot2;
+  const int width = window.width() - 100;
+  const int height = window.height() - 400;
+  if (width <= 0 || height <= 0) return;
+  plot.setWidth(width);
+  plot.setHeight(height);
+}

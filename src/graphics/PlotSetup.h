@@ -7,3 +7,8 @@ void SetupPlots(Console& c);
 
 // Fits each plot to its window: width - 100, height - 400 twips (both widths, then both heights).
 void FitPlotsToWindows(Console& c);
+
+class ChildWindow;
+// Fits the plot of one plot window (frmData or frmStat) after the window was resized; a window
+// too small for a plot leaves the plot as it was.
+void FitPlotToWindow(Console& c, const ChildWindow& window);

@@ -10,9 +10,9 @@
 namespace {
 
 constexpr int kScaleBoxes = 8;
-const char* const kScaleLabels[kScaleBoxes] = {"Sample-min", "Sample-max", "Delta F-min",
+const char* const kScaleLabels[kScaleBoxes] = {"Sample-min",  "Sample-max", "Delta F-min",
                                                "Delta F-max", "Tau-min",    "Tau-max",
-                                               "SigmaY-min", "SigmaY-max"};
+                                               "SigmaY-min",  "SigmaY-max"};
 
 QString scaleFile(const Console& c) { return c.settingsFolder + "/setting3.txt"; }
 

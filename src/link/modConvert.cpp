@@ -7,8 +7,8 @@
 namespace {
 
 constexpr double kReferenceHz = 120000000.0;
-constexpr double kCoarseSteps = 65536.0;     // 2^16
-constexpr double kFineSteps = 268435456.0;   // 2^28
+constexpr double kCoarseSteps = 65536.0;    // 2^16
+constexpr double kFineSteps = 268435456.0;  // 2^28
 constexpr double kCoarseOffsetHz = 455000.0;
 constexpr double kFineOffsetHz = 1000.0;
 constexpr double kFineScale = 32.0;

@@ -8,8 +8,8 @@ class Console;
 
 // The instrument's two synthesizer words for one frequency, and what they realize.
 struct FrequencyWords {
-  std::int32_t n1 = 0;  // coarse word, upper 16 bits of "DA"
-  std::int32_t n2 = 0;  // fine word, "DB" carries it times 16
+  std::int32_t n1 = 0;        // coarse word, upper 16 bits of "DA"
+  std::int32_t n2 = 0;        // fine word, "DB" carries it times 16
   std::string coarseCommand;  // "DA" + 8 hex digits
   std::string fineCommand;    // "DB" + 8 hex digits
   double coarseFreq = 0;      // Hz realized by the coarse word

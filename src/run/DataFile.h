@@ -17,7 +17,10 @@ bool WriteRunHeader(Console& c);
 // line then says why.
 bool WriteSampleLine(Console& c, double value);
 
-// A sample line: " " or "-", the magnitude in general format, one trailing space, CR LF.
+// A sample line: " " or "-", the magnitude in general format, one trailing space, CR LF. General
+// format: up to 15 significant digits without trailing zeros, fixed notation with a leading zero
+// ("0.5") from 0.1 up to 1E+15, exponent notation outside it with at least two exponent digits
+// ("1.5E-11", "2E-05"). NaN and infinities are written as " NaN", " Inf" and "-Inf".
 QByteArray FormatSampleLine(double value);
 
 // A frequency as a plain decimal number: up to 15 significant digits, no grouping, no trailing

@@ -2,10 +2,15 @@
 
 #include "app/Startup.h"
 
-Console& ConsoleFixture::startUp() {
-  const Platform platform{serial, timer, dataPlot, stabilityPlot, dialogs, clock, events,
-                          application};
+Console& ConsoleFixture::build() {
+  const Platform platform{serial,  timer, dataPlot, stabilityPlot,
+                          dialogs, clock, events,   application};
   console = std::make_unique<Console>(platform, folder());
+  return *console;
+}
+
+Console& ConsoleFixture::startUp() {
+  build();
   MDIForm_Load(*console);
   return *console;
 }

@@ -27,6 +27,8 @@ class ConsoleFixture : public ::testing::Test {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
+  // Builds the console on the fakes, without starting it up.
+  Console& build();
   // Builds the console and runs its start-up.
   Console& startUp();
 

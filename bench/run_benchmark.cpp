@@ -1,0 +1,186 @@
+// Replays a whole run of 999999 sample lines through the console's real core, the real plots and
+// the real data file, and prints what one sample and one stability analysis cost as the run grows.
+// Run offscreen: QT_QPA_PLATFORM=offscreen ./run_benchmark
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/Console.h"
+#include "app/Startup.h"
+#include "graphics/PlotDesign.h"
+#include "platform/qt/QCustomPlotControl.h"
+#include "run/AllanDeviation.h"
+#include "run/RunControl.h"
+#include "support/Fakes.h"
+
+namespace {
+
+using Stopwatch = std::chrono::steady_clock;
+
+constexpr int kRunLines = 999999;  // one priming line, then samples 1 .. 999998
+constexpr int kWindow = 1000;
+constexpr std::array<int, 5> kCheckpoints = {1000, 10000, 100000, 500000, 999998};
+
+double microseconds(Stopwatch::duration d) {
+  return std::chrono::duration<double, std::micro>(d).count();
+}
+
+double percentile(std::vector<double> values, double p) {
+  if (values.empty()) return 0;
+  const auto at = static_cast<std::size_t>(std::ceil(p * values.size())) - 1;
+  std::nth_element(values.begin(), values.begin() + at, values.end());
+  return values[at];
+}
+
+// A DUT a few parts in 1e10 off, drifting slowly, with a little white phase noise: consecutive
+// readings differ by a few counts, far below the jump limit of 600 counts at 10 MHz.
+class Instrument {
+ public:
+  std::string nextLine() {
+    const double counts =
+        1.2e6 + 300 * std::sin(2 * M_PI * k_ / 200000.0) + 0.02 * k_ + noise_(random_);
+    ++k_;
+    char line[9];
+    std::snprintf(line, sizeof line, "%08X",
+                  static_cast<unsigned>(static_cast<std::int32_t>(std::lround(counts))));
+    return line;
+  }
+
+ private:
+  long k_ = 0;
+  std::mt19937 random_{20261207};
+  std::normal_distribution<double> noise_{0, 2};
+};
+
+// The console as after the initialization, on real plots, with the data file in `folder`.
+void prepareForRun(Console& c, FakeSerialPort& serial, const QString& folder) {
+  MDIForm_Load(c);
+  QString error;
+  serial.open(1, error);
+  ConsoleState& st = c.st;
+  st.strDataFile = folder + "/bench.DAT";
+  st.intFileChosen = 1;
+  st.intInitPending = 0;
+  st.intPortOpen = 1;
+  st.dblDutFreq = 10000000.02;
+  st.dblDutFreqRounded = 10e6;
+  st.dblProgFreq = 10000000.0;
+  c.win.txtFormat.setText("10,000,000.00000");
+  c.menu.mnuCom1.setChecked(true);
+  c.menu.mnuFiltered.setChecked(true);
+  c.menu.mnuFreqData.setChecked(true);
+  c.menu.mnuAuto.setChecked(true);
+  c.menu.mnuStart.setEnabled(true);
+}
+
+struct Checkpoint {
+  int n;
+  double analysisUs;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QTemporaryDir folder;
+
+  QCustomPlotControl dataPlot(DataPlotDesign());
+  QCustomPlotControl stabilityPlot(StabilityPlotDesign());
+  for (QCustomPlot* plot : {dataPlot.widget(), stabilityPlot.widget()}) {
+    plot->resize(800, 400);
+    plot->show();
+  }
+  FakeSerialPort serial;
+  FakeTimer timer;
+  FakeDialogs dialogs;
+  FakeClock clock;
+  FakeEventPump events;
+  FakeApplication application;
+  const Platform platform{serial,  timer, dataPlot, stabilityPlot,
+                          dialogs, clock, events,   application};
+  Console c(platform, folder.path());
+  prepareForRun(c, serial, folder.path());
+
+  mnuStart_Click(c);
+  if (c.st.intRunning != 1) {
+    std::fprintf(stderr, "The run did not start: %s\n", qPrintable(c.status()));
+    return 1;
+  }
+
+  Instrument instrument;
+  std::vector<double> sampleUs(kRunLines + 1);
+  std::vector<double> redrawUs;
+  std::vector<Checkpoint> checkpoints;
+  const auto runStart = Stopwatch::now();
+  for (int line = 0; line < kRunLines; ++line) {
+    const std::string text = instrument.nextLine() + "\r\n";
+    const double n = c.st.dblSampleIndex;  // the sample this line becomes
+    const auto before = Stopwatch::now();
+    serial.receive(text);
+    sampleUs[static_cast<std::size_t>(n)] = microseconds(Stopwatch::now() - before);
+
+    if (std::find(kCheckpoints.begin(), kCheckpoints.end(), static_cast<int>(n)) !=
+        kCheckpoints.end()) {
+      std::vector<double> times;
+      for (int i = 0; i < 5; ++i) {
+        const auto t = Stopwatch::now();
+        ComputeAllanDeviation(c);
+        times.push_back(microseconds(Stopwatch::now() - t));
+      }
+      checkpoints.push_back({static_cast<int>(n), percentile(times, 0.5)});
+    }
+    if (line % 1000 == 0) {
+      const auto t = Stopwatch::now();
+      QApplication::processEvents();
+      redrawUs.push_back(microseconds(Stopwatch::now() - t));
+    }
+  }
+  const double wallSeconds = std::chrono::duration<double>(Stopwatch::now() - runStart).count();
+
+  std::printf("Run of %d lines: %.1f s wall time (%.1f us per line on average)\n", kRunLines,
+              wallSeconds, wallSeconds * 1e6 / kRunLines);
+  std::printf("Run ended itself: %s; data file %lld bytes; frozen stability levels: %d\n",
+              c.st.intRunning == 0 && !dialogs.messages.empty() ? "yes" : "no",
+              static_cast<long long>(QFileInfo(c.st.strDataFile).size()),
+              static_cast<int>(c.st.dblLevelOffset));
+  std::printf("%9s %12s %12s %12s %14s\n", "N", "median us", "p99 us", "max us", "analysis us");
+  for (const Checkpoint& point : checkpoints) {
+    const int first = std::max(1, point.n - kWindow / 2);
+    const int last = std::min(kRunLines - 1, first + kWindow - 1);
+    const std::vector<double> window(sampleUs.begin() + first, sampleUs.begin() + last + 1);
+    std::printf("%9d %12.1f %12.1f %12.1f %14.1f\n", point.n, percentile(window, 0.5),
+                percentile(window, 0.99), percentile(window, 1.0), point.analysisUs);
+  }
+  std::printf("Queued redraws (processEvents every 1000 lines): median %.0f us, max %.0f us\n",
+              percentile(redrawUs, 0.5), percentile(redrawUs, 1.0));
+
+  const auto sum = [](const std::vector<double>& v) {
+    return std::accumulate(v.begin(), v.end(), 0.0);
+  };
+  std::printf("Time in line handling %.1f s, in queued redraws %.1f s\n", sum(sampleUs) / 1e6,
+              sum(redrawUs) / 1e6);
+  std::printf("Lines that took over 1 ms: %ld, over 5 ms: %ld\n",
+              std::count_if(sampleUs.begin(), sampleUs.end(), [](double us) { return us > 1e3; }),
+              std::count_if(sampleUs.begin(), sampleUs.end(), [](double us) { return us > 5e3; }));
+
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  // Wall time well above the CPU time means the machine was busy with other work.
+  std::printf("CPU time: %.1f s user, %.1f s system\n", seconds(usage.ru_utime),
+              seconds(usage.ru_stime));
+  std::printf("Peak resident memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+  return 0;
+}

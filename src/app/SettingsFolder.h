@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The folder of globalsetting.txt, setting3.txt and serialports.txt: the program's own folder,
+// or, where that is not writable (a system-wide install), the operator's configuration folder,
+// which is created when missing.
+QString ChooseSettingsFolder(const QString& programFolder, const QString& userConfigFolder);

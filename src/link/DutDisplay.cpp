@@ -1,0 +1,82 @@
+#include "link/DutDisplay.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "app/Console.h"
+
+namespace {
+
+constexpr int kDecimals = 5;
+
+// Five decimals, rounded to nearest with ties to even like every other rounding of the console,
+// at least `minIntegerDigits` integer digits, optionally grouped by threes.
+QString formatFixed(double hz, int minIntegerDigits, bool grouped) {
+  if (!std::isfinite(hz)) return QString::number(hz);
+  char buffer[400];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(hz),
+                                    std::chars_format::fixed, kDecimals);
+  const std::string_view digits(buffer, result.ptr - buffer);
+  const std::size_t point = digits.find('.');
+  QString integer =
+      QString::fromLatin1(digits.substr(0, point)).rightJustified(minIntegerDigits, u'0');
+  if (grouped) {
+    for (qsizetype at = integer.size() - 3; at > 0; at -= 3) integer.insert(at, u',');
+  }
+  const QString text = integer + QString::fromLatin1(digits.substr(point));
+  // A value that rounds to zero shows no sign.
+  const bool nonZero =
+      std::any_of(digits.begin(), digits.end(), [](char ch) { return ch >= '1' && ch <= '9'; });
+  return hz < 0 && nonZero ? u'-' + text : text;
+}
+
+bool hideUnlessClosing(Console& c, ChildWindow& window) {
+  window.setVisible(false);
+  return !c.st.blnClosing;
+}
+
+void switchNormalizationOn(Console& c) {
+  c.menu.mnuFormat.setChecked(true);
+  c.win.frmFormat.setVisible(true);
+  c.st.dblNominalDut = c.st.dblDutFreqRounded;
+  c.win.txtFormat.setText(FormatGroupedFrequency(c.st.dblNominalDut));
+}
+
+}  // namespace
+
+QString FormatGroupedFrequency(double hz) { return formatFixed(hz, 7, true); }
+
+QString FormatFrequency4(double hz) { return formatFixed(hz, 4, false); }
+
+void mnuFormat_Click(Console& c) {
+  if (!c.menu.mnuFormat.checked()) {
+    switchNormalizationOn(c);
+  } else {
+    c.menu.mnuFormat.setChecked(false);
+    c.win.frmFormat.setVisible(false);
+  }
+}
+
+void AskToNormalize(Console& c) {
+  const bool yes = c.dialogs.askYesNo(QStringLiteral("Do you want to normalize DUT frequency ?"),
+                                      QStringLiteral("Normalize FDUT"));
+  c.st.varAnswer = yes ? Answer::Yes : Answer::No;
+  if (!yes) return;
+  if (!c.menu.mnuFormat.checked()) {
+    mnuFormat_Click(c);
+    return;
+  }
+  // Normalization was switched on during the initialization: keep it on. The box still holding
+  // what the console wrote then gets the frequency just measured; a typed value is the operator's.
+  const bool typedByOperator = c.win.txtFormat.text() != FormatGroupedFrequency(c.st.dblNominalDut);
+  if (typedByOperator) {
+    c.win.frmFormat.setVisible(true);
+  } else {
+    switchNormalizationOn(c);
+  }
+}
+
+bool frmFrequency_QueryUnload(Console& c) { return hideUnlessClosing(c, c.win.frmFrequency); }
+
+bool frmFormat_QueryUnload(Console& c) { return hideUnlessClosing(c, c.win.frmFormat); }

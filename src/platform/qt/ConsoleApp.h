@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "app/Console.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QCustomPlotControl.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtSerialPort.h"
+#include "platform/qt/QtServices.h"
+
+// The whole console on Qt: the adapters, the console and its main window, started up.
+class ConsoleApp {
+ public:
+  // `dialogs` replaces the real dialogs (tests answer them); nullptr uses the Qt ones.
+  ConsoleApp(const QString& settingsFolder, Dialogs* dialogs = nullptr);
+  ~ConsoleApp();
+
+  Console& console() { return *console_; }
+  MainWindow& window() { return *window_; }
+  QCustomPlotControl& dataPlot() { return dataPlot_; }
+  QCustomPlotControl& stabilityPlot() { return stabilityPlot_; }
+
+ private:
+  QtSerialPort serial_;
+  QtTimer timer_;
+  QCustomPlotControl dataPlot_;
+  QCustomPlotControl stabilityPlot_;
+  QtDialogs qtDialogs_;
+  QtClock clock_;
+  QtEventPump events_;
+  QtApplication application_;
+  std::unique_ptr<Console> console_;
+  std::unique_ptr<MainWindow> window_;
+};

@@ -1,0 +1,175 @@
+#include "platform/qt/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <set>
+
+#include "app/Closing.h"
+#include "app/Console.h"
+#include "app/WindowLayout.h"
+#include "graphics/PlotSetup.h"
+#include "platform/qt/ToolWindows.h"
+
+MainWindow::MainWindow(Console& console, QWidget* dataPlot, QWidget* stabilityPlot)
+    : c_(console), area_(new QMdiArea(this)) {
+  if (const QScreen* screen = this->screen()) {
+    twips_.dpiX = screen->logicalDotsPerInchX();
+    twips_.dpiY = screen->logicalDotsPerInchY();
+  }
+  setWindowTitle("  Tessarin / RS");
+  area_->setBackground(palette().brush(QPalette::Dark));
+  setCentralWidget(area_);
+  buildMenus();
+
+  Windows& w = c_.win;
+  addChildWindow(w.frmData, dataPlot, false);
+  addChildWindow(w.frmStat, stabilityPlot, false);
+  addChildWindow(w.frmFrequency, CreateFrequencyPanel(w), true);
+  addChildWindow(w.frmTau, CreateTauPanel(w), true);
+  addChildWindow(w.frmFormat, CreateNominalPanel(w), true);
+  addChildWindow(w.frmScale, CreateScalePanel(w), true);
+  addChildWindow(w.frmOrlak, CreateAboutPanel(), true);
+
+  // The design size of the main window's client area: 9120 x 7785 twips.
+  resize(twips_.toPixelsX(9120), twips_.toPixelsY(7785) + menuBar()->sizeHint().height());
+  reportMainSize();
+}
+
+QMdiSubWindow* MainWindow::subWindowOf(const ChildWindow& window) const {
+  for (const auto& [sub, child] : windows_)
+    if (child == &window) return sub;
+  return nullptr;
+}
+
+QAction* MainWindow::actionOf(const MenuItem& item) const {
+  const auto found = actions_.find(&item);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::buildMenus() {
+  Menus& m = c_.menu;
+  // Items that carry a check mark: the option groups and toggles.
+  const std::set<const MenuItem*> checkable = {
+      &m.mnuCom1,        &m.mnuCom2,     &m.mnuCom3,      &m.mnuCom4,  &m.mnuFiltered,
+      &m.mnuNonFiltered, &m.mnuFreqData, &m.mnuPhaseData, &m.mnuDispF, &m.mnuDispTIE,
+      &m.mnuAuto,        &m.mnuLimits,   &m.mnuTau,       &m.mnuFormat};
+  std::map<const MenuItem*, QMenu*> menus;
+  for (const Menus::Node& node : m.tree()) {
+    MenuItem& item = *node.item;
+    const bool hasChildren = !m.childrenOf(&item).empty();
+    QWidget* container = node.parent ? static_cast<QWidget*>(menus.at(node.parent))
+                                     : static_cast<QWidget*>(menuBar());
+    if (hasChildren) {
+      auto* menu = new QMenu(item.caption(), container);
+      menus[&item] = menu;
+      bindMenuItem(item, menu->menuAction(), false);
+      container->addAction(menu->menuAction());
+      continue;
+    }
+    auto* action = new QAction(item.caption(), container);
+    action->setSeparator(item.isSeparator());
+    bindMenuItem(item, action, checkable.count(&item) > 0);
+    container->addAction(action);
+  }
+}
+
+QAction* MainWindow::bindMenuItem(MenuItem& item, QAction* action, bool checkable) {
+  actions_[&item] = action;
+  action->setCheckable(checkable);
+  auto show = [action, &item] {
+    if (!action->isSeparator()) action->setText(item.caption());
+    action->setChecked(item.checked());
+    action->setEnabled(item.enabled());
+    action->setVisible(item.visible());
+  };
+  show();
+  item.changed = show;
+  QObject::connect(action, &QAction::triggered, [&item, show] {
+    item.click();
+    // A checkable action toggles itself; the console alone decides the check mark.
+    show();
+  });
+  return action;
+}
+
+void MainWindow::addChildWindow(ChildWindow& window, QWidget* content, bool fitToContent) {
+  auto* sub = new QMdiSubWindow;
+  sub->setWidget(content);
+  sub->setWindowTitle(window.caption());
+  sub->setWindowFlag(Qt::WindowMaximizeButtonHint, !fitToContent);
+  area_->addSubWindow(sub);
+  sub->installEventFilter(this);
+  windows_[sub] = &window;
+  if (fitToContent) {
+    // The window system decides the outer size: never smaller than the contents need.
+    const QSize needed = sub->minimumSizeHint();
+    window.setGeometryFromView(window.left(), window.top(),
+                               std::max(window.width(), twips_.fromPixelsX(needed.width())),
+                               std::max(window.height(), twips_.fromPixelsY(needed.height())));
+  }
+  window.changed = [this, &window, sub] { showWindowState(window, sub); };
+  showWindowState(window, sub);
+}
+
+void MainWindow::showWindowState(ChildWindow& window, QMdiSubWindow* sub) {
+  QScopedValueRollback<bool> guard(applying_, true);
+  const QRect rect(twips_.toPixelsX(window.left()), twips_.toPixelsY(window.top()),
+                   twips_.toPixelsX(window.width()), twips_.toPixelsY(window.height()));
+  if (sub->geometry() != rect && !sub->isMinimized() && !sub->isMaximized()) sub->setGeometry(rect);
+  // Explicitly, so that a hidden window stays hidden when the main window is first shown.
+  const bool appearing = window.visible() && sub->isHidden();
+  sub->setVisible(window.visible());
+  if (appearing) sub->raise();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+  const auto found = sub ? windows_.find(sub) : windows_.end();
+  if (found == windows_.end()) return QMainWindow::eventFilter(watched, event);
+  ChildWindow& window = *found->second;
+  switch (event->type()) {
+    case QEvent::Close:
+      if (window.queryUnload && window.queryUnload()) {
+        event->ignore();
+        return true;
+      }
+      window.setVisibleFromView(false);
+      break;
+    case QEvent::Move:
+    case QEvent::Resize:
+      if (!applying_ && !sub->isMinimized()) {
+        const QRect g = sub->geometry();
+        window.setGeometryFromView(twips_.fromPixelsX(g.x()), twips_.fromPixelsY(g.y()),
+                                   twips_.fromPixelsX(g.width()), twips_.fromPixelsY(g.height()));
+        if (event->type() == QEvent::Resize &&
+            (&window == &c_.win.frmData || &window == &c_.win.frmStat))
+          FitPlotToWindow(c_, window);
+      }
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::reportMainSize() {
+  c_.win.mainWidth = twips_.fromPixelsX(frameGeometry().width());
+  c_.win.mainHeight = twips_.fromPixelsY(frameGeometry().height());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  reportMainSize();
+  MDIForm_Resize(c_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  MDIForm_QueryUnload(c_);
+  for (QMdiSubWindow* sub : area_->subWindowList()) sub->close();
+  event->accept();
+  MDIForm_Unload(c_);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/Dialogs.h"
+
+// File dialogs and message boxes, modal to the main window.
+class QtDialogs : public Dialogs {
+ public:
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  std::optional<QString> saveFileName(const QString& title, const QString& filter,
+                                      const QString& defaultExt,
+                                      const QString& initialPath) override;
+  bool askYesNo(const QString& text, const QString& title) override;
+  void message(const QString& text, const QString& title, Icon icon) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};

@@ -1,0 +1,99 @@
+#include "platform/qt/QtSerialPort.h"
+
+#include <QMetaObject>
+#include <utility>
+
+QtSerialPort::QtSerialPort(PortMap ports) : ports_(std::move(ports)) {
+  port_.setBaudRate(QSerialPort::Baud9600);
+  port_.setDataBits(QSerialPort::Data8);
+  port_.setParity(QSerialPort::NoParity);
+  port_.setStopBits(QSerialPort::OneStop);
+  port_.setFlowControl(QSerialPort::NoFlowControl);
+  QObject::connect(&port_, &QSerialPort::readyRead, [this] { takeReceived(); });
+  QObject::connect(&port_, &QSerialPort::errorOccurred,
+                   [this](QSerialPort::SerialPortError error) { handleError(error); });
+}
+
+bool QtSerialPort::open(int commPort, QString& error) {
+  if (port_.isOpen()) port_.close();
+  faultPending_ = false;
+  commPort_ = commPort;
+  device_ = ports_.deviceFor(commPort);
+  port_.setPortName(device_);
+  if (port_.open(QIODevice::ReadWrite)) return true;
+  switch (port_.error()) {
+    case QSerialPort::DeviceNotFoundError:
+      error = describe(QStringLiteral("no such device"));
+      break;
+    case QSerialPort::PermissionError:
+      error = describe(QStringLiteral("the port is in use or not permitted"));
+      break;
+    case QSerialPort::OpenError:
+      error = describe(QStringLiteral("the port is already open"));
+      break;
+    default:
+      error = describe(port_.errorString());
+      break;
+  }
+  port_.clearError();
+  return false;
+}
+
+bool QtSerialPort::isOpen() const { return port_.isOpen() && !faultPending_; }
+
+bool QtSerialPort::write(const std::string& bytes) {
+  if (!isOpen()) return false;
+  const auto size = static_cast<qint64>(bytes.size());
+  if (port_.write(bytes.data(), size) != size) return false;
+  // QSerialPort would wait for the event loop to pass the bytes on; a command written just
+  // before the program ends ("MK0" on quitting) must reach the line all the same.
+  port_.flush();
+  return true;
+}
+
+void QtSerialPort::takeReceived() {
+  // A handler further up the stack is already handing out characters; it will reach these.
+  if (delivering_) return;
+  delivering_ = true;
+  // QSerialPort does not signal again for data read while its signal is being handled, so keep
+  // taking what has arrived until the buffer is empty.
+  while (port_.isOpen() && port_.bytesAvailable() > 0) {
+    const QByteArray chunk = port_.readAll();
+    for (const char ch : chunk)
+      if (onReceived) onReceived(ch);
+  }
+  delivering_ = false;
+}
+
+// A vanished device (pseudo-terminal master closed, USB adapter pulled) makes QSerialPort report
+// a read error on every pass of the event loop. The first error ends the line: the port is closed
+// once control is back in the event loop (closing inside QSerialPort's own notification is not
+// safe) and the console hears of it exactly once.
+void QtSerialPort::handleError(QSerialPort::SerialPortError error) {
+  switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::UnknownError:
+      break;
+    default:
+      return;
+  }
+  if (!port_.isOpen() || faultPending_) return;
+  faultPending_ = true;
+  const QString message = describe(port_.errorString());
+  QMetaObject::invokeMethod(
+      &port_,
+      [this, message] {
+        if (!faultPending_) return;
+        port_.close();
+        port_.clearError();
+        faultPending_ = false;
+        if (onFault) onFault(message);
+      },
+      Qt::QueuedConnection);
+}
+
+QString QtSerialPort::describe(const QString& problem) const {
+  return QStringLiteral("Com %1 (%2): %3").arg(commPort_).arg(device_, problem);
+}

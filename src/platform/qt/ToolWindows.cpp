@@ -1,0 +1,105 @@
+#include "platform/qt/ToolWindows.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "app/Windows.h"
+
+namespace {
+
+// A line edit that shows `box` and writes the operator's typing back to it.
+QLineEdit* boundLineEdit(TextBox& box, QWidget* parent, bool readOnly = false) {
+  auto* edit = new QLineEdit(parent);
+  edit->setReadOnly(readOnly);
+  edit->setText(box.text());
+  edit->setEnabled(box.enabled());
+  box.changed = [edit, &box] {
+    if (edit->text() != box.text()) edit->setText(box.text());
+    edit->setEnabled(box.enabled());
+  };
+  QObject::connect(edit, &QLineEdit::textEdited, [&box](const QString& t) { box.setFromView(t); });
+  return edit;
+}
+
+}  // namespace
+
+QWidget* CreateFrequencyPanel(Windows& w) {
+  auto* panel = new QWidget;
+  auto* form = new QFormLayout(panel);
+  form->setContentsMargins(4, 2, 4, 2);
+  form->addRow("DUT frequency :", boundLineEdit(w.txtFreq, panel));
+  form->addRow("Fprogrammed :", boundLineEdit(w.txtFprog, panel));
+  return panel;
+}
+
+QWidget* CreateNominalPanel(Windows& w) {
+  auto* panel = new QWidget;
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->addWidget(boundLineEdit(w.txtFormat, panel));
+  return panel;
+}
+
+QWidget* CreateTauPanel(Windows& w) {
+  auto* panel = new QWidget;
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(2, 2, 2, 2);
+  auto* list = new QListWidget(panel);
+  list->addItems(w.List1.items());
+  ListBox& model = w.List1;
+  model.changed = [list, &model] {
+    if (list->currentRow() != model.selectedIndex()) list->setCurrentRow(model.selectedIndex());
+    list->setEnabled(model.enabled());
+  };
+  QObject::connect(list, &QListWidget::currentRowChanged,
+                   [&model](int row) { model.setFromView(row); });
+  layout->addWidget(list);
+  return panel;
+}
+
+QWidget* CreateScalePanel(Windows& w) {
+  static const char* const kLabels[] = {"Sample-min", "Sample-max", "Delta F-min", "Delta F-max",
+                                        "Tau-min",    "Tau-max",    "SigmaY-min",  "SigmaY-max"};
+  auto* panel = new QWidget;
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(4, 4, 4, 4);
+  for (int frame = 0; frame < 2; ++frame) {
+    auto* group = new QGroupBox(frame == 0 ? "Data plot" : "Allan deviation plot", panel);
+    auto* grid = new QGridLayout(group);
+    // X limits on the left, Y limits on the right, the minimum above the maximum.
+    for (int i = 0; i < 4; ++i) {
+      const int index = frame * 4 + i;
+      const int column = (i / 2) * 2;
+      const int row = (i % 2) * 2;
+      grid->addWidget(new QLabel(kLabels[index], group), row, column);
+      grid->addWidget(boundLineEdit(w.txtScale[index], group), row + 1, column);
+    }
+    layout->addWidget(group);
+  }
+  return panel;
+}
+
+QWidget* CreateAboutPanel() {
+  auto* panel = new QLabel;
+  QPixmap picture(193, 23);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  painter.setPen(QColor(0, 0, 128));
+  QFont font = painter.font();
+  font.setBold(true);
+  font.setPixelSize(15);
+  painter.setFont(font);
+  painter.drawText(picture.rect(), Qt::AlignCenter, "TESSARIN / RS");
+  painter.end();
+  panel->setPixmap(picture);
+  panel->setAlignment(Qt::AlignCenter);
+  panel->setAutoFillBackground(true);
+  panel->setStyleSheet("background: white;");
+  return panel;
+}

@@ -1,0 +1,19 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/SettingsFolder.h"
+
+TEST(SettingsFolder, ProgramFolderWhenWritableElseTheUserFolder) {
+  QTemporaryDir dir;
+  const QString program = dir.filePath("bin");
+  const QString user = dir.filePath("config/tessarin-console");
+  QDir().mkpath(program);
+  EXPECT_EQ(ChooseSettingsFolder(program, user), program);
+
+  // A program folder that cannot hold files (here: it does not exist at all).
+  EXPECT_EQ(ChooseSettingsFolder(dir.filePath("missing"), user), user);
+  EXPECT_TRUE(QDir(user).exists());
+}

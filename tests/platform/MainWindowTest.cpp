@@ -1,0 +1,101 @@
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/Startup.h"
+#include "platform/qt/MainWindow.h"
+#include "support/ConsoleFixture.h"
+
+class MainWindowTest : public ConsoleFixture {
+ protected:
+  MainWindow& show() {
+    build();
+    window = std::make_unique<MainWindow>(*console, new QWidget, new QWidget);
+    MDIForm_Load(*console);
+    window->show();
+    QCoreApplication::processEvents();
+    return *window;
+  }
+  QStringList texts(const QList<QAction*>& actions, bool visibleOnly) {
+    QStringList result;
+    for (const QAction* a : actions)
+      if (!visibleOnly || a->isVisible()) result << (a->isSeparator() ? "-" : a->text());
+    return result;
+  }
+
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MainWindowTest, MenuBarShowsTheMenuTreeWithItsExactCaptions) {
+  MainWindow& w = show();
+  EXPECT_EQ(w.windowTitle(), "  Tessarin / RS");
+  EXPECT_EQ(texts(w.menuBar()->actions(), true),
+            QStringList({"   &File   ", " &Port ", " &Mode ", " S&tore ", " Displa&y ",
+                         "  &Graphic  ", " &Select ", " &About ", "       Status :", ""}));
+  Menus& m = console->menu;
+  EXPECT_EQ(texts(w.actionOf(m.mnuFile)->menu()->actions(), true),
+            QStringList({"&Save File as", "&Initialization", "-", "S&tart", "-", "&Quit"}));
+  EXPECT_EQ(texts(w.actionOf(m.mnuDisplay)->menu()->actions(), true),
+            QStringList({"&Frequency Diff.", "&Phase Diff"}));
+  EXPECT_EQ(texts(w.actionOf(m.mnuDisplay)->menu()->actions(), false).size(), 7);
+  EXPECT_EQ(texts(w.actionOf(m.mnuGraphic)->menu()->actions(), true),
+            QStringList({"&Autoscale", "&Limits", "-", "&Title", "&Print", "&Save Picture"}));
+  EXPECT_EQ(texts(w.actionOf(m.mnuPrint)->menu()->actions(), true),
+            QStringList({"&Data Plot", "&Stability Plot"}));
+  EXPECT_FALSE(w.actionOf(m.mnuStart)->isEnabled());
+  EXPECT_TRUE(w.actionOf(m.mnuAuto)->isChecked());
+}
+
+TEST_F(MainWindowTest, ConsoleAloneDecidesTheCheckMarks) {
+  MainWindow& w = show();
+  QAction* filtered = w.actionOf(console->menu.mnuFiltered);
+  filtered->trigger();
+  filtered->trigger();  // a second click on a checked radio item leaves it checked
+  EXPECT_TRUE(filtered->isChecked());
+  EXPECT_TRUE(console->menu.mnuFiltered.checked());
+  EXPECT_FALSE(w.actionOf(console->menu.mnuNonFiltered)->isChecked());
+
+  console->setStatus("Ready to start");
+  EXPECT_EQ(w.actionOf(console->menu.mnuStatus)->text(), "Ready to start");
+}
+
+TEST_F(MainWindowTest, ClosingAToolWindowHidesItAndPlotWindowsStay) {
+  MainWindow& w = show();
+  console->menu.mnuLimits.click();
+  QMdiSubWindow* scales = w.subWindowOf(console->win.frmScale);
+  ASSERT_TRUE(scales->isVisible());
+  scales->close();
+  EXPECT_FALSE(scales->isVisible());
+  EXPECT_FALSE(console->win.frmScale.visible());
+
+  QMdiSubWindow* data = w.subWindowOf(console->win.frmData);
+  EXPECT_FALSE(data->close());
+  EXPECT_TRUE(data->isVisible());
+}
+
+TEST_F(MainWindowTest, WindowsStandWhereTheConsolePutsThem) {
+  MainWindow& w = show();
+  const ChildWindow& data = console->win.frmData;
+  QMdiSubWindow* sub = w.subWindowOf(data);
+  EXPECT_TRUE(sub->isVisible());
+  EXPECT_FALSE(w.subWindowOf(console->win.frmFrequency)->isVisible());
+  EXPECT_NEAR(sub->width(), data.width() * w.logicalDpiX() / 1440.0, 1.0);
+
+  w.resize(w.width() + 200, w.height());
+  QCoreApplication::processEvents();
+  const ChildWindow& freq = console->win.frmFrequency;
+  EXPECT_EQ(freq.left(), console->win.mainWidth - freq.width() - 200);
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowStopsTheInstrumentOnce) {
+  MainWindow& w = show();
+  QString error;
+  serial.open(1, error);
+  console->st.intPortOpen = 1;
+  w.close();
+  EXPECT_EQ(serial.commands(), std::vector<std::string>{"MK0"});
+  EXPECT_TRUE(console->st.blnClosing);
+}
