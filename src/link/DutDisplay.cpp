@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "app/Closing.h"
 #include "app/Console.h"
 
 namespace {
@@ -29,11 +30,6 @@ QString formatFixed(double hz, int minIntegerDigits, bool grouped) {
   const bool nonZero =
       std::any_of(digits.begin(), digits.end(), [](char ch) { return ch >= '1' && ch <= '9'; });
   return hz < 0 && nonZero ? u'-' + text : text;
-}
-
-bool hideUnlessClosing(Console& c, ChildWindow& window) {
-  window.setVisible(false);
-  return !c.st.blnClosing;
 }
 
 void switchNormalizationOn(Console& c) {
@@ -77,6 +73,6 @@ void AskToNormalize(Console& c) {
   }
 }
 
-bool frmFrequency_QueryUnload(Console& c) { return hideUnlessClosing(c, c.win.frmFrequency); }
+bool frmFrequency_QueryUnload(Console& c) { return HideToolWindow(c, c.win.frmFrequency); }
 
-bool frmFormat_QueryUnload(Console& c) { return hideUnlessClosing(c, c.win.frmFormat); }
+bool frmFormat_QueryUnload(Console& c) { return HideToolWindow(c, c.win.frmFormat); }

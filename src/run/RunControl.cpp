@@ -148,6 +148,12 @@ void StopRun(Console& c) {
 }
 
 void MSComm1_OnFault(Console& c, const QString& message) {
+  // The adapter has closed the port. Once the instrument is connected again, Initialization
+  // opens it anew and tunes the instrument before the next run; until then nothing polls it.
+  c.st.intPortOpen = 0;
+  c.Timer2.setEnabled(false);
+  if (c.st.intFileChosen == 1) c.menu.mnuProgram.setEnabled(true);
+
   const bool runOn = c.st.intRunState == 1 && c.menu.mnuStart.caption() == kStopCaption;
   if (!runOn) {
     c.setStatus("Serial port failed: " + message);

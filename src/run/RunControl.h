@@ -12,8 +12,8 @@ void mnuStart_Click(Console& c);
 // menus.
 void StopRun(Console& c);
 
-// The serial port failed while open: a run that is on is stopped as Stop would; the status line
-// names the failure either way.
+// The serial port failed while open: a run that is on is stopped as Stop would, the status line
+// names the failure, and Initialization is offered again to reopen the port.
 void MSComm1_OnFault(Console& c, const QString& message);
 
 // The nominal DUT frequency typed in the "Nominal DUT" box ("10,000,000.00000"; grouping commas

@@ -229,6 +229,9 @@ TEST(QCustomPlotControlTest, AutoscaleInLabelModeReachesTheNearestLabels) {
   plot.autoscaleNow();
   EXPECT_DOUBLE_EQ(plot.widget()->yAxis->range().lower, 2e-13);
   EXPECT_DOUBLE_EQ(plot.widget()->yAxis->range().upper, 1e-12);
+  // Tau 1 to 4 s shows the whole decade, so the axis carries its decade ticks.
+  EXPECT_DOUBLE_EQ(plot.widget()->xAxis->range().lower, 1);
+  EXPECT_DOUBLE_EQ(plot.widget()->xAxis->range().upper, 10);
 }
 
 TEST(QCustomPlotControlTest, LimitsApplyAsPairsAndUnusablePairsLeaveTheAxis) {

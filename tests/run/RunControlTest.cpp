@@ -290,6 +290,24 @@ TEST_F(RunControlTest, PortFailureDuringARunStopsItAndKeepsTheRecordedSamples) {
   c.menu.mnuStart.click();
   EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
   ASSERT_EQ(dialogs.messages.size(), 1u);
+
+  // Reconnected, the instrument is initialized again on a reopened port.
+  EXPECT_EQ(c.st.intPortOpen, 0);
+  ASSERT_TRUE(c.menu.mnuProgram.enabled());
+  const int opens = serial.openCount;
+  c.menu.mnuProgram.click();
+  EXPECT_EQ(serial.openCount, opens + 1);
+  EXPECT_EQ(c.st.intPortOpen, 1);
+  EXPECT_EQ(commandsFrom(serial.writes.size() - 2), (Commands{"MK0", "CB9"}));
+}
+
+TEST_F(RunControlTest, PortFailureStopsTheLockPolling) {
+  Console& c = initializedConsole();
+  timer.setEnabled(true);
+  serial.fail("device removed");
+  EXPECT_FALSE(timer.enabled());
+  timer.tick();
+  EXPECT_EQ(c.status(), "Serial port failed: device removed");
 }
 
 TEST_F(RunControlTest, PortFailureWithoutARunOnlyShowsInTheStatusLine) {

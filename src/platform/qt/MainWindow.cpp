@@ -33,9 +33,18 @@ MainWindow::MainWindow(Console& console, QWidget* dataPlot, QWidget* stabilityPl
   addChildWindow(w.frmFormat, CreateNominalPanel(w), true);
   addChildWindow(w.frmScale, CreateScalePanel(w), true);
   addChildWindow(w.frmOrlak, CreateAboutPanel(), true);
+  // The right-hand column of tool windows shares one width.
+  int columnWidth = 0;
+  for (const ChildWindow* tool : {&w.frmFrequency, &w.frmTau, &w.frmFormat, &w.frmScale})
+    columnWidth = std::max(columnWidth, tool->width());
+  for (ChildWindow* tool : {&w.frmFrequency, &w.frmTau, &w.frmFormat, &w.frmScale})
+    tool->setGeometryFromView(tool->left(), tool->top(), columnWidth, tool->height());
 
-  // The design size of the main window's client area: 9120 x 7785 twips.
-  resize(twips_.toPixelsX(9120), twips_.toPixelsY(7785) + menuBar()->sizeHint().height());
+  // The design size of the main window's client area, 9120 x 7785 twips, widened where the menu
+  // bar would otherwise fold away the longest status text.
+  const int statusRoom = fontMetrics().horizontalAdvance("XTAL filter Unlocked, wait...") + 24;
+  resize(std::max(twips_.toPixelsX(9120), menuBar()->sizeHint().width() + statusRoom),
+         twips_.toPixelsY(7785) + menuBar()->sizeHint().height());
   reportMainSize();
 }
 
@@ -70,7 +79,7 @@ void MainWindow::buildMenus() {
       container->addAction(menu->menuAction());
       continue;
     }
-    auto* action = new QAction(item.caption(), container);
+    auto* action = new QAction(item.isSeparator() ? QString() : item.caption(), container);
     action->setSeparator(item.isSeparator());
     bindMenuItem(item, action, checkable.count(&item) > 0);
     container->addAction(action);

@@ -64,3 +64,11 @@ std::optional<QCPRange> FittedRange(const ValueSpan& span, bool logarithmic, dou
   const double widening = (high - low) * margin;
   return QCPRange(low - widening, high + widening);
 }
+
+QCPRange WholeDecades(const QCPRange& range) {
+  // The tolerance keeps a value such as 1000 computed as 999.9999999 on its own decade.
+  const double low = std::floor(std::log10(range.lower) + 1e-9);
+  double high = std::ceil(std::log10(range.upper) - 1e-9);
+  if (high <= low) high = low + 1;
+  return QCPRange(std::pow(10.0, low), std::pow(10.0, high));
+}

@@ -36,3 +36,7 @@ class CurveExtent {
 // width (in decades on a logarithmic axis). A span of one value gets a range around it; an empty
 // span gets none.
 std::optional<QCPRange> FittedRange(const ValueSpan& span, bool logarithmic, double margin);
+
+// A positive range widened to whole decades (1 to 10, 1 to 100, ...), so that a logarithmic axis
+// shows its decade ticks however narrow the data is.
+QCPRange WholeDecades(const QCPRange& range);

@@ -148,8 +148,9 @@ void QCustomPlotControl::autoscaleNow() {
     keys.include(curve.extent.keys());
     values.include(curve.extent.values());
   }
-  if (const auto range = FittedRange(keys, IsLogarithmic(plot_->xAxis), 0))
-    plot_->xAxis->setRange(*range);
+  const bool logKeys = IsLogarithmic(plot_->xAxis);
+  if (const auto range = FittedRange(keys, logKeys, 0))
+    plot_->xAxis->setRange(logKeys ? WholeDecades(*range) : *range);
   fitValueAxis(values);
   queueReplot();
 }

@@ -27,14 +27,21 @@ QLineEdit* boundLineEdit(TextBox& box, QWidget* parent, bool readOnly = false) {
   return edit;
 }
 
+// A box wide enough for a whole frequency such as 10,000,000.00000.
+QLineEdit* frequencyEdit(TextBox& box, QWidget* parent) {
+  QLineEdit* edit = boundLineEdit(box, parent);
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance("00,000,000.00000") + 12);
+  return edit;
+}
+
 }  // namespace
 
 QWidget* CreateFrequencyPanel(Windows& w) {
   auto* panel = new QWidget;
   auto* form = new QFormLayout(panel);
   form->setContentsMargins(4, 2, 4, 2);
-  form->addRow("DUT frequency :", boundLineEdit(w.txtFreq, panel));
-  form->addRow("Fprogrammed :", boundLineEdit(w.txtFprog, panel));
+  form->addRow("DUT frequency :", frequencyEdit(w.txtFreq, panel));
+  form->addRow("Fprogrammed :", frequencyEdit(w.txtFprog, panel));
   return panel;
 }
 
@@ -42,7 +49,7 @@ QWidget* CreateNominalPanel(Windows& w) {
   auto* panel = new QWidget;
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(4, 2, 4, 2);
-  layout->addWidget(boundLineEdit(w.txtFormat, panel));
+  layout->addWidget(frequencyEdit(w.txtFormat, panel));
   return panel;
 }
 
@@ -52,13 +59,23 @@ QWidget* CreateTauPanel(Windows& w) {
   layout->setContentsMargins(2, 2, 2, 2);
   auto* list = new QListWidget(panel);
   list->addItems(w.List1.items());
+  // A small window between the DUT frequency and the nominal DUT: two entries show at a time.
+  list->setMinimumHeight(2 * list->sizeHintForRow(0) + 2 * list->frameWidth() + 2);
   ListBox& model = w.List1;
-  model.changed = [list, &model] {
-    if (list->currentRow() != model.selectedIndex()) list->setCurrentRow(model.selectedIndex());
+  auto selectedRow = [list] {
+    const QList<QListWidgetItem*> items = list->selectedItems();
+    return items.isEmpty() ? -1 : list->row(items.constFirst());
+  };
+  model.changed = [list, &model, selectedRow] {
+    if (selectedRow() != model.selectedIndex()) {
+      list->clearSelection();
+      if (model.selectedIndex() >= 0) list->item(model.selectedIndex())->setSelected(true);
+    }
     list->setEnabled(model.enabled());
   };
-  QObject::connect(list, &QListWidget::currentRowChanged,
-                   [&model](int row) { model.setFromView(row); });
+  // Only an entry the operator selected counts; the list's current-item cursor does not.
+  QObject::connect(list, &QListWidget::itemSelectionChanged,
+                   [&model, selectedRow] { model.setFromView(selectedRow()); });
   layout->addWidget(list);
   return panel;
 }
