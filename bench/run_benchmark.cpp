@@ -93,6 +93,8 @@ struct Checkpoint {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The benchmark never needs a display.
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QTemporaryDir folder;
 
