@@ -66,7 +66,7 @@ class Instrument {
 
 // The console as after the initialization, on real plots, with the data file in `folder`.
 void prepareForRun(Console& c, FakeSerialPort& serial, const QString& folder) {
-  MDIForm_Load(c);
+  startUp(c);
   QString error;
   serial.open(1, error);
   ConsoleState& st = c.st;
@@ -77,12 +77,12 @@ void prepareForRun(Console& c, FakeSerialPort& serial, const QString& folder) {
   st.dblDutFreq = 10000000.02;
   st.dblDutFreqRounded = 10e6;
   st.dblProgFreq = 10000000.0;
-  c.win.txtFormat.setText("10,000,000.00000");
-  c.menu.mnuCom1.setChecked(true);
-  c.menu.mnuFiltered.setChecked(true);
-  c.menu.mnuFreqData.setChecked(true);
-  c.menu.mnuAuto.setChecked(true);
-  c.menu.mnuStart.setEnabled(true);
+  c.windows.nominalFrequencyBox.setText("10,000,000.00000");
+  c.menus.com1.setChecked(true);
+  c.menus.filtered.setChecked(true);
+  c.menus.frequencyData.setChecked(true);
+  c.menus.autoscale.setChecked(true);
+  c.menus.startStop.setEnabled(true);
 }
 
 struct Checkpoint {
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
   Console c(platform, folder.path());
   prepareForRun(c, serial, folder.path());
 
-  mnuStart_Click(c);
+  startOrStopRun(c);
   if (c.st.intRunning != 1) {
     std::fprintf(stderr, "The run did not start: %s\n", qPrintable(c.status()));
     return 1;
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
       std::vector<double> times;
       for (int i = 0; i < 5; ++i) {
         const auto t = Stopwatch::now();
-        ComputeAllanDeviation(c);
+        analyseStability(c);
         times.push_back(microseconds(Stopwatch::now() - t));
       }
       checkpoints.push_back({static_cast<int>(n), percentile(times, 0.5)});

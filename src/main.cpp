@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("tessarin-console");
   const QString folder =
-      ChooseSettingsFolder(QApplication::applicationDirPath(),
+      chooseSettingsFolder(QApplication::applicationDirPath(),
                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
   ConsoleApp app(folder);
   app.window().show();

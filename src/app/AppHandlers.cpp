@@ -4,19 +4,19 @@
 #include "app/OptionMenus.h"
 
 void connectAppHandlers(Console& c) {
-  Menus& m = c.menu;
-  m.mnuFiltered.onClick = [&c] { mnuFiltered_Click(c); };
-  m.mnuNonFiltered.onClick = [&c] { mnuNonFiltered_Click(c); };
-  m.mnuFreqData.onClick = [&c] { mnuFreqData_Click(c); };
-  m.mnuPhaseData.onClick = [&c] { mnuPhaseData_Click(c); };
-  m.mnuCom1.onClick = [&c] { mnuCom1_Click(c); };
-  m.mnuCom2.onClick = [&c] { mnuCom2_Click(c); };
-  m.mnuCom3.onClick = [&c] { mnuCom3_Click(c); };
-  m.mnuCom4.onClick = [&c] { mnuCom4_Click(c); };
-  m.mnuAbout.onClick = [&c] { mnuAbout_Click(c); };
-  m.mnuQuit.onClick = [&c] { mnuQuit_Click(c); };
+  Menus& m = c.menus;
+  m.filtered.onClick = [&c] { chooseFiltered(c); };
+  m.nonFiltered.onClick = [&c] { chooseNonFiltered(c); };
+  m.frequencyData.onClick = [&c] { chooseFrequencyData(c); };
+  m.phaseData.onClick = [&c] { choosePhaseData(c); };
+  m.com1.onClick = [&c] { chooseCom1(c); };
+  m.com2.onClick = [&c] { chooseCom2(c); };
+  m.com3.onClick = [&c] { chooseCom3(c); };
+  m.com4.onClick = [&c] { chooseCom4(c); };
+  m.aboutMenu.onClick = [&c] { showAboutWindow(c); };
+  m.quit.onClick = [&c] { quitConsole(c); };
 
-  c.win.frmOrlak.queryUnload = [&c] { return HideToolWindow(c, c.win.frmOrlak); };
-  c.win.frmData.queryUnload = [&c] { return KeepPlotWindow(c); };
-  c.win.frmStat.queryUnload = [&c] { return KeepPlotWindow(c); };
+  c.windows.aboutWindow.queryUnload = [&c] { return hideToolWindow(c, c.windows.aboutWindow); };
+  c.windows.dataWindow.queryUnload = [&c] { return keepPlotWindow(c); };
+  c.windows.stabilityWindow.queryUnload = [&c] { return keepPlotWindow(c); };
 }

@@ -1,22 +1,22 @@
 #include "app/Closing.h"
 
 #include "app/Console.h"
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 
-void mnuAbout_Click(Console& c) { c.win.frmOrlak.setVisible(true); }
+void showAboutWindow(Console& c) { c.windows.aboutWindow.setVisible(true); }
 
-bool HideToolWindow(Console& c, ChildWindow& window) {
+bool hideToolWindow(Console& c, ChildWindow& window) {
   window.setVisible(false);
   return !c.st.blnClosing;
 }
 
-bool KeepPlotWindow(Console& c) { return !c.st.blnClosing; }
+bool keepPlotWindow(Console& c) { return !c.st.blnClosing; }
 
-void MDIForm_QueryUnload(Console& c) { c.st.blnClosing = true; }
+void prepareToClose(Console& c) { c.st.blnClosing = true; }
 
-void MDIForm_Unload(Console& c) { mnuQuit_Click(c); }
+void closeConsole(Console& c) { quitConsole(c); }
 
-void mnuQuit_Click(Console& c) {
-  if (c.st.intPortOpen == 1) SendCommand(c, "MK0");
+void quitConsole(Console& c) {
+  if (c.st.intPortOpen == 1) sendCommand(c, "MK0");
   c.application.quit();
 }

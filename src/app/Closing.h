@@ -3,17 +3,17 @@
 class Console;
 class ChildWindow;
 
-void mnuAbout_Click(Console& c);
+void showAboutWindow(Console& c);
 
 // A tool window's close button only hides it while the console runs. Returns true to refuse the
 // close.
-bool HideToolWindow(Console& c, ChildWindow& window);
+bool hideToolWindow(Console& c, ChildWindow& window);
 // A plot window stays open while the console runs. Returns true to refuse the close.
-bool KeepPlotWindow(Console& c);
+bool keepPlotWindow(Console& c);
 
 // The main window is asked to close: from now on the child windows let themselves be closed.
-void MDIForm_QueryUnload(Console& c);
+void prepareToClose(Console& c);
 // Closing the main window and "&Quit" both stop the instrument's activity with "MK0" when the
 // link is open, then end the program.
-void MDIForm_Unload(Console& c);
-void mnuQuit_Click(Console& c);
+void closeConsole(Console& c);
+void quitConsole(Console& c);

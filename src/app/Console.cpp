@@ -3,10 +3,10 @@
 #include "app/Handlers.h"
 
 Console::Console(const Platform& platform, QString settingsFolder)
-    : MSComm1(platform.serial),
-      Timer2(platform.timer),
-      DynaPlot1(platform.dataPlot),
-      DynaPlot2(platform.stabilityPlot),
+    : serialPort(platform.serial),
+      lockTimer(platform.timer),
+      dataPlot(platform.dataPlot),
+      stabilityPlot(platform.stabilityPlot),
       dialogs(platform.dialogs),
       clock(platform.clock),
       events(platform.events),

@@ -35,13 +35,13 @@ class Console {
   Console& operator=(const Console&) = delete;
 
   ConsoleState st;
-  Menus menu;
-  Windows win;
+  Menus menus;
+  Windows windows;
 
-  SerialPort& MSComm1;
-  Timer& Timer2;
-  PlotControl& DynaPlot1;
-  PlotControl& DynaPlot2;
+  SerialPort& serialPort;
+  Timer& lockTimer;
+  PlotControl& dataPlot;
+  PlotControl& stabilityPlot;
   Dialogs& dialogs;
   Clock& clock;
   EventPump& events;
@@ -50,6 +50,6 @@ class Console {
   const QString settingsFolder;
 
   // The status text shown in the menu bar after "       Status :".
-  void setStatus(const QString& text) { menu.mnuStatus.setCaption(text); }
-  const QString& status() const { return menu.mnuStatus.caption(); }
+  void setStatus(const QString& text) { menus.statusText.setCaption(text); }
+  const QString& status() const { return menus.statusText.caption(); }
 };

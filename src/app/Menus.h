@@ -7,56 +7,56 @@
 // The main window's menu bar, in menu-bar order. Captions are the console's own ("&" marks the
 // access key; the blanks around the top-level captions belong to them).
 struct Menus {
-  MenuItem mnuFile{"mnuFile", "   &File   "};
-  MenuItem mnuSave{"mnuSave", "&Save File as"};
-  MenuItem mnuProgram{"mnuProgram", "&Initialization"};
-  MenuItem mnuSte2{"mnuSte2", "-"};
-  MenuItem mnuStart{"mnuStart", "S&tart"};
-  MenuItem mnuStep1{"mnuStep1", "-"};
-  MenuItem mnuQuit{"mnuQuit", "&Quit"};
+  MenuItem fileMenu{"fileMenu", "   &File   "};
+  MenuItem saveFileAs{"saveFileAs", "&Save File as"};
+  MenuItem initialization{"initialization", "&Initialization"};
+  MenuItem fileSeparator1{"fileSeparator1", "-"};
+  MenuItem startStop{"startStop", "S&tart"};
+  MenuItem fileSeparator2{"fileSeparator2", "-"};
+  MenuItem quit{"quit", "&Quit"};
 
-  MenuItem mnuPort{"mnuPort", " &Port "};
-  MenuItem mnuCom1{"mnuCom1", "Com &1"};
-  MenuItem mnuCom2{"mnuCom2", "Com &2"};
-  MenuItem mnuCom3{"mnuCom3", "Com &3"};
-  MenuItem mnuCom4{"mnuCom4", "Com &4"};
+  MenuItem portMenu{"portMenu", " &Port "};
+  MenuItem com1{"com1", "Com &1"};
+  MenuItem com2{"com2", "Com &2"};
+  MenuItem com3{"com3", "Com &3"};
+  MenuItem com4{"com4", "Com &4"};
 
-  MenuItem mnuMode{"mnuMode", " &Mode "};
-  MenuItem mnuFiltered{"mnuFiltered", "&Filtered"};
-  MenuItem mnuNonFiltered{"mnuNonFiltered", "&Non-Filtered"};
+  MenuItem modeMenu{"modeMenu", " &Mode "};
+  MenuItem filtered{"filtered", "&Filtered"};
+  MenuItem nonFiltered{"nonFiltered", "&Non-Filtered"};
 
-  MenuItem mnuPrintFile{"mnuPrintFile", " S&tore "};
-  MenuItem mnuFreqData{"mnuFreqData", "&Frequency Data"};
-  MenuItem mnuPhaseData{"mnuPhaseData", "&Phase Data"};
+  MenuItem storeMenu{"storeMenu", " S&tore "};
+  MenuItem frequencyData{"frequencyData", "&Frequency Data"};
+  MenuItem phaseData{"phaseData", "&Phase Data"};
 
-  MenuItem mnuDisplay{"mnuDisplay", " Displa&y "};
-  MenuItem mnuDispF{"mnuDispF", "&Frequency Diff."};
-  MenuItem mnuDispTIE{"mnuDispTIE", "&Phase Diff"};
-  MenuItem mnuStep3{"mnuStep3", "-"};
-  MenuItem mnuDispSA{"mnuDispSA", "&Standard Allan Dev."};
-  MenuItem mnuModif{"mnuModif", "&Modified Allan Dev."};
-  MenuItem mnuDispTDEV{"mnuDispTDEV", "T&DEV"};
-  MenuItem mnuDispMTIE{"mnuDispMTIE", "M&TIE"};
+  MenuItem displayMenu{"displayMenu", " Displa&y "};
+  MenuItem showFrequencyDiff{"showFrequencyDiff", "&Frequency Diff."};
+  MenuItem showPhaseDiff{"showPhaseDiff", "&Phase Diff"};
+  MenuItem displaySeparator{"displaySeparator", "-"};
+  MenuItem showStandardAllan{"showStandardAllan", "&Standard Allan Dev."};
+  MenuItem showModifiedAllan{"showModifiedAllan", "&Modified Allan Dev."};
+  MenuItem showTdev{"showTdev", "T&DEV"};
+  MenuItem showMtie{"showMtie", "M&TIE"};
 
-  MenuItem mnuGraphic{"mnuGraphic", "  &Graphic  "};
-  MenuItem mnuAuto{"mnuAuto", "&Autoscale"};
-  MenuItem mnuLimits{"mnuLimits", "&Limits"};
-  MenuItem mnuStep2{"mnuStep2", "-"};
-  MenuItem mnuTitle{"mnuTitle", "&Title"};
-  MenuItem mnuPrint{"mnuPrint", "&Print"};
-  MenuItem mnuPlotF{"mnuPlotF", "&Data Plot"};
-  MenuItem mnuPlotA{"mnuPlotA", "&Stability Plot"};
-  MenuItem mnuSaveP{"mnuSaveP", "&Save Picture"};
-  MenuItem mnuSaveF{"mnuSaveF", "&Data Plot"};
-  MenuItem mnuSaveA{"mnuSaveA", "&Stability Plot"};
+  MenuItem graphicMenu{"graphicMenu", "  &Graphic  "};
+  MenuItem autoscale{"autoscale", "&Autoscale"};
+  MenuItem limits{"limits", "&Limits"};
+  MenuItem graphicSeparator{"graphicSeparator", "-"};
+  MenuItem title{"title", "&Title"};
+  MenuItem printMenu{"printMenu", "&Print"};
+  MenuItem printDataPlot{"printDataPlot", "&Data Plot"};
+  MenuItem printStabilityPlot{"printStabilityPlot", "&Stability Plot"};
+  MenuItem savePictureMenu{"savePictureMenu", "&Save Picture"};
+  MenuItem saveDataPlotPicture{"saveDataPlotPicture", "&Data Plot"};
+  MenuItem saveStabilityPlotPicture{"saveStabilityPlotPicture", "&Stability Plot"};
 
-  MenuItem mnuSelect{"mnuSelect", " &Select "};
-  MenuItem mnuTau{"mnuTau", "&Tau"};
-  MenuItem mnuFormat{"mnuFormat", "&Normalize DUT Frequency"};
+  MenuItem selectMenu{"selectMenu", " &Select "};
+  MenuItem tau{"tau", "&Tau"};
+  MenuItem normalize{"normalize", "&Normalize DUT Frequency"};
 
-  MenuItem mnuAbout{"mnuAbout", " &About "};
-  MenuItem mnuLabel{"mnuLabel", "       Status :"};
-  MenuItem mnuStatus{"mnuStatus", ""};
+  MenuItem aboutMenu{"aboutMenu", " &About "};
+  MenuItem statusLabel{"statusLabel", "       Status :"};
+  MenuItem statusText{"statusText", ""};
 
   // One row of the tree: the item and its parent (nullptr for a top-level item).
   struct Node {

@@ -2,35 +2,33 @@
 
 #include "app/Console.h"
 
-void ChooseRadioItem(MenuItem& chosen, std::initializer_list<MenuItem*> others) {
+void chooseRadioItem(MenuItem& chosen, std::initializer_list<MenuItem*> others) {
   chosen.setChecked(true);
   for (MenuItem* other : others) other->setChecked(false);
 }
 
-void mnuFiltered_Click(Console& c) {
-  ChooseRadioItem(c.menu.mnuFiltered, {&c.menu.mnuNonFiltered});
+void chooseFiltered(Console& c) { chooseRadioItem(c.menus.filtered, {&c.menus.nonFiltered}); }
+
+void chooseNonFiltered(Console& c) { chooseRadioItem(c.menus.nonFiltered, {&c.menus.filtered}); }
+
+void chooseFrequencyData(Console& c) {
+  chooseRadioItem(c.menus.frequencyData, {&c.menus.phaseData});
 }
 
-void mnuNonFiltered_Click(Console& c) {
-  ChooseRadioItem(c.menu.mnuNonFiltered, {&c.menu.mnuFiltered});
+void choosePhaseData(Console& c) { chooseRadioItem(c.menus.phaseData, {&c.menus.frequencyData}); }
+
+void chooseCom1(Console& c) {
+  chooseRadioItem(c.menus.com1, {&c.menus.com2, &c.menus.com3, &c.menus.com4});
 }
 
-void mnuFreqData_Click(Console& c) { ChooseRadioItem(c.menu.mnuFreqData, {&c.menu.mnuPhaseData}); }
-
-void mnuPhaseData_Click(Console& c) { ChooseRadioItem(c.menu.mnuPhaseData, {&c.menu.mnuFreqData}); }
-
-void mnuCom1_Click(Console& c) {
-  ChooseRadioItem(c.menu.mnuCom1, {&c.menu.mnuCom2, &c.menu.mnuCom3, &c.menu.mnuCom4});
+void chooseCom2(Console& c) {
+  chooseRadioItem(c.menus.com2, {&c.menus.com1, &c.menus.com3, &c.menus.com4});
 }
 
-void mnuCom2_Click(Console& c) {
-  ChooseRadioItem(c.menu.mnuCom2, {&c.menu.mnuCom1, &c.menu.mnuCom3, &c.menu.mnuCom4});
+void chooseCom3(Console& c) {
+  chooseRadioItem(c.menus.com3, {&c.menus.com1, &c.menus.com2, &c.menus.com4});
 }
 
-void mnuCom3_Click(Console& c) {
-  ChooseRadioItem(c.menu.mnuCom3, {&c.menu.mnuCom1, &c.menu.mnuCom2, &c.menu.mnuCom4});
-}
-
-void mnuCom4_Click(Console& c) {
-  ChooseRadioItem(c.menu.mnuCom4, {&c.menu.mnuCom1, &c.menu.mnuCom2, &c.menu.mnuCom3});
+void chooseCom4(Console& c) {
+  chooseRadioItem(c.menus.com4, {&c.menus.com1, &c.menus.com2, &c.menus.com3});
 }

@@ -299,12 +299,12 @@ QString decodeBareText(const QByteArray& bytes) {
 
 }  // namespace
 
-QString RtfToPlainText(const QByteArray& document) {
+QString rtfToPlainText(const QByteArray& document) {
   if (!isRtf(document)) return decodeBareText(document);
   return RtfReader(document).read();
 }
 
-QByteArray PlainTextToRtf(const QString& text) {
+QByteArray plainTextToRtf(const QString& text) {
   QByteArray body;
   for (const QChar ch : text) {
     const char16_t u = ch.unicode();

@@ -8,7 +8,7 @@
 // destinations that hold no body text (font, colour and style tables, document info, "{\*...}")
 // skipped. Text that does not start with "{\rtf" is returned as it stands (a file written by
 // hand with the bare text).
-QString RtfToPlainText(const QByteArray& document);
+QString rtfToPlainText(const QByteArray& document);
 
 // A well-formed RTF document whose plain text is `text`.
-QByteArray PlainTextToRtf(const QString& text);
+QByteArray plainTextToRtf(const QString& text);

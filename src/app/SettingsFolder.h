@@ -5,4 +5,4 @@
 // The folder of globalsetting.txt, setting3.txt and serialports.txt: the program's own folder,
 // or, where that is not writable (a system-wide install), the operator's configuration folder,
 // which is created when missing.
-QString ChooseSettingsFolder(const QString& programFolder, const QString& userConfigFolder);
+QString chooseSettingsFolder(const QString& programFolder, const QString& userConfigFolder);

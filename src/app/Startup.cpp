@@ -12,8 +12,8 @@ namespace {
 
 void bindPlotKeys(Console& c) {
   for (const char key : {'l', 'a', 'b', 'i', 'p', 'y'}) {
-    c.DynaPlot1.bindKey(256, 0, key, 0);
-    c.DynaPlot2.bindKey(256, 0, key, 0);
+    c.dataPlot.bindKey(256, 0, key, 0);
+    c.stabilityPlot.bindKey(256, 0, key, 0);
   }
 }
 
@@ -44,33 +44,34 @@ void resetConsoleState(ConsoleState& st) {
 }
 
 void setMenuStartState(Menus& m) {
-  m.mnuStart.setEnabled(false);
-  m.mnuProgram.setEnabled(false);
-  m.mnuFormat.setEnabled(false);
-  for (MenuItem* item : {&m.mnuFreqData, &m.mnuPhaseData, &m.mnuCom1, &m.mnuCom2, &m.mnuCom3,
-                         &m.mnuCom4, &m.mnuFiltered, &m.mnuNonFiltered})
+  m.startStop.setEnabled(false);
+  m.initialization.setEnabled(false);
+  m.normalize.setEnabled(false);
+  for (MenuItem* item : {&m.frequencyData, &m.phaseData, &m.com1, &m.com2, &m.com3, &m.com4,
+                         &m.filtered, &m.nonFiltered})
     item->setChecked(false);
-  m.mnuAuto.setChecked(true);
-  m.mnuFormat.setChecked(false);
-  m.mnuLimits.setChecked(false);
-  m.mnuDispF.setChecked(true);
+  m.autoscale.setChecked(true);
+  m.normalize.setChecked(false);
+  m.limits.setChecked(false);
+  m.showFrequencyDiff.setChecked(true);
   // The further stability measures of the Display menu are never offered.
-  for (MenuItem* item : {&m.mnuStep3, &m.mnuDispSA, &m.mnuModif, &m.mnuDispTDEV, &m.mnuDispMTIE})
+  for (MenuItem* item :
+       {&m.displaySeparator, &m.showStandardAllan, &m.showModifiedAllan, &m.showTdev, &m.showMtie})
     item->setVisible(false);
 }
 
 void showPlotWindows(Console& c) {
-  Windows& w = c.win;
+  Windows& w = c.windows;
   const int height = static_cast<int>(std::nearbyint(w.mainHeight / 2.3));
-  w.frmData.setVisible(true);
-  w.frmData.setHeight(height);
-  w.frmData.setWidth(6180);
-  w.frmStat.setVisible(true);
-  w.frmStat.setTop(w.frmData.height());
-  w.frmStat.setHeight(height);
-  w.frmStat.setWidth(6180);
-  w.frmStat.setLeft(0);
-  FitPlotsToWindows(c);
+  w.dataWindow.setVisible(true);
+  w.dataWindow.setHeight(height);
+  w.dataWindow.setWidth(6180);
+  w.stabilityWindow.setVisible(true);
+  w.stabilityWindow.setTop(w.dataWindow.height());
+  w.stabilityWindow.setHeight(height);
+  w.stabilityWindow.setWidth(6180);
+  w.stabilityWindow.setLeft(0);
+  fitPlotsToWindows(c);
 }
 
 // Loads a tool window: shown for its load handler, then hidden at once.
@@ -83,16 +84,16 @@ void loadHidden(ChildWindow& window, Load load) {
 
 }  // namespace
 
-void MDIForm_Load(Console& c) {
+void startUp(Console& c) {
   bindPlotKeys(c);
   resetConsoleState(c.st);
-  setMenuStartState(c.menu);
-  ReadGlobalSettings(c);
+  setMenuStartState(c.menus);
+  readGlobalSettings(c);
   showPlotWindows(c);
-  loadHidden(c.win.frmFrequency, [&c] { frmFrequency_Place(c); });
-  loadHidden(c.win.frmTau, [&c] { frmTau_Load(c); });
-  loadHidden(c.win.frmFormat, [&c] { frmFormat_Load(c); });
-  loadHidden(c.win.frmScale, [&c] { frmScale_Load(c); });
-  loadHidden(c.win.frmOrlak, [&c] { frmOrlak_Load(c); });
-  SetupPlots(c);
+  loadHidden(c.windows.dutFrequencyWindow, [&c] { placeDutFrequencyWindow(c); });
+  loadHidden(c.windows.tauWindow, [&c] { placeTauWindow(c); });
+  loadHidden(c.windows.nominalWindow, [&c] { placeNominalWindow(c); });
+  loadHidden(c.windows.scalesWindow, [&c] { loadScalesWindow(c); });
+  loadHidden(c.windows.aboutWindow, [&c] { placeAboutWindow(c); });
+  labelStabilityAxis(c);
 }

@@ -2,7 +2,7 @@
 
 #include "app/Console.h"
 #include "app/SettingsCode.h"
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 
 namespace {
 
@@ -10,19 +10,19 @@ constexpr double kDefaultTauMs = 1000;
 
 }  // namespace
 
-void mnuTau_Click(Console& c) {
-  const bool inUse = !c.menu.mnuTau.checked();
-  c.menu.mnuTau.setChecked(inUse);
-  c.win.frmTau.setVisible(inUse);
+void toggleTauList(Console& c) {
+  const bool inUse = !c.menus.tau.checked();
+  c.menus.tau.setChecked(inUse);
+  c.windows.tauWindow.setVisible(inUse);
 }
 
-void EvaluateTau(Console& c) {
+void evaluateTau(Console& c) {
   ConsoleState& st = c.st;
   st.dblTauMs = kDefaultTauMs;
-  if (c.menu.mnuTau.checked()) {
-    st.strTauCommand = c.win.List1.text();
-    if (!st.strTauCommand.isEmpty()) st.dblTauMs = LeadingNumber(st.strTauCommand) * 1000;
+  if (c.menus.tau.checked()) {
+    st.strTauCommand = c.windows.tauList.text();
+    if (!st.strTauCommand.isEmpty()) st.dblTauMs = leadingNumber(st.strTauCommand) * 1000;
   }
   st.dblTauSeconds = st.dblTauMs / 1000;
-  st.strTauCommand = QString::fromStdString(TauCommand(st.dblTauMs));
+  st.strTauCommand = QString::fromStdString(tauCommand(st.dblTauMs));
 }

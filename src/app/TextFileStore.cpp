@@ -18,12 +18,12 @@ std::optional<QString> TextFileStore::LoadFile(const QString& path, QString& err
     error = path + ": " + file.errorString();
     return std::nullopt;
   }
-  return RtfToPlainText(document);
+  return rtfToPlainText(document);
 }
 
 bool TextFileStore::SaveFile(const QString& path, const QString& text, QString& error) {
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(PlainTextToRtf(text)) < 0 || !file.commit()) {
+  if (!file.open(QIODevice::WriteOnly) || file.write(plainTextToRtf(text)) < 0 || !file.commit()) {
     error = path + ": " + file.errorString();
     return false;
   }

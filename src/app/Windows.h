@@ -16,32 +16,34 @@ struct Windows {
   int mainWidth = 9120 + kFrameWidthTwips;
   int mainHeight = 7785 + kFrameHeightTwips;
 
-  ChildWindow frmData{"frmData", "Data", 6330 + kFrameWidthTwips, 3645 + kFrameHeightTwips};
-  ChildWindow frmStat{"frmStat", "Stability", 6150 + kFrameWidthTwips, 3795 + kFrameHeightTwips};
-  ChildWindow frmFrequency{"frmFrequency", "DUT Frequency", 2775 + kFrameWidthTwips,
-                           570 + kFrameHeightTwips};
-  ChildWindow frmTau{"frmTau", "Tau select", 2775 + kFrameWidthTwips, 615 + kFrameHeightTwips};
-  ChildWindow frmFormat{"frmFormat", "Nominal DUT", 2775 + kFrameWidthTwips,
-                        570 + kFrameHeightTwips};
-  ChildWindow frmScale{"frmScale", "Graphics Scales", 2775 + kFrameWidthTwips,
-                       3045 + kFrameHeightTwips};
-  ChildWindow frmTitle{"frmTitle", "Graphics Title", 2775 + kFrameWidthTwips,
-                       1830 + kFrameHeightTwips};
-  ChildWindow frmOrlak{"frmOrlak", "TESSARIN / RS Ver 2.0", 2835 + kFrameWidthTwips,
-                       450 + kFrameHeightTwips};
+  ChildWindow dataWindow{"dataWindow", "Data", 6330 + kFrameWidthTwips, 3645 + kFrameHeightTwips};
+  ChildWindow stabilityWindow{"stabilityWindow", "Stability", 6150 + kFrameWidthTwips,
+                              3795 + kFrameHeightTwips};
+  ChildWindow dutFrequencyWindow{"dutFrequencyWindow", "DUT Frequency", 2775 + kFrameWidthTwips,
+                                 570 + kFrameHeightTwips};
+  ChildWindow tauWindow{"tauWindow", "Tau select", 2775 + kFrameWidthTwips,
+                        615 + kFrameHeightTwips};
+  ChildWindow nominalWindow{"nominalWindow", "Nominal DUT", 2775 + kFrameWidthTwips,
+                            570 + kFrameHeightTwips};
+  ChildWindow scalesWindow{"scalesWindow", "Graphics Scales", 2775 + kFrameWidthTwips,
+                           3045 + kFrameHeightTwips};
+  ChildWindow titleWindow{"titleWindow", "Graphics Title", 2775 + kFrameWidthTwips,
+                          1830 + kFrameHeightTwips};
+  ChildWindow aboutWindow{"aboutWindow", "TESSARIN / RS Ver 2.0", 2835 + kFrameWidthTwips,
+                          450 + kFrameHeightTwips};
 
-  // frmFrequency
-  TextBox txtFreq;
-  TextBox txtFprog;
-  // frmFormat
-  TextBox txtFormat;
-  // frmTau
-  ListBox List1{{"1", "2", "3", "5", "10", "20", "30", "50", "100", "200", "300"}};
-  // frmScale: Sample-min, Sample-max, Delta F-min, Delta F-max, Tau-min, Tau-max, SigmaY-min,
+  // dutFrequencyWindow
+  TextBox measuredFrequencyBox;
+  TextBox programmedFrequencyBox;
+  // nominalWindow
+  TextBox nominalFrequencyBox;
+  // tauWindow
+  ListBox tauList{{"1", "2", "3", "5", "10", "20", "30", "50", "100", "200", "300"}};
+  // scalesWindow: Sample-min, Sample-max, Delta F-min, Delta F-max, Tau-min, Tau-max, SigmaY-min,
   // SigmaY-max
-  std::array<TextBox, 8> txtScale;
-  // frmTitle, which lives only while it is open
-  bool titleLoaded = false;
-  TextBox txtTitle1;
-  TextBox txtTitle2;
+  std::array<TextBox, 8> scaleBoxes;
+  // titleWindow, which lives only while it is open
+  bool titleWindowLoaded = false;
+  TextBox dataTitleBox;
+  TextBox stabilityTitleBox;
 };

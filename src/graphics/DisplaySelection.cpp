@@ -3,12 +3,12 @@
 #include "app/Console.h"
 #include "app/OptionMenus.h"
 
-void mnuDispF_Click(Console& c) {
-  c.DynaPlot1.setTitle("Frequency Diff");
-  ChooseRadioItem(c.menu.mnuDispF, {&c.menu.mnuDispTIE});
+void showFrequencyDifference(Console& c) {
+  c.dataPlot.setTitle("Frequency Diff");
+  chooseRadioItem(c.menus.showFrequencyDiff, {&c.menus.showPhaseDiff});
 }
 
-void mnuDispTIE_Click(Console& c) {
-  c.DynaPlot1.setTitle("Phase Diff");
-  ChooseRadioItem(c.menu.mnuDispTIE, {&c.menu.mnuDispF});
+void showPhaseDifference(Console& c) {
+  c.dataPlot.setTitle("Phase Diff");
+  chooseRadioItem(c.menus.showPhaseDiff, {&c.menus.showFrequencyDiff});
 }

@@ -5,9 +5,9 @@
 #include "graphics/Scales.h"
 
 void connectGraphicsHandlers(Console& c) {
-  c.menu.mnuDispF.onClick = [&c] { mnuDispF_Click(c); };
-  c.menu.mnuDispTIE.onClick = [&c] { mnuDispTIE_Click(c); };
-  c.menu.mnuAuto.onClick = [&c] { mnuAuto_Click(c); };
-  c.menu.mnuLimits.onClick = [&c] { mnuLimits_Click(c); };
-  c.win.frmScale.queryUnload = [&c] { return HideToolWindow(c, c.win.frmScale); };
+  c.menus.showFrequencyDiff.onClick = [&c] { showFrequencyDifference(c); };
+  c.menus.showPhaseDiff.onClick = [&c] { showPhaseDifference(c); };
+  c.menus.autoscale.onClick = [&c] { chooseAutoscale(c); };
+  c.menus.limits.onClick = [&c] { chooseLimits(c); };
+  c.windows.scalesWindow.queryUnload = [&c] { return hideToolWindow(c, c.windows.scalesWindow); };
 }

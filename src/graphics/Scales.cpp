@@ -26,12 +26,12 @@ std::optional<double> toNumber(const QString& text) {
 
 }  // namespace
 
-QStringList DefaultScaleTexts() {
+QStringList defaultScaleTexts() {
   return {"1", "1e4", "-1e-11", "1e-11", "1", "1e5", "1e-15", "1e-11"};
 }
 
-QStringList SplitScaleRecord(const QString& text) {
-  QStringList fields = DefaultScaleTexts();
+QStringList splitScaleRecord(const QString& text) {
+  QStringList fields = defaultScaleTexts();
   qsizetype start = 0;
   for (int i = 0; i < kScaleBoxes; ++i) {
     const qsizetype tab = text.indexOf('\t', start);
@@ -42,28 +42,28 @@ QStringList SplitScaleRecord(const QString& text) {
   return fields;
 }
 
-void frmScale_Load(Console& c) {
-  ChildWindow& w = c.win.frmScale;
-  w.setTop(c.win.frmFrequency.top() + c.win.frmFrequency.height() + 990 + 945);
-  w.setLeft(c.win.mainWidth - w.width() - 200);
+void loadScalesWindow(Console& c) {
+  ChildWindow& w = c.windows.scalesWindow;
+  w.setTop(c.windows.dutFrequencyWindow.top() + c.windows.dutFrequencyWindow.height() + 990 + 945);
+  w.setLeft(c.windows.mainWidth - w.width() - 200);
 
   QString error;
   const std::optional<QString> text = TextFileStore::LoadFile(scaleFile(c), error);
   if (!text && !error.isEmpty()) c.setStatus("Plot limits not read: " + error);
-  const QStringList fields = text ? SplitScaleRecord(*text) : DefaultScaleTexts();
+  const QStringList fields = text ? splitScaleRecord(*text) : defaultScaleTexts();
   for (int i = 0; i < kScaleBoxes; ++i) {
     c.events.processPendingEvents();
-    c.win.txtScale[i].setText(fields[i]);
+    c.windows.scaleBoxes[i].setText(fields[i]);
   }
 }
 
-std::optional<QString> Store(Console& c) {
+std::optional<QString> storeScales(Console& c) {
   std::array<double, kScaleBoxes> values{};
   for (int i = 0; i < kScaleBoxes; ++i) {
-    const std::optional<double> value = toNumber(c.win.txtScale[i].text());
+    const std::optional<double> value = toNumber(c.windows.scaleBoxes[i].text());
     if (!value)
       return QString("Limit %1 is not a number: \"%2\"")
-          .arg(kScaleLabels[i], c.win.txtScale[i].text());
+          .arg(kScaleLabels[i], c.windows.scaleBoxes[i].text());
     values[i] = *value;
   }
   ConsoleState& st = c.st;
@@ -77,7 +77,7 @@ std::optional<QString> Store(Console& c) {
   st.dblSigmaMax = values[7];
 
   QString record;
-  for (const TextBox& box : c.win.txtScale) record += box.text() + '\t';
+  for (const TextBox& box : c.windows.scaleBoxes) record += box.text() + '\t';
   QString error;
   if (!TextFileStore::SaveFile(scaleFile(c), record, error))
     c.dialogs.message("The plot limits could not be saved: " + error, "Tessarin / RS",
@@ -85,24 +85,24 @@ std::optional<QString> Store(Console& c) {
   return std::nullopt;
 }
 
-void ApplyScales(Console& c) {
+void applyScales(Console& c) {
   const ConsoleState& st = c.st;
-  c.DynaPlot1.setXMinimum(st.dblSampleMin);
-  c.DynaPlot1.setXMaximum(st.dblSampleMax);
-  c.DynaPlot1.setYMinimum(st.dblDeltaFMin);
-  c.DynaPlot1.setYMaximum(st.dblDeltaFMax);
-  c.DynaPlot2.setXMinimum(st.dblTauMin);
-  c.DynaPlot2.setXMaximum(st.dblTauMax);
-  c.DynaPlot2.setYMinimum(st.dblSigmaMin);
-  c.DynaPlot2.setYMaximum(st.dblSigmaMax);
+  c.dataPlot.setXMinimum(st.dblSampleMin);
+  c.dataPlot.setXMaximum(st.dblSampleMax);
+  c.dataPlot.setYMinimum(st.dblDeltaFMin);
+  c.dataPlot.setYMaximum(st.dblDeltaFMax);
+  c.stabilityPlot.setXMinimum(st.dblTauMin);
+  c.stabilityPlot.setXMaximum(st.dblTauMax);
+  c.stabilityPlot.setYMinimum(st.dblSigmaMin);
+  c.stabilityPlot.setYMaximum(st.dblSigmaMax);
 }
 
-void mnuAuto_Click(Console& c) {
-  ChooseRadioItem(c.menu.mnuAuto, {&c.menu.mnuLimits});
-  c.win.frmScale.setVisible(false);
+void chooseAutoscale(Console& c) {
+  chooseRadioItem(c.menus.autoscale, {&c.menus.limits});
+  c.windows.scalesWindow.setVisible(false);
 }
 
-void mnuLimits_Click(Console& c) {
-  ChooseRadioItem(c.menu.mnuLimits, {&c.menu.mnuAuto});
-  c.win.frmScale.setVisible(true);
+void chooseLimits(Console& c) {
+  chooseRadioItem(c.menus.limits, {&c.menus.autoscale});
+  c.windows.scalesWindow.setVisible(true);
 }

@@ -7,22 +7,22 @@
 class Console;
 
 // The eight scale texts as the operator first sees them, in box order.
-QStringList DefaultScaleTexts();
+QStringList defaultScaleTexts();
 
 // The eight TAB-terminated fields of a setting3.txt record; fields missing from a short record
 // take the default texts.
-QStringList SplitScaleRecord(const QString& text);
+QStringList splitScaleRecord(const QString& text);
 
 // Loads the Graphics Scales window: places it and fills its boxes from setting3.txt (the default
 // texts when the file is missing).
-void frmScale_Load(Console& c);
+void loadScalesWindow(Console& c);
 
 // Takes the eight boxes over as the plot limits and writes them to setting3.txt. When a box does
 // not hold a number nothing is taken over and the message names the box.
-std::optional<QString> Store(Console& c);
+std::optional<QString> storeScales(Console& c);
 
 // Puts the limits taken over last into the axes of both plots.
-void ApplyScales(Console& c);
+void applyScales(Console& c);
 
-void mnuAuto_Click(Console& c);
-void mnuLimits_Click(Console& c);
+void chooseAutoscale(Console& c);
+void chooseLimits(Console& c);

@@ -33,46 +33,47 @@ QString formatFixed(double hz, int minIntegerDigits, bool grouped) {
 }
 
 void switchNormalizationOn(Console& c) {
-  c.menu.mnuFormat.setChecked(true);
-  c.win.frmFormat.setVisible(true);
+  c.menus.normalize.setChecked(true);
+  c.windows.nominalWindow.setVisible(true);
   c.st.dblNominalDut = c.st.dblDutFreqRounded;
-  c.win.txtFormat.setText(FormatGroupedFrequency(c.st.dblNominalDut));
+  c.windows.nominalFrequencyBox.setText(formatGroupedFrequency(c.st.dblNominalDut));
 }
 
 }  // namespace
 
-QString FormatGroupedFrequency(double hz) { return formatFixed(hz, 7, true); }
+QString formatGroupedFrequency(double hz) { return formatFixed(hz, 7, true); }
 
-QString FormatFrequency4(double hz) { return formatFixed(hz, 4, false); }
+QString formatFrequency4(double hz) { return formatFixed(hz, 4, false); }
 
-void mnuFormat_Click(Console& c) {
-  if (!c.menu.mnuFormat.checked()) {
+void toggleNormalization(Console& c) {
+  if (!c.menus.normalize.checked()) {
     switchNormalizationOn(c);
   } else {
-    c.menu.mnuFormat.setChecked(false);
-    c.win.frmFormat.setVisible(false);
+    c.menus.normalize.setChecked(false);
+    c.windows.nominalWindow.setVisible(false);
   }
 }
 
-void AskToNormalize(Console& c) {
+void askToNormalize(Console& c) {
   const bool yes = c.dialogs.askYesNo(QStringLiteral("Do you want to normalize DUT frequency ?"),
                                       QStringLiteral("Normalize FDUT"));
   c.st.varAnswer = yes ? Answer::Yes : Answer::No;
   if (!yes) return;
-  if (!c.menu.mnuFormat.checked()) {
-    mnuFormat_Click(c);
+  if (!c.menus.normalize.checked()) {
+    toggleNormalization(c);
     return;
   }
   // Normalization was switched on during the initialization: keep it on. The box still holding
   // what the console wrote then gets the frequency just measured; a typed value is the operator's.
-  const bool typedByOperator = c.win.txtFormat.text() != FormatGroupedFrequency(c.st.dblNominalDut);
+  const bool typedByOperator =
+      c.windows.nominalFrequencyBox.text() != formatGroupedFrequency(c.st.dblNominalDut);
   if (typedByOperator) {
-    c.win.frmFormat.setVisible(true);
+    c.windows.nominalWindow.setVisible(true);
   } else {
     switchNormalizationOn(c);
   }
 }
 
-bool frmFrequency_QueryUnload(Console& c) { return HideToolWindow(c, c.win.frmFrequency); }
+bool closeDutFrequencyWindow(Console& c) { return hideToolWindow(c, c.windows.dutFrequencyWindow); }
 
-bool frmFormat_QueryUnload(Console& c) { return HideToolWindow(c, c.win.frmFormat); }
+bool closeNominalWindow(Console& c) { return hideToolWindow(c, c.windows.nominalWindow); }

@@ -6,21 +6,21 @@ class Console;
 
 // A frequency as the DUT windows show it, "0,000,000.00000": at least seven integer digits,
 // grouped by threes with ",", exactly five decimals.
-QString FormatGroupedFrequency(double hz);
+QString formatGroupedFrequency(double hz);
 
 // A frequency as "0000.00000": at least four integer digits, no grouping, exactly five decimals.
-QString FormatFrequency4(double hz);
+QString formatFrequency4(double hz);
 
 // "&Normalize DUT Frequency": switching on shows the "Nominal DUT" window with the measured DUT
 // frequency rounded to whole hertz; switching off only hides it.
-void mnuFormat_Click(Console& c);
+void toggleNormalization(Console& c);
 
 // Asks whether to normalize to the nominal DUT frequency and remembers the answer. Yes switches
 // normalization on; when it is on already it stays on, and a nominal value the operator typed is
 // kept while one the console wrote earlier is brought up to date.
-void AskToNormalize(Console& c);
+void askToNormalize(Console& c);
 
 // Close requests of the "DUT Frequency" and "Nominal DUT" windows: the window hides; the close is
 // refused unless the console itself is closing. Return true to refuse.
-bool frmFrequency_QueryUnload(Console& c);
-bool frmFormat_QueryUnload(Console& c);
+bool closeDutFrequencyWindow(Console& c);
+bool closeNominalWindow(Console& c);

@@ -7,7 +7,7 @@
 
 #include "app/Console.h"
 #include "link/DutDisplay.h"
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr double kReferenceHz = 120000000.0;
 
 // The port of the first checked Com item; Com 1, the serial control's own default, when none is.
 int chosenComPort(const Menus& m) {
-  const MenuItem* const items[] = {&m.mnuCom1, &m.mnuCom2, &m.mnuCom3, &m.mnuCom4};
+  const MenuItem* const items[] = {&m.com1, &m.com2, &m.com3, &m.com4};
   for (int n = 1; n <= 4; ++n) {
     if (items[n - 1]->checked()) return n;
   }
@@ -31,7 +31,7 @@ int chosenComPort(const Menus& m) {
 // another Com item and try again.
 bool openPort(Console& c) {
   QString error;
-  if (!c.MSComm1.open(chosenComPort(c.menu), error)) {
+  if (!c.serialPort.open(chosenComPort(c.menus), error)) {
     c.setStatus(QStringLiteral("Port not opened: ") + error);
     return false;
   }
@@ -64,25 +64,25 @@ void resetCounting(ConsoleState& st) {
 void stopCounting(Console& c, const QString& status) {
   c.st.intCounting = 0;
   c.setStatus(status);
-  c.menu.mnuProgram.setEnabled(true);
+  c.menus.initialization.setEnabled(true);
 }
 
 // Takes the agreed count frequency. False when it is out of the instrument's range.
 bool acceptCount(Console& c, std::int32_t hz) {
   ConsoleState& st = c.st;
   st.dblCountFreq = hz;
-  c.win.txtFreq.setText(FormatGroupedFrequency(st.dblCountFreq));
+  c.windows.measuredFrequencyBox.setText(formatGroupedFrequency(st.dblCountFreq));
   if (st.dblCountFreq > kMaxDutHz || st.dblCountFreq < kMinDutHz) {
     // Counting ends here, so that the reply to the last request cannot hide the message.
     stopCounting(c, QStringLiteral("Frequency out of range"));
     return false;
   }
-  ProgramFrequency(c, st.dblCountFreq);
-  SendCommand(c, "FN0");
-  SendCommand(c, "MK1");
+  programFrequency(c, st.dblCountFreq);
+  sendCommand(c, "FN0");
+  sendCommand(c, "MK1");
   st.intCounting = 0;
-  SendCommand(c, "TA000000C8");
-  SendCommand(c, "PH05");
+  sendCommand(c, "TA000000C8");
+  sendCommand(c, "PH05");
   return true;
 }
 
@@ -94,12 +94,12 @@ bool takeCountReply(Console& c, const std::string& digits) {
   const int k = st.intLongReplies;
   if (k > kCountSlots) return true;
   c.setStatus(QStringLiteral("Initialization..."));
-  st.dblCountFreq = HexToLong(digits) * st.dblCountScale;
+  st.dblCountFreq = readingCounts(digits) * st.dblCountScale;
   st.lngCountFreq[k] = toWholeHertz(st.dblCountFreq);
-  if (k <= kCheckedReply) SendCommand(c, "CB9");
+  if (k <= kCheckedReply) sendCommand(c, "CB9");
   if (k == kCheckedReply && readingsAgree(st, 2)) return acceptCount(c, st.lngCountFreq[4]);
   if (k > kCheckedReply && readingsAgree(st, k - 2)) return acceptCount(c, st.lngCountFreq[k]);
-  if (k > kCheckedReply && k < kCountSlots) SendCommand(c, "CB9");
+  if (k > kCheckedReply && k < kCountSlots) sendCommand(c, "CB9");
   if (k == kCountSlots) {
     stopCounting(c, QStringLiteral("Counts do not agree: check the DUT and initialize again"));
   }
@@ -108,16 +108,16 @@ bool takeCountReply(Console& c, const std::string& digits) {
 
 // End of the last stage: Start becomes available, in filtered mode once the filter has locked.
 void becomeReady(Console& c) {
-  c.menu.mnuFormat.setEnabled(true);
-  if (c.menu.mnuFiltered.checked()) {
-    c.Timer2.setEnabled(true);
+  c.menus.normalize.setEnabled(true);
+  if (c.menus.filtered.checked()) {
+    c.lockTimer.setEnabled(true);
     return;
   }
   // With no mode chosen the instrument stays non-filtered, as the initialization left it ("FN0").
-  c.menu.mnuStart.setEnabled(true);
-  c.menu.mnuStart.setCaption(QStringLiteral("S&tart"));
+  c.menus.startStop.setEnabled(true);
+  c.menus.startStop.setCaption(QStringLiteral("S&tart"));
   c.setStatus(QStringLiteral("Ready to start"));
-  AskToNormalize(c);
+  askToNormalize(c);
 }
 
 // One sample of a refinement stage. A stage ends when its last slot is filled: the stream stops,
@@ -127,15 +127,15 @@ void takeStageSample(Console& c, const std::string& line) {
   const int n = st.intStageLength;
   const int i = st.intStageIndex;
   if (i < 0 || i > kLastStageSlot) return;
-  st.dblStageSample[i] = HexToLong(line) / kReferenceHz;
+  st.dblStageSample[i] = readingCounts(line) / kReferenceHz;
   if (i == n) {
-    SendCommand(c, "PH00");
-    ComputeDutFrequency(c);
-    ProgramFrequency(c, st.dblDutFreq);
+    sendCommand(c, "PH00");
+    fitStageFrequency(c);
+    programFrequency(c, st.dblDutFreq);
     if (n == 3 || n == 12) {
       st.intStageLength = n == 3 ? 12 : 20;
       st.intStageIndex = 0;
-      SendCommand(c, "PH05");
+      sendCommand(c, "PH05");
     } else if (n == 20) {
       becomeReady(c);
     }
@@ -145,21 +145,21 @@ void takeStageSample(Console& c, const std::string& line) {
 
 }  // namespace
 
-void mnuProgram_Click(Console& c) {
+void startInitialization(Console& c) {
   ConsoleState& st = c.st;
   if (st.intPortOpen == 0 && !openPort(c)) return;
-  c.win.frmFrequency.setVisible(true);
+  c.windows.dutFrequencyWindow.setVisible(true);
   st.intInitPending = 0;
-  c.menu.mnuProgram.setEnabled(false);
-  c.menu.mnuFormat.setEnabled(true);
+  c.menus.initialization.setEnabled(false);
+  c.menus.normalize.setEnabled(true);
   resetCounting(st);
   c.setStatus(QStringLiteral("Initialization..."));
-  SendCommand(c, "MK0");
+  sendCommand(c, "MK0");
   st.intCounting = 1;
-  SendCommand(c, "CB9");
+  sendCommand(c, "CB9");
 }
 
-void HandleInitReply(Console& c, std::string& line) {
+void handleInitializationReply(Console& c, std::string& line) {
   ConsoleState& st = c.st;
   const std::string entry = line;
   if (entry.size() > 8) {
@@ -172,7 +172,7 @@ void HandleInitReply(Console& c, std::string& line) {
   if (entry.find('L') == 1) st.strLockReply = entry.size() > 8 ? entry.substr(2, 8) : entry;
 }
 
-void ComputeDutFrequency(Console& c) {
+void fitStageFrequency(Console& c) {
   ConsoleState& st = c.st;
   const int n = st.intStageLength;
   st.dblSumY = st.dblSumX = st.dblSumXY = st.dblSumXX = 0;
@@ -194,8 +194,8 @@ void ComputeDutFrequency(Console& c) {
   // A slope of zero means the DUT runs exactly at the programmed frequency.
   const double measured = st.dblFineFreq / 32 + st.dblCoarseFreq + (1 - st.dblSlope) * 1000;
   st.dblDutFreq = std::floor(measured * 100000) / 100000;
-  c.win.txtFreq.setText(FormatGroupedFrequency(st.dblDutFreq));
-  st.dblProgFreq = ProgrammedFrequency(st.dblCoarseFreq, st.dblFineFreq);
-  c.win.txtFprog.setText(FormatFrequency4(st.dblProgFreq));
+  c.windows.measuredFrequencyBox.setText(formatGroupedFrequency(st.dblDutFreq));
+  st.dblProgFreq = programmedFrequency(st.dblCoarseFreq, st.dblFineFreq);
+  c.windows.programmedFrequencyBox.setText(formatFrequency4(st.dblProgFreq));
   st.dblDutFreqRounded = std::nearbyint(st.dblDutFreq);
 }

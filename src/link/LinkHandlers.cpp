@@ -6,10 +6,10 @@
 #include "link/ReplyDispatch.h"
 
 void connectLinkHandlers(Console& c) {
-  c.MSComm1.onReceived = [&c](char received) { MSComm1_OnComm(c, received); };
-  c.Timer2.onTick = [&c] { Timer2_Timer(c); };
-  c.menu.mnuProgram.onClick = [&c] { mnuProgram_Click(c); };
-  c.menu.mnuFormat.onClick = [&c] { mnuFormat_Click(c); };
-  c.win.frmFrequency.queryUnload = [&c] { return frmFrequency_QueryUnload(c); };
-  c.win.frmFormat.queryUnload = [&c] { return frmFormat_QueryUnload(c); };
+  c.serialPort.onReceived = [&c](char received) { receiveCharacter(c, received); };
+  c.lockTimer.onTick = [&c] { pollFilterLock(c); };
+  c.menus.initialization.onClick = [&c] { startInitialization(c); };
+  c.menus.normalize.onClick = [&c] { toggleNormalization(c); };
+  c.windows.dutFrequencyWindow.queryUnload = [&c] { return closeDutFrequencyWindow(c); };
+  c.windows.nominalWindow.queryUnload = [&c] { return closeNominalWindow(c); };
 }

@@ -2,19 +2,19 @@
 
 #include "app/Console.h"
 #include "link/DutDisplay.h"
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 
-void Timer2_Timer(Console& c) {
+void pollFilterLock(Console& c) {
   // A lock reply already received is stored before it is looked at.
   c.events.processPendingEvents();
   c.setStatus(QStringLiteral("XTAL filter Unlocked, wait..."));
-  SendCommand(c, "CL9");
+  sendCommand(c, "CL9");
   if (c.st.strLockReply != "CL1") return;
-  c.Timer2.setEnabled(false);
+  c.lockTimer.setEnabled(false);
   c.setStatus(QStringLiteral("XTAL filter Locked"));
   if (c.st.intRunStopped == 0) {
-    c.menu.mnuStart.setCaption(QStringLiteral("S&tart"));
-    c.menu.mnuStart.setEnabled(true);
+    c.menus.startStop.setCaption(QStringLiteral("S&tart"));
+    c.menus.startStop.setEnabled(true);
   }
-  AskToNormalize(c);
+  askToNormalize(c);
 }

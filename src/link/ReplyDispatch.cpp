@@ -4,12 +4,12 @@
 #include "link/Initialization.h"
 #include "run/SampleProcessing.h"
 
-void MSComm1_OnComm(Console& c, char received) {
+void receiveCharacter(Console& c, char received) {
   c.st.strRxText.assign(1, received);
-  CollectReplyChar(c, c.st.strRxText);
+  collectReplyCharacter(c, c.st.strRxText);
 }
 
-void CollectReplyChar(Console& c, const std::string& text) {
+void collectReplyCharacter(Console& c, const std::string& text) {
   std::string& line = c.st.strReplyLine;
   if (text == "\n") {
     line.clear();
@@ -20,8 +20,8 @@ void CollectReplyChar(Console& c, const std::string& text) {
     return;
   }
   if (c.st.intRunning == 0) {
-    HandleInitReply(c, line);
+    handleInitializationReply(c, line);
   } else if (c.st.intRunning == 1) {
-    HandleSampleReply(c, line);
+    handleSampleLine(c, line);
   }
 }

@@ -11,9 +11,9 @@ class Console;
 inline constexpr std::size_t kMaxReplyLineLength = 4096;
 
 // The serial event: one received character.
-void MSComm1_OnComm(Console& c, char received);
+void receiveCharacter(Console& c, char received);
 
 // Assembles reply lines from single received characters: a line feed starts a new line, a
 // carriage return hands the line over (to the initialization handler, or during a run to the
 // sample handler) without clearing it, any other text is appended.
-void CollectReplyChar(Console& c, const std::string& text);
+void collectReplyCharacter(Console& c, const std::string& text);

@@ -5,7 +5,7 @@
 
 #include "app/Console.h"
 
-double AllanDeviationOfDecimated(const double* x, int n, double tau) {
+double allanDeviationOfDecimated(const double* x, int n, double tau) {
   double sum = 0;
   for (int j = 1; j <= n - 2; ++j) {
     const double secondDifference = x[j + 2] - 2 * x[j + 1] + x[j];
@@ -14,7 +14,7 @@ double AllanDeviationOfDecimated(const double* x, int n, double tau) {
   return std::sqrt(sum / (2.0 * (n - 2) * tau * tau));
 }
 
-void ComputeAllanDeviation(Console& c) {
+void analyseStability(Console& c) {
   ConsoleState& st = c.st;
   // Without a run's analysis state there is no averaging factor to start from.
   if (st.dblFirstFactor < 1) return;
@@ -35,7 +35,7 @@ void ComputeAllanDeviation(Console& c) {
       for (int i = 1; i <= count; ++i)
         st.dblDecimated[i] = st.dblPhaseData[static_cast<std::size_t>(i - 1) * stride + 1];
       const auto k = static_cast<std::size_t>(levels + st.dblLevelOffset);
-      st.dblAdev[k] = AllanDeviationOfDecimated(st.dblDecimated.data(), count, st.dblTauCurrent);
+      st.dblAdev[k] = allanDeviationOfDecimated(st.dblDecimated.data(), count, st.dblTauCurrent);
       st.dblAdevTau[k] = st.dblTauCurrent;
     }
     st.dblFactor *= 2;
@@ -43,8 +43,9 @@ void ComputeAllanDeviation(Console& c) {
   }
 
   const int count = levels + static_cast<int>(st.dblLevelOffset);
-  c.DynaPlot2.removeAllCurves();
-  c.DynaPlot2.clearSecondItemList();
-  if (count > 0) c.DynaPlot2.addCurveXY("Curve2", &st.dblAdevTau[1], &st.dblAdev[1], count, false);
-  if (c.menu.mnuAuto.checked()) c.DynaPlot2.autoscaleNow();
+  c.stabilityPlot.removeAllCurves();
+  c.stabilityPlot.clearSecondItemList();
+  if (count > 0)
+    c.stabilityPlot.addCurveXY("Curve2", &st.dblAdevTau[1], &st.dblAdev[1], count, false);
+  if (c.menus.autoscale.checked()) c.stabilityPlot.autoscaleNow();
 }

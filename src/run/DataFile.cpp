@@ -83,36 +83,36 @@ bool appendToDataFile(Console& c, const QByteArray& bytes) {
 
 }  // namespace
 
-void mnuSave_Click(Console& c) {
+void chooseDataFile(Console& c) {
   const std::optional<QString> name =
       c.dialogs.saveFileName("Save .DAT file as", "*.DAT", "DAT", c.st.strDataFile);
   if (!name || name->isEmpty()) return;
   c.st.strDataFile = *name;
   c.st.intFileChosen = 1;
-  if (c.st.intInitPending == 1) c.menu.mnuProgram.setEnabled(true);
+  if (c.st.intInitPending == 1) c.menus.initialization.setEnabled(true);
 }
 
-bool WriteRunHeader(Console& c) {
+bool writeRunHeader(Console& c) {
   const ConsoleState& st = c.st;
-  const Menus& m = c.menu;
-  const double frequency = m.mnuFormat.checked() ? st.dblNominalDut : st.dblDutFreq;
+  const Menus& m = c.menus;
+  const double frequency = m.normalize.checked() ? st.dblNominalDut : st.dblDutFreq;
 
   QByteArray header = "\r\n\r\n\r\n\r\n\r\n\r\n";
   header += st.strDataFile.toUtf8() + "\tDate  " + c.clock.shortDate().toUtf8() + "\tTime  " +
             c.clock.time().toUtf8() + "\r\n\r\n";
-  header += "DUT Frequency :  " + FormatPlainDecimal(frequency).toUtf8() +
+  header += "DUT Frequency :  " + formatPlainDecimal(frequency).toUtf8() +
             " Hz\tTau :  " + QByteArray::number(st.dblTauMs, 'f', 1) + " ms\r\n\r\n";
-  header += m.mnuFiltered.checked() ? "Mode :   Filtered\r\n" : "Mode :   Non-Filtered\r\n";
+  header += m.filtered.checked() ? "Mode :   Filtered\r\n" : "Mode :   Non-Filtered\r\n";
   header +=
-      m.mnuFreqData.checked() ? "Data :   Frequency Data\r\n\r\n" : "Data :   Phase Data\r\n\r\n";
+      m.frequencyData.checked() ? "Data :   Frequency Data\r\n\r\n" : "Data :   Phase Data\r\n\r\n";
   return appendToDataFile(c, header);
 }
 
-bool WriteSampleLine(Console& c, double value) {
-  return appendToDataFile(c, FormatSampleLine(value));
+bool writeSampleLine(Console& c, double value) {
+  return appendToDataFile(c, formatSampleLine(value));
 }
 
-QByteArray FormatSampleLine(double value) {
+QByteArray formatSampleLine(double value) {
   QByteArray line;
   if (std::isnan(value))
     line = " NaN";
@@ -123,7 +123,7 @@ QByteArray FormatSampleLine(double value) {
   return line + " \r\n";
 }
 
-QString FormatPlainDecimal(double value) {
+QString formatPlainDecimal(double value) {
   if (!std::isfinite(value)) return QString::number(value);
   const QByteArray magnitude = significant(std::fabs(value), false);
   return QString::fromLatin1((value < 0 ? "-" : "") + magnitude);

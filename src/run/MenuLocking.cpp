@@ -5,7 +5,7 @@
 namespace {
 
 void setScaleBoxesEnabled(Console& c, bool enabled) {
-  for (TextBox& box : c.win.txtScale) {
+  for (TextBox& box : c.windows.scaleBoxes) {
     c.events.processPendingEvents();
     box.setEnabled(enabled);
   }
@@ -13,29 +13,29 @@ void setScaleBoxesEnabled(Console& c, bool enabled) {
 
 }  // namespace
 
-void LockMenusForRun(Console& c) {
-  Menus& m = c.menu;
+void lockMenusForRun(Console& c) {
+  Menus& m = c.menus;
   for (MenuItem* item :
-       {&m.mnuPrint, &m.mnuLimits, &m.mnuAuto, &m.mnuFreqData, &m.mnuPhaseData, &m.mnuSaveP,
-        &m.mnuFiltered, &m.mnuNonFiltered, &m.mnuDispF, &m.mnuDispTIE, &m.mnuTau, &m.mnuFormat,
-        &m.mnuCom1, &m.mnuCom2, &m.mnuCom3, &m.mnuCom4, &m.mnuSave})
+       {&m.printMenu, &m.limits, &m.autoscale, &m.frequencyData, &m.phaseData, &m.savePictureMenu,
+        &m.filtered, &m.nonFiltered, &m.showFrequencyDiff, &m.showPhaseDiff, &m.tau, &m.normalize,
+        &m.com1, &m.com2, &m.com3, &m.com4, &m.saveFileAs})
     item->setEnabled(false);
-  c.win.txtFprog.setEnabled(false);
-  c.win.txtFreq.setEnabled(false);
-  c.win.txtFormat.setEnabled(false);
-  c.win.List1.setEnabled(false);
+  c.windows.programmedFrequencyBox.setEnabled(false);
+  c.windows.measuredFrequencyBox.setEnabled(false);
+  c.windows.nominalFrequencyBox.setEnabled(false);
+  c.windows.tauList.setEnabled(false);
   setScaleBoxesEnabled(c, false);
 }
 
-void UnlockMenusAfterRun(Console& c) {
-  Menus& m = c.menu;
-  for (MenuItem* item : {&m.mnuPrint, &m.mnuStart, &m.mnuLimits, &m.mnuAuto, &m.mnuFreqData,
-                         &m.mnuPhaseData, &m.mnuSaveP, &m.mnuDispF, &m.mnuDispTIE, &m.mnuFiltered,
-                         &m.mnuNonFiltered, &m.mnuTau, &m.mnuFormat, &m.mnuSave})
+void unlockMenusAfterRun(Console& c) {
+  Menus& m = c.menus;
+  for (MenuItem* item : {&m.printMenu, &m.startStop, &m.limits, &m.autoscale, &m.frequencyData,
+                         &m.phaseData, &m.savePictureMenu, &m.showFrequencyDiff, &m.showPhaseDiff,
+                         &m.filtered, &m.nonFiltered, &m.tau, &m.normalize, &m.saveFileAs})
     item->setEnabled(true);
-  c.win.txtFprog.setEnabled(true);
-  c.win.txtFreq.setEnabled(true);
-  c.win.txtFormat.setEnabled(true);
-  c.win.List1.setEnabled(true);
+  c.windows.programmedFrequencyBox.setEnabled(true);
+  c.windows.measuredFrequencyBox.setEnabled(true);
+  c.windows.nominalFrequencyBox.setEnabled(true);
+  c.windows.tauList.setEnabled(true);
   setScaleBoxesEnabled(c, true);
 }

@@ -7,7 +7,7 @@
 #include "app/SettingsCode.h"
 #include "app/TauSelection.h"
 #include "graphics/Scales.h"
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 #include "run/DataFile.h"
 #include "run/MenuLocking.h"
 
@@ -24,12 +24,12 @@ void refuseStart(Console& c, const QString& reason) {
 // The frequency the run's phase is measured against: the nominal one while normalization is on,
 // else the measured one. Nothing, after telling the operator, when it is no usable frequency.
 std::optional<double> referenceFrequency(Console& c, std::optional<double> nominal) {
-  if (c.menu.mnuFormat.checked()) {
+  if (c.menus.normalize.checked()) {
     if (nominal && *nominal > 0) return nominal;
     refuseStart(c, QString("The nominal DUT frequency \"%1\" is not a frequency in Hz. Type it "
                            "as, for example, 10,000,000.00000, or switch \"Normalize DUT "
                            "Frequency\" off.")
-                       .arg(c.win.txtFormat.text()));
+                       .arg(c.windows.nominalFrequencyBox.text()));
     return std::nullopt;
   }
   if (c.st.dblDutFreq > 0) return c.st.dblDutFreq;
@@ -41,15 +41,15 @@ std::optional<double> referenceFrequency(Console& c, std::optional<double> nomin
 // written; with "&Limits" the scale boxes are taken over here, since a box that is not a number
 // refuses the start.
 bool readyToStart(Console& c, std::optional<double> nominal, double& h) {
-  if (!c.MSComm1.isOpen()) {
+  if (!c.serialPort.isOpen()) {
     refuseStart(c, "The serial port to the instrument is not open.");
     return false;
   }
   const std::optional<double> reference = referenceFrequency(c, nominal);
   if (!reference) return false;
   h = *reference;
-  if (c.menu.mnuLimits.checked()) {
-    if (const std::optional<QString> problem = Store(c)) {
+  if (c.menus.limits.checked()) {
+    if (const std::optional<QString> problem = storeScales(c)) {
       refuseStart(c, *problem);
       return false;
     }
@@ -59,41 +59,42 @@ bool readyToStart(Console& c, std::optional<double> nominal, double& h) {
 
 void saveSettings(Console& c) {
   QString error;
-  if (!WriteGlobalSettings(c, error))
+  if (!writeGlobalSettings(c, error))
     c.dialogs.message("The port, mode and data choices could not be saved to globalsetting.txt: " +
                           error + "\nThe run starts anyway.",
                       kTitle, Dialogs::Icon::Warning);
 }
 
 void sendFilterCommand(Console& c) {
-  if (c.menu.mnuFiltered.checked()) {
-    SendCommand(c, "FN1");
-  } else if (c.menu.mnuNonFiltered.checked()) {
-    SendCommand(c, "FN0");
+  if (c.menus.filtered.checked()) {
+    sendCommand(c, "FN1");
+  } else if (c.menus.nonFiltered.checked()) {
+    sendCommand(c, "FN0");
   }
 }
 
 void clearPlotsForRun(Console& c) {
-  for (PlotControl* plot : {&c.DynaPlot1, &c.DynaPlot2})
+  for (PlotControl* plot : {&c.dataPlot, &c.stabilityPlot})
     if (plot->interaction()) plot->setInteraction(false);
-  c.DynaPlot1.removeAllCurves();
-  c.DynaPlot2.removeAllCurves();
-  c.DynaPlot1.clearSecondItemList();
-  c.DynaPlot2.clearSecondItemList();
+  c.dataPlot.removeAllCurves();
+  c.stabilityPlot.removeAllCurves();
+  c.dataPlot.clearSecondItemList();
+  c.stabilityPlot.clearSecondItemList();
 }
 
 void startRun(Console& c) {
   ConsoleState& st = c.st;
-  const std::optional<double> nominal = NominalDutFromText(c.win.txtFormat.text());
+  const std::optional<double> nominal =
+      nominalFrequencyFromText(c.windows.nominalFrequencyBox.text());
   double h = 0;
   if (!readyToStart(c, nominal, h)) return;
 
   st.intRunState = 1;
   saveSettings(c);
-  if (c.menu.mnuLimits.checked()) {
-    ApplyScales(c);
-    c.DynaPlot1.applyLimitsNow();
-    c.DynaPlot2.applyLimitsNow();
+  if (c.menus.limits.checked()) {
+    applyScales(c);
+    c.dataPlot.applyLimitsNow();
+    c.stabilityPlot.applyLimitsNow();
   }
   sendFilterCommand(c);
   st.dblNominalDut = nominal.value_or(0);
@@ -101,22 +102,22 @@ void startRun(Console& c) {
   st.intStageIndex = 0;
   st.dblFreqOffset = (h - st.dblProgFreq) / h;
   c.setStatus("Running...");
-  LockMenusForRun(c);
-  if (!c.MSComm1.isOpen()) {
+  lockMenusForRun(c);
+  if (!c.serialPort.isOpen()) {
     // The port failed while pending events ran; its fault is already in the status line.
-    UnlockMenusAfterRun(c);
+    unlockMenusAfterRun(c);
     st.intRunState = 0;
     return;
   }
 
-  EvaluateTau(c);
+  evaluateTau(c);
   st.dblAnalysisPeriod = st.dblTauSeconds >= 10 ? 3 : 10;
   // A header that cannot be written is reported in the status line by the writer; the run still
   // goes on, since the samples are plotted and analysed whether or not the file takes them.
-  WriteRunHeader(c);
-  SendCommand(c, st.strTauCommand.toStdString());
+  writeRunHeader(c);
+  sendCommand(c, st.strTauCommand.toStdString());
   st.intRunning = 1;
-  SendCommand(c, "PH05");
+  sendCommand(c, "PH05");
 
   st.dblAnalysisCount = 1;
   st.dblFirstFactor = 1;
@@ -124,48 +125,48 @@ void startRun(Console& c) {
   st.dblTauCurrent = st.dblTauSeconds;
   st.dblLevelOffset = 0;
   clearPlotsForRun(c);
-  c.menu.mnuStart.setCaption(kStopCaption);
+  c.menus.startStop.setCaption(kStopCaption);
 }
 
 }  // namespace
 
-void mnuStart_Click(Console& c) {
-  if (c.menu.mnuStart.caption() == kStartCaption) {
+void startOrStopRun(Console& c) {
+  if (c.menus.startStop.caption() == kStartCaption) {
     startRun(c);
     return;
   }
   c.st.intRunState = 0;
-  StopRun(c);
-  c.menu.mnuStart.setCaption(kStartCaption);
+  stopRun(c);
+  c.menus.startStop.setCaption(kStartCaption);
 }
 
-void StopRun(Console& c) {
-  SendCommand(c, "PH00");
+void stopRun(Console& c) {
+  sendCommand(c, "PH00");
   c.st.intRunning = 0;
   c.st.intRunStopped = 1;
-  UnlockMenusAfterRun(c);
+  unlockMenusAfterRun(c);
   c.setStatus("Stop...");
 }
 
-void MSComm1_OnFault(Console& c, const QString& message) {
+void handlePortFailure(Console& c, const QString& message) {
   // The adapter has closed the port. Once the instrument is connected again, Initialization
   // opens it anew and tunes the instrument before the next run; until then nothing polls it.
   c.st.intPortOpen = 0;
-  c.Timer2.setEnabled(false);
-  if (c.st.intFileChosen == 1) c.menu.mnuProgram.setEnabled(true);
+  c.lockTimer.setEnabled(false);
+  if (c.st.intFileChosen == 1) c.menus.initialization.setEnabled(true);
 
-  const bool runOn = c.st.intRunState == 1 && c.menu.mnuStart.caption() == kStopCaption;
+  const bool runOn = c.st.intRunState == 1 && c.menus.startStop.caption() == kStopCaption;
   if (!runOn) {
     c.setStatus("Serial port failed: " + message);
     return;
   }
   c.st.intRunState = 0;
-  StopRun(c);
-  c.menu.mnuStart.setCaption(kStartCaption);
+  stopRun(c);
+  c.menus.startStop.setCaption(kStartCaption);
   c.setStatus("Serial port failed, run stopped: " + message);
 }
 
-std::optional<double> NominalDutFromText(const QString& text) {
+std::optional<double> nominalFrequencyFromText(const QString& text) {
   bool ok = false;
   const double typed =
       QLocale(QLocale::English, QLocale::UnitedStates).toDouble(text.trimmed(), &ok);

@@ -6,10 +6,10 @@
 #include "run/RunControl.h"
 
 void connectRunHandlers(Console& c) {
-  c.menu.mnuSave.onClick = [&c] { mnuSave_Click(c); };
-  c.menu.mnuStart.onClick = [&c] { mnuStart_Click(c); };
-  c.menu.mnuTau.onClick = [&c] { mnuTau_Click(c); };
+  c.menus.saveFileAs.onClick = [&c] { chooseDataFile(c); };
+  c.menus.startStop.onClick = [&c] { startOrStopRun(c); };
+  c.menus.tau.onClick = [&c] { toggleTauList(c); };
   // Closing the tau window only hides it: the list stays in use while "&Tau" is checked.
-  c.win.frmTau.queryUnload = [&c] { return HideToolWindow(c, c.win.frmTau); };
-  c.MSComm1.onFault = [&c](const QString& message) { MSComm1_OnFault(c, message); };
+  c.windows.tauWindow.queryUnload = [&c] { return hideToolWindow(c, c.windows.tauWindow); };
+  c.serialPort.onFault = [&c](const QString& message) { handlePortFailure(c, message); };
 }

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/Console.h"
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 #include "run/AllanDeviation.h"
 #include "run/DataFile.h"
 #include "run/MenuLocking.h"
@@ -20,8 +20,8 @@ constexpr double kFreezeSamples = 8192;
 
 // Hands samples 1 .. n of `plotData` to the data plot's "Curve1", so that point k is sample k.
 void feedDataPlot(Console& c, const std::vector<double>& plotData, int n) {
-  if (c.DynaPlot1.curveCount() == 0) c.DynaPlot1.addCurve("Curve1", 1.0, 1.0, &plotData[1], n);
-  c.DynaPlot1.replaceCurveData(1.0, 1.0, &plotData[1], n);
+  if (c.dataPlot.curveCount() == 0) c.dataPlot.addCurve("Curve1", 1.0, 1.0, &plotData[1], n);
+  c.dataPlot.replaceCurveData(1.0, 1.0, &plotData[1], n);
 }
 
 // Frequency, data file and data plot for sample `n`, which is accepted or, after a jump, the
@@ -30,18 +30,18 @@ void recordSample(Console& c, int n) {
   ConsoleState& st = c.st;
   st.dblFreqData[n] = (st.dblPhaseData[n] - st.dblPhaseData[n - 1]) / st.dblTauSeconds;
   if (st.intSampleRejected == 0)
-    WriteSampleLine(c, c.menu.mnuFreqData.checked() ? st.dblFreqData[n] : st.dblPhaseData[n]);
+    writeSampleLine(c, c.menus.frequencyData.checked() ? st.dblFreqData[n] : st.dblPhaseData[n]);
   st.intSampleRejected = 0;
 
-  if (c.menu.mnuDispF.checked()) {
+  if (c.menus.showFrequencyDiff.checked()) {
     st.dblFreqPlot[n] = st.dblFreqData[n] * 1e12;
     feedDataPlot(c, st.dblFreqPlot, n);
   }
-  if (c.menu.mnuDispTIE.checked()) {
+  if (c.menus.showPhaseDiff.checked()) {
     st.dblPhasePlot[n] = st.dblPhaseData[n] * 1e12;
     feedDataPlot(c, st.dblPhasePlot, n);
   }
-  if (c.menu.mnuAuto.checked()) c.DynaPlot1.autoscaleNow();
+  if (c.menus.autoscale.checked()) c.dataPlot.autoscaleNow();
 }
 
 void processSample(Console& c, double n) {
@@ -69,24 +69,24 @@ void processSample(Console& c, double n) {
   }
   if (st.dblAnalysisPeriod * st.dblAnalysisCount == n) {
     st.dblAnalysisCount += 1;
-    ComputeAllanDeviation(c);
+    analyseStability(c);
   }
 }
 
 void endRunAtSampleLimit(Console& c) {
-  SendCommand(c, "PH00");
+  sendCommand(c, "PH00");
   c.st.intRunning = 0;
   c.st.intRunStopped = 1;
-  UnlockMenusAfterRun(c);
+  unlockMenusAfterRun(c);
   c.dialogs.message("Sample 999999", "Tessarin / RS", Dialogs::Icon::Warning);
 }
 
 }  // namespace
 
-void HandleSampleReply(Console& c, const std::string& line) {
+void handleSampleLine(Console& c, const std::string& line) {
   if (line.size() != 8) return;
   ConsoleState& st = c.st;
-  const double v = HexToLong(line);
+  const double v = readingCounts(line);
   st.dblReading = (v / kReferenceHz) / (st.dblDutFreqRounded / 1000);
 
   if (st.dblSampleIndex > 0) processSample(c, st.dblSampleIndex);

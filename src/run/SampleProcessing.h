@@ -8,4 +8,4 @@ class Console;
 // Extends the phase and frequency series, drops jumps, appends the stored quantity to the data
 // file, feeds the data plot, schedules the stability analysis and ends the run at sample 999999.
 // Lines of any other length change nothing.
-void HandleSampleReply(Console& c, const std::string& line);
+void handleSampleLine(Console& c, const std::string& line);

@@ -5,34 +5,34 @@ class ClosingTest : public ConsoleFixture {};
 
 TEST_F(ClosingTest, QuitSendsMk0OnlyWhenTheLinkIsOpen) {
   Console& c = startUp();
-  c.menu.mnuQuit.click();
+  c.menus.quit.click();
   EXPECT_TRUE(serial.writes.empty());
   EXPECT_EQ(application.quitCalls, 1);
 
   QString error;
   serial.open(1, error);
   c.st.intPortOpen = 1;
-  MDIForm_QueryUnload(c);
-  MDIForm_Unload(c);
+  prepareToClose(c);
+  closeConsole(c);
   EXPECT_EQ(serial.writes, std::vector<std::string>{"MK0\r\n"});
   EXPECT_EQ(application.quitCalls, 2);
 }
 
 TEST_F(ClosingTest, ChildWindowsProtectThemselvesUntilTheConsoleCloses) {
   Console& c = startUp();
-  c.menu.mnuAbout.click();
-  c.menu.mnuAbout.click();
-  EXPECT_TRUE(c.win.frmOrlak.visible());
-  EXPECT_TRUE(c.win.frmOrlak.queryUnload());
-  EXPECT_FALSE(c.win.frmOrlak.visible());
-  c.win.frmScale.setVisible(true);
-  EXPECT_TRUE(c.win.frmScale.queryUnload());
-  EXPECT_FALSE(c.win.frmScale.visible());
-  EXPECT_TRUE(c.win.frmData.queryUnload());
-  EXPECT_TRUE(c.win.frmStat.queryUnload());
-  EXPECT_TRUE(c.win.frmData.visible());
+  c.menus.aboutMenu.click();
+  c.menus.aboutMenu.click();
+  EXPECT_TRUE(c.windows.aboutWindow.visible());
+  EXPECT_TRUE(c.windows.aboutWindow.queryUnload());
+  EXPECT_FALSE(c.windows.aboutWindow.visible());
+  c.windows.scalesWindow.setVisible(true);
+  EXPECT_TRUE(c.windows.scalesWindow.queryUnload());
+  EXPECT_FALSE(c.windows.scalesWindow.visible());
+  EXPECT_TRUE(c.windows.dataWindow.queryUnload());
+  EXPECT_TRUE(c.windows.stabilityWindow.queryUnload());
+  EXPECT_TRUE(c.windows.dataWindow.visible());
 
-  MDIForm_QueryUnload(c);
-  EXPECT_FALSE(c.win.frmData.queryUnload());
-  EXPECT_FALSE(c.win.frmScale.queryUnload());
+  prepareToClose(c);
+  EXPECT_FALSE(c.windows.dataWindow.queryUnload());
+  EXPECT_FALSE(c.windows.scalesWindow.queryUnload());
 }

@@ -16,48 +16,47 @@ class OptionMenusTest : public ConsoleFixture {
   QStringList checkedOf(const QStringList& group) const {
     QStringList names;
     for (const QString& name : group)
-      if (console->menu.find(name)->checked()) names << name;
+      if (console->menus.find(name)->checked()) names << name;
     return names;
   }
 };
 
 TEST_F(OptionMenusTest, ClickChecksTheItemAndClearsTheRestOfItsGroup) {
-  const QStringList mode = {"mnuFiltered", "mnuNonFiltered"};
-  const QStringList store = {"mnuFreqData", "mnuPhaseData"};
-  const QStringList port = {"mnuCom1", "mnuCom2", "mnuCom3", "mnuCom4"};
+  const QStringList mode = {"filtered", "nonFiltered"};
+  const QStringList store = {"frequencyData", "phaseData"};
+  const QStringList port = {"com1", "com2", "com3", "com4"};
   const RadioCase cases[] = {
-      {"121", {"mnuFiltered"}, mode, {"mnuFiltered"}},
-      {"120", {"mnuFiltered"}, mode, {"mnuFiltered"}},  // already checked: unchanged
-      {"120", {"mnuFiltered", "mnuFiltered"}, mode, {"mnuFiltered"}},
+      {"121", {"filtered"}, mode, {"filtered"}},
+      {"120", {"filtered"}, mode, {"filtered"}},  // already checked: unchanged
+      {"120", {"filtered", "filtered"}, mode, {"filtered"}},
       {"105", {}, mode, {}},  // units digit 5 leaves the pair unchecked
-      {"105", {"mnuNonFiltered"}, mode, {"mnuNonFiltered"}},
-      {"105", {"mnuNonFiltered", "mnuFiltered"}, mode, {"mnuFiltered"}},
-      {"121", {"mnuPhaseData"}, store, {"mnuPhaseData"}},
-      {"221", {"mnuFreqData", "mnuPhaseData", "mnuPhaseData"}, store, {"mnuPhaseData"}},
+      {"105", {"nonFiltered"}, mode, {"nonFiltered"}},
+      {"105", {"nonFiltered", "filtered"}, mode, {"filtered"}},
+      {"121", {"phaseData"}, store, {"phaseData"}},
+      {"221", {"frequencyData", "phaseData", "phaseData"}, store, {"phaseData"}},
       {"", {}, store, {}},
-      {"", {"mnuFreqData"}, store, {"mnuFreqData"}},
-      {"121", {"mnuCom4"}, port, {"mnuCom4"}},
-      {"121", {"mnuCom2"}, port, {"mnuCom2"}},
+      {"", {"frequencyData"}, store, {"frequencyData"}},
+      {"121", {"com4"}, port, {"com4"}},
+      {"121", {"com2"}, port, {"com2"}},
       {"101", {}, port, {}},
-      {"101", {"mnuCom3", "mnuCom1"}, port, {"mnuCom1"}},
+      {"101", {"com3", "com1"}, port, {"com1"}},
   };
   for (const RadioCase& rc : cases) {
     SCOPED_TRACE(std::string("from \"") + rc.settings + "\" clicking " +
                  rc.clicks.join(", ").toStdString());
-    writeFile("globalsetting.txt", PlainTextToRtf(rc.settings));
+    writeFile("globalsetting.txt", plainTextToRtf(rc.settings));
     Console& c = startUp();
-    for (const QString& name : rc.clicks) c.menu.find(name)->click();
+    for (const QString& name : rc.clicks) c.menus.find(name)->click();
     EXPECT_EQ(checkedOf(rc.group), rc.checkedAfter);
   }
 }
 
 TEST_F(OptionMenusTest, ChoosingTouchesNothingButTheCheckMarks) {
-  writeFile("globalsetting.txt", PlainTextToRtf("121"));
+  writeFile("globalsetting.txt", plainTextToRtf("121"));
   Console& c = startUp();
   const QByteArray settingsBefore = readFile("globalsetting.txt");
-  for (const char* name :
-       {"mnuFiltered", "mnuPhaseData", "mnuCom3", "mnuNonFiltered", "mnuFreqData", "mnuCom1"})
-    c.menu.find(name)->click();
+  for (const char* name : {"filtered", "phaseData", "com3", "nonFiltered", "frequencyData", "com1"})
+    c.menus.find(name)->click();
   EXPECT_EQ(readFile("globalsetting.txt"), settingsBefore);
   EXPECT_TRUE(serial.writes.empty());
   EXPECT_EQ(serial.openCount, 0);
@@ -65,8 +64,8 @@ TEST_F(OptionMenusTest, ChoosingTouchesNothingButTheCheckMarks) {
   EXPECT_EQ(c.st.intDataTypeCode, 1);
   EXPECT_EQ(c.st.intPortCode, 2);
   EXPECT_EQ(c.st.intFilterCode, 1);
-  EXPECT_TRUE(c.menu.mnuAuto.checked());
-  EXPECT_TRUE(c.menu.mnuDispF.checked());
+  EXPECT_TRUE(c.menus.autoscale.checked());
+  EXPECT_TRUE(c.menus.showFrequencyDiff.checked());
 }
 
 }  // namespace

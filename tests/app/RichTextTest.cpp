@@ -22,14 +22,14 @@ TEST(RichTextTest, WrittenDocumentReadsBackAsTheSameText) {
       "digits after escapes: \u00e95 \t5",
   };
   for (const QString& text : texts) {
-    const QByteArray document = PlainTextToRtf(text);
+    const QByteArray document = plainTextToRtf(text);
     EXPECT_TRUE(document.startsWith("{\\rtf1")) << document.constData();
-    EXPECT_EQ(RtfToPlainText(document), text) << document.constData();
+    EXPECT_EQ(rtfToPlainText(document), text) << document.constData();
   }
 }
 
 TEST(RichTextTest, WrittenDocumentIsSevenBitWithSpaceAfterEveryParameter) {
-  const QByteArray document = PlainTextToRtf(QString::fromUtf8("121 \u00e9"));
+  const QByteArray document = plainTextToRtf(QString::fromUtf8("121 \u00e9"));
   for (const char ch : document) EXPECT_LT(static_cast<unsigned char>(ch), 0x80);
   EXPECT_TRUE(document.contains("\\fs17 121 \\u233\\'e9")) << document.constData();
   EXPECT_TRUE(document.contains("{\\fonttbl")) << document.constData();
@@ -43,7 +43,7 @@ TEST(RichTextTest, RandomTextsSurviveTheRoundTrip) {
     QString text;
     const int length = random.bounded(40);
     for (int i = 0; i < length; ++i) text += QChar(alphabet[random.bounded(16)]);
-    ASSERT_EQ(RtfToPlainText(PlainTextToRtf(text)), text) << PlainTextToRtf(text).constData();
+    ASSERT_EQ(rtfToPlainText(plainTextToRtf(text)), text) << plainTextToRtf(text).constData();
   }
 }
 
@@ -112,16 +112,16 @@ TEST(RichTextTest, DocumentsOfOtherEditorsGiveTheirBodyText) {
        "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt 121}}}", "121"},
       {"leading blanks before the header", "  \r\n{\\rtf1 7}", "7"},
   };
-  for (const EditorDocument& c : cases) EXPECT_EQ(RtfToPlainText(c.document), c.text) << c.name;
+  for (const EditorDocument& c : cases) EXPECT_EQ(rtfToPlainText(c.document), c.text) << c.name;
 }
 
 TEST(RichTextTest, TextWithoutRtfHeaderIsTakenAsItStands) {
-  EXPECT_EQ(RtfToPlainText("121"), "121");
-  EXPECT_EQ(RtfToPlainText("1\t1e4\t\r\n"), "1\t1e4\t\r\n");
-  EXPECT_EQ(RtfToPlainText(""), "");
-  EXPECT_EQ(RtfToPlainText("caf\xc3\xa9"), QString::fromUtf8("caf\u00e9"));
-  EXPECT_EQ(RtfToPlainText("caf\xe9"), QString::fromUtf8("caf\u00e9"));
-  EXPECT_EQ(RtfToPlainText("{\\rt 1}"), "{\\rt 1}");
+  EXPECT_EQ(rtfToPlainText("121"), "121");
+  EXPECT_EQ(rtfToPlainText("1\t1e4\t\r\n"), "1\t1e4\t\r\n");
+  EXPECT_EQ(rtfToPlainText(""), "");
+  EXPECT_EQ(rtfToPlainText("caf\xc3\xa9"), QString::fromUtf8("caf\u00e9"));
+  EXPECT_EQ(rtfToPlainText("caf\xe9"), QString::fromUtf8("caf\u00e9"));
+  EXPECT_EQ(rtfToPlainText("{\\rt 1}"), "{\\rt 1}");
 }
 
 TEST(RichTextTest, MalformedDocumentsGiveWhatWasRead) {
@@ -138,7 +138,7 @@ TEST(RichTextTest, MalformedDocumentsGiveWhatWasRead) {
       {"fallback at the end", "{\\rtf1 1\\uc9\\u65", "1A"},
       {"minus without digits", "{\\rtf1 \\fs- 1}", "- 1"},
   };
-  for (const EditorDocument& c : cases) EXPECT_EQ(RtfToPlainText(c.document), c.text) << c.name;
+  for (const EditorDocument& c : cases) EXPECT_EQ(rtfToPlainText(c.document), c.text) << c.name;
 
   QRandomGenerator random(7);
   for (int round = 0; round < 300; ++round) {
@@ -149,10 +149,10 @@ TEST(RichTextTest, MalformedDocumentsGiveWhatWasRead) {
       garbage += random.bounded(3) == 0 ? static_cast<char>(random.bounded(256))
                                         : pieces[random.bounded(13)];
     }
-    RtfToPlainText(garbage);
+    rtfToPlainText(garbage);
   }
   QByteArray deep(200000, '{');
-  EXPECT_EQ(RtfToPlainText("{\\rtf1 " + deep + "x"), "x");
+  EXPECT_EQ(rtfToPlainText("{\\rtf1 " + deep + "x"), "x");
 }
 
 }  // namespace

@@ -11,9 +11,9 @@ TEST(SettingsFolder, ProgramFolderWhenWritableElseTheUserFolder) {
   const QString program = dir.filePath("bin");
   const QString user = dir.filePath("config/tessarin-console");
   QDir().mkpath(program);
-  EXPECT_EQ(ChooseSettingsFolder(program, user), program);
+  EXPECT_EQ(chooseSettingsFolder(program, user), program);
 
   // A program folder that cannot hold files (here: it does not exist at all).
-  EXPECT_EQ(ChooseSettingsFolder(dir.filePath("missing"), user), user);
+  EXPECT_EQ(chooseSettingsFolder(dir.filePath("missing"), user), user);
   EXPECT_TRUE(QDir(user).exists());
 }

@@ -13,9 +13,9 @@ class StartupTest : public ConsoleFixture {
   QStringList savedChoices() const {
     QStringList names;
     for (const MenuItem* item :
-         {&console->menu.mnuCom1, &console->menu.mnuCom2, &console->menu.mnuCom3,
-          &console->menu.mnuCom4, &console->menu.mnuFiltered, &console->menu.mnuNonFiltered,
-          &console->menu.mnuFreqData, &console->menu.mnuPhaseData})
+         {&console->menus.com1, &console->menus.com2, &console->menus.com3, &console->menus.com4,
+          &console->menus.filtered, &console->menus.nonFiltered, &console->menus.frequencyData,
+          &console->menus.phaseData})
       if (item->checked()) names << item->name();
     return names;
   }
@@ -25,51 +25,51 @@ TEST_F(StartupTest, MenuTreeHasEveryItemWithItsCaptionInMenuOrder) {
   Console& c = startUp();
   // name, caption, parent ("" for the menu bar)
   const char* const expected[][3] = {
-      {"mnuFile", "   &File   ", ""},
-      {"mnuSave", "&Save File as", "mnuFile"},
-      {"mnuProgram", "&Initialization", "mnuFile"},
-      {"mnuSte2", "-", "mnuFile"},
-      {"mnuStart", "S&tart", "mnuFile"},
-      {"mnuStep1", "-", "mnuFile"},
-      {"mnuQuit", "&Quit", "mnuFile"},
-      {"mnuPort", " &Port ", ""},
-      {"mnuCom1", "Com &1", "mnuPort"},
-      {"mnuCom2", "Com &2", "mnuPort"},
-      {"mnuCom3", "Com &3", "mnuPort"},
-      {"mnuCom4", "Com &4", "mnuPort"},
-      {"mnuMode", " &Mode ", ""},
-      {"mnuFiltered", "&Filtered", "mnuMode"},
-      {"mnuNonFiltered", "&Non-Filtered", "mnuMode"},
-      {"mnuPrintFile", " S&tore ", ""},
-      {"mnuFreqData", "&Frequency Data", "mnuPrintFile"},
-      {"mnuPhaseData", "&Phase Data", "mnuPrintFile"},
-      {"mnuDisplay", " Displa&y ", ""},
-      {"mnuDispF", "&Frequency Diff.", "mnuDisplay"},
-      {"mnuDispTIE", "&Phase Diff", "mnuDisplay"},
-      {"mnuStep3", "-", "mnuDisplay"},
-      {"mnuDispSA", "&Standard Allan Dev.", "mnuDisplay"},
-      {"mnuModif", "&Modified Allan Dev.", "mnuDisplay"},
-      {"mnuDispTDEV", "T&DEV", "mnuDisplay"},
-      {"mnuDispMTIE", "M&TIE", "mnuDisplay"},
-      {"mnuGraphic", "  &Graphic  ", ""},
-      {"mnuAuto", "&Autoscale", "mnuGraphic"},
-      {"mnuLimits", "&Limits", "mnuGraphic"},
-      {"mnuStep2", "-", "mnuGraphic"},
-      {"mnuTitle", "&Title", "mnuGraphic"},
-      {"mnuPrint", "&Print", "mnuGraphic"},
-      {"mnuPlotF", "&Data Plot", "mnuPrint"},
-      {"mnuPlotA", "&Stability Plot", "mnuPrint"},
-      {"mnuSaveP", "&Save Picture", "mnuGraphic"},
-      {"mnuSaveF", "&Data Plot", "mnuSaveP"},
-      {"mnuSaveA", "&Stability Plot", "mnuSaveP"},
-      {"mnuSelect", " &Select ", ""},
-      {"mnuTau", "&Tau", "mnuSelect"},
-      {"mnuFormat", "&Normalize DUT Frequency", "mnuSelect"},
-      {"mnuAbout", " &About ", ""},
-      {"mnuLabel", "       Status :", ""},
-      {"mnuStatus", "", ""},
+      {"fileMenu", "   &File   ", ""},
+      {"saveFileAs", "&Save File as", "fileMenu"},
+      {"initialization", "&Initialization", "fileMenu"},
+      {"fileSeparator1", "-", "fileMenu"},
+      {"startStop", "S&tart", "fileMenu"},
+      {"fileSeparator2", "-", "fileMenu"},
+      {"quit", "&Quit", "fileMenu"},
+      {"portMenu", " &Port ", ""},
+      {"com1", "Com &1", "portMenu"},
+      {"com2", "Com &2", "portMenu"},
+      {"com3", "Com &3", "portMenu"},
+      {"com4", "Com &4", "portMenu"},
+      {"modeMenu", " &Mode ", ""},
+      {"filtered", "&Filtered", "modeMenu"},
+      {"nonFiltered", "&Non-Filtered", "modeMenu"},
+      {"storeMenu", " S&tore ", ""},
+      {"frequencyData", "&Frequency Data", "storeMenu"},
+      {"phaseData", "&Phase Data", "storeMenu"},
+      {"displayMenu", " Displa&y ", ""},
+      {"showFrequencyDiff", "&Frequency Diff.", "displayMenu"},
+      {"showPhaseDiff", "&Phase Diff", "displayMenu"},
+      {"displaySeparator", "-", "displayMenu"},
+      {"showStandardAllan", "&Standard Allan Dev.", "displayMenu"},
+      {"showModifiedAllan", "&Modified Allan Dev.", "displayMenu"},
+      {"showTdev", "T&DEV", "displayMenu"},
+      {"showMtie", "M&TIE", "displayMenu"},
+      {"graphicMenu", "  &Graphic  ", ""},
+      {"autoscale", "&Autoscale", "graphicMenu"},
+      {"limits", "&Limits", "graphicMenu"},
+      {"graphicSeparator", "-", "graphicMenu"},
+      {"title", "&Title", "graphicMenu"},
+      {"printMenu", "&Print", "graphicMenu"},
+      {"printDataPlot", "&Data Plot", "printMenu"},
+      {"printStabilityPlot", "&Stability Plot", "printMenu"},
+      {"savePictureMenu", "&Save Picture", "graphicMenu"},
+      {"saveDataPlotPicture", "&Data Plot", "savePictureMenu"},
+      {"saveStabilityPlotPicture", "&Stability Plot", "savePictureMenu"},
+      {"selectMenu", " &Select ", ""},
+      {"tau", "&Tau", "selectMenu"},
+      {"normalize", "&Normalize DUT Frequency", "selectMenu"},
+      {"aboutMenu", " &About ", ""},
+      {"statusLabel", "       Status :", ""},
+      {"statusText", "", ""},
   };
-  const std::vector<Menus::Node> tree = c.menu.tree();
+  const std::vector<Menus::Node> tree = c.menus.tree();
   ASSERT_EQ(tree.size(), std::size(expected));
   for (size_t i = 0; i < tree.size(); ++i) {
     EXPECT_EQ(tree[i].item->name(), expected[i][0]);
@@ -80,20 +80,22 @@ TEST_F(StartupTest, MenuTreeHasEveryItemWithItsCaptionInMenuOrder) {
 }
 
 TEST_F(StartupTest, MenuStatesAfterStartUpFromCode121) {
-  writeFile("globalsetting.txt", PlainTextToRtf("121"));
+  writeFile("globalsetting.txt", plainTextToRtf("121"));
   Console& c = startUp();
-  const QStringList checked = {"mnuCom2", "mnuNonFiltered", "mnuFreqData", "mnuDispF", "mnuAuto"};
-  const QStringList disabled = {"mnuStart", "mnuProgram", "mnuFormat"};
-  const QStringList hidden = {"mnuStep3", "mnuDispSA", "mnuModif", "mnuDispTDEV", "mnuDispMTIE"};
-  for (const Menus::Node& node : c.menu.tree()) {
+  const QStringList checked = {"com2", "nonFiltered", "frequencyData", "showFrequencyDiff",
+                               "autoscale"};
+  const QStringList disabled = {"startStop", "initialization", "normalize"};
+  const QStringList hidden = {"displaySeparator", "showStandardAllan", "showModifiedAllan",
+                              "showTdev", "showMtie"};
+  for (const Menus::Node& node : c.menus.tree()) {
     const QString& name = node.item->name();
     EXPECT_EQ(node.item->checked(), checked.contains(name)) << name.toStdString();
     EXPECT_EQ(node.item->enabled(), !disabled.contains(name)) << name.toStdString();
     EXPECT_EQ(node.item->visible(), !hidden.contains(name)) << name.toStdString();
   }
-  EXPECT_EQ(c.menu.mnuLabel.caption(), "       Status :");
+  EXPECT_EQ(c.menus.statusLabel.caption(), "       Status :");
   EXPECT_EQ(c.status(), "");
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
 }
 
 struct SettingsCase {
@@ -106,15 +108,15 @@ struct SettingsCase {
 
 TEST_F(StartupTest, SavedChoicesComeFromTheSettingsCode) {
   const SettingsCase cases[] = {
-      {"121", PlainTextToRtf("121"), {"mnuCom2", "mnuNonFiltered", "mnuFreqData"}, 121, 1, 2, 1},
-      {"210", PlainTextToRtf("210"), {"mnuCom1", "mnuFiltered", "mnuPhaseData"}, 210, 2, 1, 0},
-      {"105", PlainTextToRtf("105"), {"mnuFreqData"}, 105, 1, 0, 5},
-      {"101", PlainTextToRtf("101"), {"mnuNonFiltered", "mnuFreqData"}, 101, 1, 0, 1},
-      {"empty text", PlainTextToRtf(""), {"mnuFiltered"}, 0, 0, 0, 0},
-      {"empty file", QByteArray(), {"mnuFiltered"}, 0, 0, 0, 0},
+      {"121", plainTextToRtf("121"), {"com2", "nonFiltered", "frequencyData"}, 121, 1, 2, 1},
+      {"210", plainTextToRtf("210"), {"com1", "filtered", "phaseData"}, 210, 2, 1, 0},
+      {"105", plainTextToRtf("105"), {"frequencyData"}, 105, 1, 0, 5},
+      {"101", plainTextToRtf("101"), {"nonFiltered", "frequencyData"}, 101, 1, 0, 1},
+      {"empty text", plainTextToRtf(""), {"filtered"}, 0, 0, 0, 0},
+      {"empty file", QByteArray(), {"filtered"}, 0, 0, 0, 0},
       {"fraction",
-       PlainTextToRtf("121.7"),
-       {"mnuCom2", "mnuNonFiltered", "mnuFreqData"},
+       plainTextToRtf("121.7"),
+       {"com2", "nonFiltered", "frequencyData"},
        121.7,
        1,
        2,
@@ -122,7 +124,7 @@ TEST_F(StartupTest, SavedChoicesComeFromTheSettingsCode) {
       {"missing file", std::nullopt, {}, 0, 0, 0, 0},
       {"bare text written by hand",
        QByteArray("  230\r\n"),
-       {"mnuCom3", "mnuFiltered", "mnuPhaseData"},
+       {"com3", "filtered", "phaseData"},
        230,
        2,
        3,
@@ -131,7 +133,7 @@ TEST_F(StartupTest, SavedChoicesComeFromTheSettingsCode) {
        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat{\\fonttbl{\\f0\\fnil\\fcharset0 "
        "Caf\\'e9 Sans;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;}\r\n{\\*\\generator Riched20 "
        "10.0.19041}\\viewkind4\\uc1 \r\n\\pard\\f0\\fs20\\lang1036 121 r\\'e9glage\\par\r\n}\r\n",
-       {"mnuCom2", "mnuNonFiltered", "mnuFreqData"},
+       {"com2", "nonFiltered", "frequencyData"},
        121,
        1,
        2,
@@ -158,8 +160,8 @@ TEST_F(StartupTest, UnreadableSettingsFileIsReportedAndTheConsoleStillStarts) {
   EXPECT_TRUE(c.status().startsWith("Settings not read: ")) << c.status().toStdString();
   EXPECT_TRUE(c.status().contains(pathOf("globalsetting.txt"))) << c.status().toStdString();
   EXPECT_EQ(savedChoices(), QStringList{});
-  EXPECT_TRUE(c.win.frmData.visible());
-  EXPECT_TRUE(c.win.frmStat.visible());
+  EXPECT_TRUE(c.windows.dataWindow.visible());
+  EXPECT_TRUE(c.windows.stabilityWindow.visible());
   EXPECT_EQ(stabilityPlot.labels.size(), 32u);
 }
 
@@ -191,7 +193,7 @@ TEST_F(StartupTest, EachKeyIsBoundOnTheDataPlotBeforeTheStabilityPlot) {
   QStringList log;
   LoggingPlot data("data", log), stability("stability", log);
   Console c({serial, timer, data, stability, dialogs, clock, events, application}, folder());
-  MDIForm_Load(c);
+  ::startUp(c);
   EXPECT_EQ(log, QStringList({"data:l", "stability:l", "data:a", "stability:a", "data:b",
                               "stability:b", "data:i", "stability:i", "data:p", "stability:p",
                               "data:y", "stability:y"}));
@@ -229,30 +231,30 @@ TEST_F(StartupTest, ConsoleStateStartsIdleWithEveryArrayAtFullSize) {
 
 TEST_F(StartupTest, PlotWindowsAreShownAndToolWindowsLoadedHidden) {
   Console& c = startUp();
-  const Windows& w = c.win;
+  const Windows& w = c.windows;
   // The main window's outer height of 8190 twips / 2.3, to the nearest twip.
   const int plotHeight = 3561;
-  EXPECT_TRUE(w.frmData.visible());
-  EXPECT_EQ(w.frmData.height(), plotHeight);
-  EXPECT_EQ(w.frmData.width(), 6180);
-  EXPECT_TRUE(w.frmStat.visible());
-  EXPECT_EQ(w.frmStat.top(), plotHeight);
-  EXPECT_EQ(w.frmStat.height(), plotHeight);
-  EXPECT_EQ(w.frmStat.width(), 6180);
-  EXPECT_EQ(w.frmStat.left(), 0);
+  EXPECT_TRUE(w.dataWindow.visible());
+  EXPECT_EQ(w.dataWindow.height(), plotHeight);
+  EXPECT_EQ(w.dataWindow.width(), 6180);
+  EXPECT_TRUE(w.stabilityWindow.visible());
+  EXPECT_EQ(w.stabilityWindow.top(), plotHeight);
+  EXPECT_EQ(w.stabilityWindow.height(), plotHeight);
+  EXPECT_EQ(w.stabilityWindow.width(), 6180);
+  EXPECT_EQ(w.stabilityWindow.left(), 0);
   EXPECT_EQ(dataPlot.width(), 6180 - 100);
   EXPECT_EQ(stabilityPlot.width(), 6180 - 100);
   EXPECT_EQ(dataPlot.height(), plotHeight - 400);
   EXPECT_EQ(stabilityPlot.height(), plotHeight - 400);
 
-  for (const ChildWindow* tool :
-       {&w.frmFrequency, &w.frmTau, &w.frmFormat, &w.frmScale, &w.frmTitle, &w.frmOrlak})
+  for (const ChildWindow* tool : {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow,
+                                  &w.scalesWindow, &w.titleWindow, &w.aboutWindow})
     EXPECT_FALSE(tool->visible()) << tool->name().toStdString();
-  EXPECT_FALSE(w.titleLoaded);
-  EXPECT_EQ(w.frmFrequency.left(), w.mainWidth - w.frmFrequency.width() - 200);
-  EXPECT_EQ(w.frmFrequency.top(), 0);
-  // frmScale read its limits while loading: with no setting3.txt, the default texts.
-  EXPECT_EQ(w.txtScale[1].text(), "1e4");
+  EXPECT_FALSE(w.titleWindowLoaded);
+  EXPECT_EQ(w.dutFrequencyWindow.left(), w.mainWidth - w.dutFrequencyWindow.width() - 200);
+  EXPECT_EQ(w.dutFrequencyWindow.top(), 0);
+  // scalesWindow read its limits while loading: with no setting3.txt, the default texts.
+  EXPECT_EQ(w.scaleBoxes[1].text(), "1e4");
 }
 
 TEST_F(StartupTest, StabilityPlotGetsItsThirtyTwoDecadeLabels) {

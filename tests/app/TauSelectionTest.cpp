@@ -18,11 +18,12 @@ TEST_F(TauSelectionTest, EachListEntryGivesItsTauCommand) {
       {"30", 30000, "TA00007530"},   {"50", 50000, "TA0000C350"},  {"100", 100000, "TA000186A0"},
       {"200", 200000, "TA00030D40"}, {"300", 300000, "TA000493E0"}};
   Console& c = startUp();
-  c.menu.mnuTau.setChecked(true);
-  ASSERT_EQ(c.win.List1.items().size(), 11);
+  c.menus.tau.setChecked(true);
+  ASSERT_EQ(c.windows.tauList.items().size(), 11);
   for (const auto& test : cases) {
-    c.win.List1.setSelectedIndex(static_cast<int>(c.win.List1.items().indexOf(test.entry)));
-    EvaluateTau(c);
+    c.windows.tauList.setSelectedIndex(
+        static_cast<int>(c.windows.tauList.items().indexOf(test.entry)));
+    evaluateTau(c);
     EXPECT_EQ(c.st.dblTauMs, test.ms) << test.entry;
     EXPECT_EQ(c.st.dblTauSeconds, test.ms / 1000) << test.entry;
     EXPECT_EQ(c.st.strTauCommand, test.command) << test.entry;
@@ -36,9 +37,9 @@ TEST_F(TauSelectionTest, OneSecondUnlessTheListIsInUseWithASelection) {
   } cases[] = {{false, -1}, {false, 7}, {true, -1}};
   Console& c = startUp();
   for (const auto& test : cases) {
-    c.menu.mnuTau.setChecked(test.inUse);
-    c.win.List1.setSelectedIndex(test.selected);
-    EvaluateTau(c);
+    c.menus.tau.setChecked(test.inUse);
+    c.windows.tauList.setSelectedIndex(test.selected);
+    evaluateTau(c);
     EXPECT_EQ(c.st.dblTauMs, 1000) << test.inUse << test.selected;
     EXPECT_EQ(c.st.strTauCommand, "TA000003E8") << test.inUse << test.selected;
   }
@@ -46,24 +47,24 @@ TEST_F(TauSelectionTest, OneSecondUnlessTheListIsInUseWithASelection) {
 
 TEST_F(TauSelectionTest, TauItemTogglesTheListWindow) {
   Console& c = startUp();
-  ASSERT_FALSE(c.menu.mnuTau.checked());
-  c.menu.mnuTau.click();
-  EXPECT_TRUE(c.menu.mnuTau.checked());
-  EXPECT_TRUE(c.win.frmTau.visible());
+  ASSERT_FALSE(c.menus.tau.checked());
+  c.menus.tau.click();
+  EXPECT_TRUE(c.menus.tau.checked());
+  EXPECT_TRUE(c.windows.tauWindow.visible());
 
   // The close button only hides the window; the list stays in use.
-  EXPECT_TRUE(c.win.frmTau.queryUnload());
-  EXPECT_FALSE(c.win.frmTau.visible());
-  EXPECT_TRUE(c.menu.mnuTau.checked());
+  EXPECT_TRUE(c.windows.tauWindow.queryUnload());
+  EXPECT_FALSE(c.windows.tauWindow.visible());
+  EXPECT_TRUE(c.menus.tau.checked());
 
-  c.menu.mnuTau.click();
-  EXPECT_FALSE(c.menu.mnuTau.checked());
-  EXPECT_FALSE(c.win.frmTau.visible());
-  c.menu.mnuTau.click();
-  EXPECT_TRUE(c.win.frmTau.visible());
+  c.menus.tau.click();
+  EXPECT_FALSE(c.menus.tau.checked());
+  EXPECT_FALSE(c.windows.tauWindow.visible());
+  c.menus.tau.click();
+  EXPECT_TRUE(c.windows.tauWindow.visible());
 
   c.st.blnClosing = true;
-  EXPECT_FALSE(c.win.frmTau.queryUnload());
+  EXPECT_FALSE(c.windows.tauWindow.queryUnload());
 }
 
 }  // namespace

@@ -74,24 +74,24 @@ TEST_F(SimulatedMeasurementTest, FromFileChoiceToARecordedRun) {
   Console& c = app->console();
   const QString data = dir.filePath("osc1.DAT");
   dialogs.saveAnswers.push_back(data);
-  c.menu.mnuSave.click();
-  ASSERT_TRUE(c.menu.mnuProgram.enabled());
+  c.menus.saveFileAs.click();
+  ASSERT_TRUE(c.menus.initialization.enabled());
 
-  c.menu.mnuProgram.click();
+  c.menus.initialization.click();
   ASSERT_TRUE(waitFor([&] { return status() == "Ready to start"; }, 30000))
       << status().toStdString();
-  EXPECT_TRUE(c.menu.mnuStart.enabled());
+  EXPECT_TRUE(c.menus.startStop.enabled());
   EXPECT_NEAR(c.st.dblDutFreq, 10000012.34567, 2e-5);
   // The fit is cut to five decimals, so the last digit may be one below.
-  EXPECT_TRUE(c.win.txtFreq.text().startsWith("10,000,012.3456"))
-      << c.win.txtFreq.text().toStdString();
+  EXPECT_TRUE(c.windows.measuredFrequencyBox.text().startsWith("10,000,012.3456"))
+      << c.windows.measuredFrequencyBox.text().toStdString();
 
-  c.menu.mnuStart.click();
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&top");
+  c.menus.startStop.click();
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
   ASSERT_TRUE(waitFor([&] { return c.st.dblSampleIndex > 25; }, 30000));
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   EXPECT_EQ(status(), "Stop...");
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
   EXPECT_GE(app->dataPlot().curveCount(), 1);
   EXPECT_EQ(app->stabilityPlot().curveCount(), 1);
 
@@ -100,7 +100,7 @@ TEST_F(SimulatedMeasurementTest, FromFileChoiceToARecordedRun) {
   const QList<QByteArray> lines = file.readAll().split('\n');
   ASSERT_GT(lines.size(), 12);
   EXPECT_TRUE(lines[6].startsWith(data.toUtf8() + "\tDate  "));
-  EXPECT_EQ(lines[8], "DUT Frequency :  " + FormatPlainDecimal(c.st.dblDutFreq).toUtf8() +
+  EXPECT_EQ(lines[8], "DUT Frequency :  " + formatPlainDecimal(c.st.dblDutFreq).toUtf8() +
                           " Hz\tTau :  1000.0 ms\r");
   EXPECT_EQ(lines[10], "Mode :   Non-Filtered\r");
   EXPECT_EQ(lines[11], "Data :   Frequency Data\r");
@@ -125,14 +125,14 @@ class FilteredMeasurementTest : public SimulatedMeasurementTest {
 TEST_F(FilteredMeasurementTest, StartIsOfferedOnceTheFilterHasLocked) {
   Console& c = app->console();
   dialogs.saveAnswers.push_back(dir.filePath("osc2.DAT"));
-  c.menu.mnuSave.click();
-  c.menu.mnuProgram.click();
+  c.menus.saveFileAs.click();
+  c.menus.initialization.click();
   ASSERT_TRUE(waitFor([&] { return status() == "XTAL filter Unlocked, wait..."; }, 30000))
       << status().toStdString();
-  EXPECT_FALSE(c.menu.mnuStart.enabled());
+  EXPECT_FALSE(c.menus.startStop.enabled());
   ASSERT_TRUE(waitFor([&] { return status() == "XTAL filter Locked"; }, 30000))
       << status().toStdString();
-  EXPECT_TRUE(c.menu.mnuStart.enabled());
+  EXPECT_TRUE(c.menus.startStop.enabled());
   EXPECT_EQ(dialogs.questions.size(), 1u);
 }
 

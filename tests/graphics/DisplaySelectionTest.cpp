@@ -7,13 +7,13 @@ TEST_F(DisplaySelectionTest, ChoiceRenamesTheDataPlotAndLeavesTheStabilityPlot) 
   Console& c = startUp();
   stabilityPlot.setTitle("Allan Dev.");
   dataPlot.setTitle("My oscillator");
-  c.menu.mnuDispTIE.click();
+  c.menus.showPhaseDiff.click();
   EXPECT_EQ(dataPlot.title(), "Phase Diff");
-  EXPECT_TRUE(c.menu.mnuDispTIE.checked());
-  EXPECT_FALSE(c.menu.mnuDispF.checked());
-  c.menu.mnuDispF.click();
+  EXPECT_TRUE(c.menus.showPhaseDiff.checked());
+  EXPECT_FALSE(c.menus.showFrequencyDiff.checked());
+  c.menus.showFrequencyDiff.click();
   EXPECT_EQ(dataPlot.title(), "Frequency Diff");
-  EXPECT_TRUE(c.menu.mnuDispF.checked());
-  EXPECT_FALSE(c.menu.mnuDispTIE.checked());
+  EXPECT_TRUE(c.menus.showFrequencyDiff.checked());
+  EXPECT_FALSE(c.menus.showPhaseDiff.checked());
   EXPECT_EQ(stabilityPlot.title(), "Allan Dev.");
 }

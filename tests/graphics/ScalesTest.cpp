@@ -7,7 +7,7 @@ TEST(ScaleRecord, SplitsEightTabTerminatedFields) {
     QString text;
     QStringList fields;
   };
-  const QStringList defaults = DefaultScaleTexts();
+  const QStringList defaults = defaultScaleTexts();
   const Case cases[] = {
       {"1\t1e4\t-1e-11\t1e-11\t1\t1e5\t1e-15\t1e-11\t", defaults},
       {"1\t1e4\t-1e-11\t1e-11\t1\t1e5\t1e-15\t1e-11\t\nmore", defaults},
@@ -17,35 +17,35 @@ TEST(ScaleRecord, SplitsEightTabTerminatedFields) {
       {"5\t6\t", {"5", "6", "-1e-11", "1e-11", "1", "1e5", "1e-15", "1e-11"}},
       {"", defaults},
   };
-  for (const Case& c : cases) EXPECT_EQ(SplitScaleRecord(c.text), c.fields) << c.text.toStdString();
+  for (const Case& c : cases) EXPECT_EQ(splitScaleRecord(c.text), c.fields) << c.text.toStdString();
 }
 
 class ScalesTest : public ConsoleFixture {};
 
 TEST_F(ScalesTest, MissingFileGivesTheDefaultLimits) {
   Console& c = startUp();
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(c.win.txtScale[i].text(), DefaultScaleTexts()[i]);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(c.windows.scaleBoxes[i].text(), defaultScaleTexts()[i]);
 }
 
 TEST_F(ScalesTest, LoadsTheBoxesFromTheRichTextFile) {
-  writeFile("setting3.txt", PlainTextToRtf("2\t2e4\t-3e-11\t3e-11\t1\t1e4\t1e-16\t1e-10\t"));
+  writeFile("setting3.txt", plainTextToRtf("2\t2e4\t-3e-11\t3e-11\t1\t1e4\t1e-16\t1e-10\t"));
   Console& c = startUp();
-  EXPECT_EQ(c.win.txtScale[1].text(), "2e4");
-  EXPECT_EQ(c.win.txtScale[6].text(), "1e-16");
+  EXPECT_EQ(c.windows.scaleBoxes[1].text(), "2e4");
+  EXPECT_EQ(c.windows.scaleBoxes[6].text(), "1e-16");
 }
 
 TEST_F(ScalesTest, StoreConvertsTheBoxesAndSavesThemAsTyped) {
   Console& c = startUp();
-  c.win.txtScale[3].setText("1e-11");
-  c.win.txtScale[5].setText(" 1E5");
-  ASSERT_FALSE(Store(c).has_value());
+  c.windows.scaleBoxes[3].setText("1e-11");
+  c.windows.scaleBoxes[5].setText(" 1E5");
+  ASSERT_FALSE(storeScales(c).has_value());
   EXPECT_DOUBLE_EQ(c.st.dblDeltaFMax, 10.0);
   EXPECT_DOUBLE_EQ(c.st.dblDeltaFMin, -10.0);
   EXPECT_DOUBLE_EQ(c.st.dblTauMax, 1e5);
-  EXPECT_EQ(RtfToPlainText(readFile("setting3.txt")),
+  EXPECT_EQ(rtfToPlainText(readFile("setting3.txt")),
             "1\t1e4\t-1e-11\t1e-11\t1\t 1E5\t1e-15\t1e-11\t");
 
-  ApplyScales(c);
+  applyScales(c);
   EXPECT_DOUBLE_EQ(dataPlot.yMax, 10.0);
   EXPECT_DOUBLE_EQ(dataPlot.xMax, 1e4);
   EXPECT_DOUBLE_EQ(stabilityPlot.yMin, 1e-15);
@@ -54,8 +54,8 @@ TEST_F(ScalesTest, StoreConvertsTheBoxesAndSavesThemAsTyped) {
 
 TEST_F(ScalesTest, StoreRefusesABoxThatIsNotANumberAndKeepsTheFile) {
   Console& c = startUp();
-  c.win.txtScale[2].setText("abc");
-  const std::optional<QString> error = Store(c);
+  c.windows.scaleBoxes[2].setText("abc");
+  const std::optional<QString> error = storeScales(c);
   ASSERT_TRUE(error.has_value());
   EXPECT_TRUE(error->contains("Delta F-min"));
   EXPECT_TRUE(readFile("setting3.txt").isEmpty());
@@ -64,13 +64,13 @@ TEST_F(ScalesTest, StoreRefusesABoxThatIsNotANumberAndKeepsTheFile) {
 
 TEST_F(ScalesTest, LimitsShowsTheScalesWindowAndAutoscaleHidesIt) {
   Console& c = startUp();
-  c.menu.mnuLimits.click();
-  EXPECT_TRUE(c.menu.mnuLimits.checked());
-  EXPECT_FALSE(c.menu.mnuAuto.checked());
-  EXPECT_TRUE(c.win.frmScale.visible());
-  c.menu.mnuAuto.click();
-  EXPECT_TRUE(c.menu.mnuAuto.checked());
-  EXPECT_FALSE(c.menu.mnuLimits.checked());
-  EXPECT_FALSE(c.win.frmScale.visible());
+  c.menus.limits.click();
+  EXPECT_TRUE(c.menus.limits.checked());
+  EXPECT_FALSE(c.menus.autoscale.checked());
+  EXPECT_TRUE(c.windows.scalesWindow.visible());
+  c.menus.autoscale.click();
+  EXPECT_TRUE(c.menus.autoscale.checked());
+  EXPECT_FALSE(c.menus.limits.checked());
+  EXPECT_FALSE(c.windows.scalesWindow.visible());
   EXPECT_TRUE(readFile("setting3.txt").isEmpty());
 }

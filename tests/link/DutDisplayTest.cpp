@@ -2,7 +2,7 @@
 
 #include "link/DutDisplay.h"
 #include "link/Initialization.h"
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 #include "support/ConsoleFixture.h"
 
 namespace {
@@ -25,8 +25,8 @@ TEST(DutFormats, ShowFiveDecimalsWithTheirIntegerDigits) {
            Case{-5, "-0,000,005.00000", "-0005.00000"},
            Case{-0.000001, "0,000,000.00000", "0000.00000"},
        }) {
-    EXPECT_EQ(FormatGroupedFrequency(k.hz), k.grouped) << k.hz;
-    EXPECT_EQ(FormatFrequency4(k.hz), k.plain) << k.hz;
+    EXPECT_EQ(formatGroupedFrequency(k.hz), k.grouped) << k.hz;
+    EXPECT_EQ(formatFrequency4(k.hz), k.plain) << k.hz;
   }
 }
 
@@ -41,21 +41,21 @@ class DutDisplayTest : public ConsoleFixture {
     c().st.dblCoarseFreq = hz - 1000;
     c().st.dblFineFreq = 0;
     std::fill(c().st.dblStageSample.begin(), c().st.dblStageSample.end(), 0.25);
-    ComputeDutFrequency(c());
+    fitStageFrequency(c());
   }
 };
 
 TEST_F(DutDisplayTest, EqualStageSamplesMeasureTheProgrammedFrequency) {
   serial.opened = true;
-  ProgramFrequency(c(), 10000000);
+  programFrequency(c(), 10000000);
   const int callsBefore = events.calls;
   std::fill(c().st.dblStageSample.begin(), c().st.dblStageSample.end(), -0.5);
-  ComputeDutFrequency(c());
+  fitStageFrequency(c());
   EXPECT_EQ(c().st.dblSlope, 0);
   EXPECT_EQ(c().st.intStageIndex, 4);
   EXPECT_EQ(c().st.dblDutFreq, std::floor(c().st.dblProgFreq * 100000) / 100000);
-  EXPECT_EQ(c().win.txtFreq.text(), "10,000,000.00169");
-  EXPECT_EQ(c().win.txtFprog.text(), "10000000.00170");
+  EXPECT_EQ(c().windows.measuredFrequencyBox.text(), "10,000,000.00169");
+  EXPECT_EQ(c().windows.programmedFrequencyBox.text(), "10000000.00170");
   EXPECT_EQ(c().st.dblDutFreqRounded, 10000000);
   EXPECT_EQ(events.calls - callsBefore, 3);
 }
@@ -69,28 +69,28 @@ TEST_F(DutDisplayTest, NominalValueIsTheMeasuredFrequencyRoundedToWholeHertz) {
        {Case{10000000.49999, "10,000,000.00000"}, Case{10000000.5, "10,000,000.00000"},
         Case{10000001.5, "10,000,002.00000"}}) {
     measure(k.measured);
-    c().menu.mnuFormat.setChecked(false);
-    mnuFormat_Click(c());
-    EXPECT_EQ(c().win.txtFormat.text(), k.nominal) << k.measured;
+    c().menus.normalize.setChecked(false);
+    toggleNormalization(c());
+    EXPECT_EQ(c().windows.nominalFrequencyBox.text(), k.nominal) << k.measured;
   }
 }
 
 TEST_F(DutDisplayTest, NormalizationTogglesTheNominalWindow) {
-  mnuFormat_Click(c());
-  EXPECT_TRUE(c().menu.mnuFormat.checked());
-  EXPECT_TRUE(c().win.frmFormat.visible());
-  EXPECT_EQ(c().win.txtFormat.text(), "0,000,000.00000");
+  toggleNormalization(c());
+  EXPECT_TRUE(c().menus.normalize.checked());
+  EXPECT_TRUE(c().windows.nominalWindow.visible());
+  EXPECT_EQ(c().windows.nominalFrequencyBox.text(), "0,000,000.00000");
 
-  c().win.txtFormat.setFromView("10,000,000.00000");
-  mnuFormat_Click(c());
-  EXPECT_FALSE(c().menu.mnuFormat.checked());
-  EXPECT_FALSE(c().win.frmFormat.visible());
-  EXPECT_EQ(c().win.txtFormat.text(), "10,000,000.00000");
+  c().windows.nominalFrequencyBox.setFromView("10,000,000.00000");
+  toggleNormalization(c());
+  EXPECT_FALSE(c().menus.normalize.checked());
+  EXPECT_FALSE(c().windows.nominalWindow.visible());
+  EXPECT_EQ(c().windows.nominalFrequencyBox.text(), "10,000,000.00000");
 
   measure(5000000.25);
-  mnuFormat_Click(c());
+  toggleNormalization(c());
   EXPECT_EQ(c().st.dblNominalDut, 5000000);
-  EXPECT_EQ(c().win.txtFormat.text(), "5,000,000.00000");
+  EXPECT_EQ(c().windows.nominalFrequencyBox.text(), "5,000,000.00000");
 }
 
 TEST_F(DutDisplayTest, NormalizationQuestionNeverSwitchesNormalizationOff) {
@@ -107,21 +107,21 @@ TEST_F(DutDisplayTest, NormalizationQuestionNeverSwitchesNormalizationOff) {
         Case{true, "10,000,000.00000", true, true, "10,000,000.00000"},
         Case{true, nullptr, false, true, "0,000,000.00000"}}) {
     startUp();
-    if (k.checkedBefore) mnuFormat_Click(c());
-    if (k.typed) c().win.txtFormat.setFromView(k.typed);
+    if (k.checkedBefore) toggleNormalization(c());
+    if (k.typed) c().windows.nominalFrequencyBox.setFromView(k.typed);
     measure(10000012.34567);
     dialogs.yesNoAnswers = {k.answer};
-    AskToNormalize(c());
+    askToNormalize(c());
     SCOPED_TRACE(testing::Message() << k.checkedBefore << (k.typed ? k.typed : "") << k.answer);
     EXPECT_EQ(c().st.varAnswer, k.answer ? Answer::Yes : Answer::No);
-    EXPECT_EQ(c().menu.mnuFormat.checked(), k.checkedAfter);
-    EXPECT_EQ(c().win.frmFormat.visible(), k.checkedAfter);
-    EXPECT_EQ(c().win.txtFormat.text(), k.shown);
+    EXPECT_EQ(c().menus.normalize.checked(), k.checkedAfter);
+    EXPECT_EQ(c().windows.nominalWindow.visible(), k.checkedAfter);
+    EXPECT_EQ(c().windows.nominalFrequencyBox.text(), k.shown);
   }
 }
 
 TEST_F(DutDisplayTest, ClosingAFrequencyWindowOnlyHidesItUntilTheConsoleCloses) {
-  for (ChildWindow* window : {&c().win.frmFrequency, &c().win.frmFormat}) {
+  for (ChildWindow* window : {&c().windows.dutFrequencyWindow, &c().windows.nominalWindow}) {
     c().st.blnClosing = false;
     window->setVisible(true);
     EXPECT_TRUE(window->queryUnload()) << window->name().toStdString();

@@ -13,14 +13,14 @@ class InitializationTest : public ConsoleFixture {
  protected:
   void SetUp() override {
     Console& c = startUp();
-    c.menu.mnuCom2.click();
-    c.menu.mnuNonFiltered.click();
-    c.menu.mnuProgram.setEnabled(true);
+    c.menus.com2.click();
+    c.menus.nonFiltered.click();
+    c.menus.initialization.setEnabled(true);
   }
 
   // The commands of one accepted count: the six count requests, the words, the stream start.
   static std::vector<std::string> acceptedCountCommands(double hz) {
-    const FrequencyWords words = FrequencyWordsFor(hz);
+    const FrequencyWords words = frequencyWordsFor(hz);
     return {"MK0",
             "CB9",
             "CB9",
@@ -41,7 +41,7 @@ class InitializationTest : public ConsoleFixture {
 };
 
 TEST_F(InitializationTest, TunesToTheDutInThreeStagesAndBecomesReady) {
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   instrument.run();
 
   // The DUT counts 10000010 Hz (count 2000002); each stage ends with "PH00", a new pair of words
@@ -63,23 +63,23 @@ TEST_F(InitializationTest, TunesToTheDutInThreeStagesAndBecomesReady) {
   EXPECT_NEAR(st.dblDutFreq, kDutHz, 2e-5);
   EXPECT_EQ(st.dblDutFreqRounded, 10000012);
   EXPECT_NEAR(instrument.programmedHz(), kDutHz, 0.008);
-  EXPECT_EQ(c().win.txtFreq.text(), FormatGroupedFrequency(st.dblDutFreq));
-  EXPECT_TRUE(c().win.txtFreq.text().startsWith("10,000,012.3456"));
-  EXPECT_EQ(c().win.txtFprog.text(), FormatFrequency4(st.dblProgFreq));
-  EXPECT_TRUE(c().win.frmFrequency.visible());
+  EXPECT_EQ(c().windows.measuredFrequencyBox.text(), formatGroupedFrequency(st.dblDutFreq));
+  EXPECT_TRUE(c().windows.measuredFrequencyBox.text().startsWith("10,000,012.3456"));
+  EXPECT_EQ(c().windows.programmedFrequencyBox.text(), formatFrequency4(st.dblProgFreq));
+  EXPECT_TRUE(c().windows.dutFrequencyWindow.visible());
   EXPECT_EQ(st.intStageIndex, 22);
 
   EXPECT_EQ(c().status(), "Ready to start");
-  EXPECT_TRUE(c().menu.mnuStart.enabled());
-  EXPECT_EQ(c().menu.mnuStart.caption(), "S&tart");
-  EXPECT_FALSE(c().menu.mnuProgram.enabled());
-  EXPECT_TRUE(c().menu.mnuFormat.enabled());
+  EXPECT_TRUE(c().menus.startStop.enabled());
+  EXPECT_EQ(c().menus.startStop.caption(), "S&tart");
+  EXPECT_FALSE(c().menus.initialization.enabled());
+  EXPECT_TRUE(c().menus.normalize.enabled());
   EXPECT_FALSE(timer.enabled());
   ASSERT_EQ(dialogs.questions.size(), 1u);
   EXPECT_EQ(dialogs.questions[0].text, "Do you want to normalize DUT frequency ?");
   EXPECT_EQ(dialogs.questions[0].title, "Normalize FDUT");
   EXPECT_EQ(st.varAnswer, Answer::No);
-  EXPECT_FALSE(c().menu.mnuFormat.checked());
+  EXPECT_FALSE(c().menus.normalize.checked());
 
   // Sample lines after the last stage have no slot.
   serial.receive("00001234\r\n00001234\r\n");
@@ -95,7 +95,7 @@ TEST_F(InitializationTest, SampleLinesHandledDuringTheFitLeaveTheFittedSamplesAl
       serial.deliverPending();
     }
   };
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   instrument.run();
   EXPECT_EQ(instrument.streamLengths, (std::vector<int>{4, 12, 20}));
   EXPECT_NEAR(c().st.dblDutFreq, kDutHz, 2e-5);
@@ -115,23 +115,23 @@ class CountAcceptanceTest : public InitializationTest,
 TEST_P(CountAcceptanceTest, AcceptsAgreeingCountsWithinTheInstrumentsRange) {
   const CountCase& k = GetParam();
   instrument.countHz.assign(k.countsHz.begin(), k.countsHz.end());
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   serial.deliverPending();
 
-  EXPECT_EQ(c().win.txtFreq.text(), k.shown);
+  EXPECT_EQ(c().windows.measuredFrequencyBox.text(), k.shown);
   EXPECT_EQ(c().st.intLongReplies, 6);
   EXPECT_EQ(c().st.intCounting, 0);
   if (k.acceptedHz != 0) {
     EXPECT_EQ(serial.commands(), acceptedCountCommands(k.acceptedHz));
     EXPECT_EQ(c().st.dblCountFreq, k.acceptedHz);
     EXPECT_EQ(c().status(), "Initialization...");
-    EXPECT_FALSE(c().menu.mnuProgram.enabled());
+    EXPECT_FALSE(c().menus.initialization.enabled());
   } else {
     EXPECT_EQ(serial.commands(),
               (std::vector<std::string>{"MK0", "CB9", "CB9", "CB9", "CB9", "CB9", "CB9"}));
     // The reply to the last request came in after the refusal and left the message standing.
     EXPECT_EQ(c().status(), "Frequency out of range");
-    EXPECT_TRUE(c().menu.mnuProgram.enabled());
+    EXPECT_TRUE(c().menus.initialization.enabled());
   }
 }
 
@@ -159,17 +159,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(InitializationTest, CountsThatNeverAgreeEndWithAMessageAndInitializationCanBeRepeated) {
   for (int i = 0; i < 5; ++i) instrument.countHz.insert(instrument.countHz.end(), {1e7, 10000005});
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   serial.deliverPending();
 
   EXPECT_EQ(serial.commands(), std::vector<std::string>({"MK0", "CB9", "CB9", "CB9", "CB9", "CB9",
                                                          "CB9", "CB9", "CB9", "CB9", "CB9"}));
   EXPECT_EQ(c().status(), "Counts do not agree: check the DUT and initialize again");
   EXPECT_EQ(c().st.intCounting, 0);
-  ASSERT_TRUE(c().menu.mnuProgram.enabled());
+  ASSERT_TRUE(c().menus.initialization.enabled());
 
   serial.writes.clear();
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   instrument.run();
   EXPECT_EQ(serial.openCount, 1);
   const std::vector<std::string> counted = acceptedCountCommands(10000010);
@@ -181,13 +181,13 @@ TEST_F(InitializationTest, CountsThatNeverAgreeEndWithAMessageAndInitializationC
 
 TEST_F(InitializationTest, FrequencyOutOfRangeCanBeRetriedOnceTheDutIsMended) {
   instrument.dutHz = 40e6;
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   serial.deliverPending();
   EXPECT_EQ(c().status(), "Frequency out of range");
-  EXPECT_EQ(c().win.txtFreq.text(), "40,000,000.00000");
+  EXPECT_EQ(c().windows.measuredFrequencyBox.text(), "40,000,000.00000");
 
   instrument.dutHz = kDutHz;
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   EXPECT_EQ(c().status(), "Initialization...");
   instrument.run();
   EXPECT_EQ(instrument.streamLengths, (std::vector<int>{4, 12, 20}));
@@ -196,19 +196,19 @@ TEST_F(InitializationTest, FrequencyOutOfRangeCanBeRetriedOnceTheDutIsMended) {
 
 TEST_F(InitializationTest, PortThatCannotBeOpenedLeavesInitializationUsable) {
   serial.openError = "Com 3 (/dev/ttyS2): no such device";
-  c().menu.mnuCom3.click();
-  c().menu.mnuProgram.click();
+  c().menus.com3.click();
+  c().menus.initialization.click();
   EXPECT_EQ(serial.openedPort, 3);
   EXPECT_EQ(c().status(), "Port not opened: Com 3 (/dev/ttyS2): no such device");
   EXPECT_EQ(c().st.intPortOpen, 0);
   EXPECT_EQ(c().st.intInitPending, 1);
   EXPECT_TRUE(serial.writes.empty());
-  EXPECT_TRUE(c().menu.mnuProgram.enabled());
-  EXPECT_FALSE(c().win.frmFrequency.visible());
+  EXPECT_TRUE(c().menus.initialization.enabled());
+  EXPECT_FALSE(c().windows.dutFrequencyWindow.visible());
 
   serial.openError.clear();
-  c().menu.mnuCom1.click();
-  c().menu.mnuProgram.click();
+  c().menus.com1.click();
+  c().menus.initialization.click();
   EXPECT_EQ(serial.openedPort, 1);
   EXPECT_EQ(c().st.intPortOpen, 1);
   EXPECT_EQ(serial.commands(), (std::vector<std::string>{"MK0", "CB9"}));
@@ -216,36 +216,35 @@ TEST_F(InitializationTest, PortThatCannotBeOpenedLeavesInitializationUsable) {
 }
 
 TEST_F(InitializationTest, WithNoComItemCheckedComOneIsOpened) {
-  for (MenuItem* item :
-       {&c().menu.mnuCom1, &c().menu.mnuCom2, &c().menu.mnuCom3, &c().menu.mnuCom4})
+  for (MenuItem* item : {&c().menus.com1, &c().menus.com2, &c().menus.com3, &c().menus.com4})
     item->setChecked(false);
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   EXPECT_EQ(serial.openedPort, 1);
 }
 
 TEST_F(InitializationTest, InFilteredModeTheLockPollTakesOverAtTheEnd) {
-  c().menu.mnuFiltered.click();
-  c().menu.mnuProgram.click();
+  c().menus.filtered.click();
+  c().menus.initialization.click();
   instrument.run();
   EXPECT_TRUE(timer.enabled());
-  EXPECT_FALSE(c().menu.mnuStart.enabled());
+  EXPECT_FALSE(c().menus.startStop.enabled());
   EXPECT_TRUE(dialogs.questions.empty());
   EXPECT_EQ(c().status(), "Initialization...");
 }
 
 TEST_F(InitializationTest, WithNoFilterModeChosenTheConsoleBecomesReadyAsNonFiltered) {
-  c().menu.mnuNonFiltered.setChecked(false);
-  c().menu.mnuFiltered.setChecked(false);
-  c().menu.mnuProgram.click();
+  c().menus.nonFiltered.setChecked(false);
+  c().menus.filtered.setChecked(false);
+  c().menus.initialization.click();
   instrument.run();
   EXPECT_FALSE(timer.enabled());
   EXPECT_EQ(c().status(), "Ready to start");
-  EXPECT_TRUE(c().menu.mnuStart.enabled());
+  EXPECT_TRUE(c().menus.startStop.enabled());
   EXPECT_EQ(dialogs.questions.size(), 1u);
 }
 
 TEST_F(InitializationTest, SampleLineBeforeTheFirstStreamEndsTheFirstStageOneLineEarlier) {
-  c().menu.mnuProgram.click();
+  c().menus.initialization.click();
   serial.receive("00000010\r\n");
   instrument.run();
   EXPECT_EQ(instrument.streamLengths, (std::vector<int>{3, 12, 20}));

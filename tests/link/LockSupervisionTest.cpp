@@ -13,7 +13,7 @@ class LockSupervisionTest : public ConsoleFixture {
     startUp();
     serial.opened = true;
     console->st.intPortOpen = 1;
-    console->menu.mnuFormat.setEnabled(true);
+    console->menus.normalize.setEnabled(true);
     timer.setEnabled(true);
     // Pending events include the replies waiting on the line.
     events.onProcess = [this] { serial.deliverPending(); };
@@ -33,14 +33,14 @@ TEST_F(LockSupervisionTest, LockIsAnnouncedAtTheTickAfterTheFirstLockedReply) {
   for (int tick = 1; tick <= 3; ++tick) {
     timer.tick();
     EXPECT_EQ(c().status(), "XTAL filter Unlocked, wait...") << tick;
-    EXPECT_FALSE(c().menu.mnuStart.enabled()) << tick;
+    EXPECT_FALSE(c().menus.startStop.enabled()) << tick;
   }
   timer.tick();
   EXPECT_EQ(pollsSent(), 4);
   EXPECT_FALSE(timer.enabled());
   EXPECT_EQ(c().status(), "XTAL filter Locked");
-  EXPECT_TRUE(c().menu.mnuStart.enabled());
-  EXPECT_EQ(c().menu.mnuStart.caption(), "S&tart");
+  EXPECT_TRUE(c().menus.startStop.enabled());
+  EXPECT_EQ(c().menus.startStop.caption(), "S&tart");
   ASSERT_EQ(dialogs.questions.size(), 1u);
   EXPECT_EQ(dialogs.questions[0].text, "Do you want to normalize DUT frequency ?");
   EXPECT_EQ(dialogs.questions[0].title, "Normalize FDUT");
@@ -57,7 +57,7 @@ TEST_F(LockSupervisionTest, LowerCaseReplyIsNotALock) {
   for (int tick = 0; tick < 4; ++tick) timer.tick();
   EXPECT_TRUE(timer.enabled());
   EXPECT_EQ(c().status(), "XTAL filter Unlocked, wait...");
-  EXPECT_FALSE(c().menu.mnuStart.enabled());
+  EXPECT_FALSE(c().menus.startStop.enabled());
   EXPECT_TRUE(dialogs.questions.empty());
 }
 
@@ -70,13 +70,13 @@ TEST_F(LockSupervisionTest, LockReceivedBeforeThePollStartedIsSeenAtTheFirstTick
 
 TEST_F(LockSupervisionTest, AnswerNoLeavesNormalizationAsItWas) {
   for (bool checked : {false, true}) {
-    c().menu.mnuFormat.setChecked(checked);
+    c().menus.normalize.setChecked(checked);
     c().st.strLockReply = "CL1";
     timer.setEnabled(true);
     dialogs.yesNoAnswers = {false};
     timer.tick();
     EXPECT_EQ(c().st.varAnswer, Answer::No);
-    EXPECT_EQ(c().menu.mnuFormat.checked(), checked);
+    EXPECT_EQ(c().menus.normalize.checked(), checked);
   }
 }
 
@@ -85,18 +85,18 @@ TEST_F(LockSupervisionTest, AnswerYesSwitchesNormalizationOn) {
   c().st.strLockReply = "CL1";
   dialogs.yesNoAnswers = {true};
   timer.tick();
-  EXPECT_TRUE(c().menu.mnuFormat.checked());
-  EXPECT_EQ(c().win.txtFormat.text(), "10,000,012.00000");
+  EXPECT_TRUE(c().menus.normalize.checked());
+  EXPECT_EQ(c().windows.nominalFrequencyBox.text(), "10,000,012.00000");
 }
 
 TEST_F(LockSupervisionTest, AfterAStoppedRunTheLockLeavesStartAlone) {
   c().st.intRunStopped = 1;
-  c().menu.mnuStart.setCaption("S&top");
+  c().menus.startStop.setCaption("S&top");
   c().st.strLockReply = "CL1";
   timer.tick();
   EXPECT_EQ(c().status(), "XTAL filter Locked");
-  EXPECT_FALSE(c().menu.mnuStart.enabled());
-  EXPECT_EQ(c().menu.mnuStart.caption(), "S&top");
+  EXPECT_FALSE(c().menus.startStop.enabled());
+  EXPECT_EQ(c().menus.startStop.caption(), "S&top");
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST_F(ReplyDispatchTest, LineFeedThenCarriageReturnHandsAnEmptyLineThatChangesN
 
 TEST_F(ReplyDispatchTest, TextOfTwoCharactersIsAppendedUnchanged) {
   serial.receive("AB");
-  CollectReplyChar(*console, "\r\n");
+  collectReplyCharacter(*console, "\r\n");
   EXPECT_EQ(st().strReplyLine, "AB\r\n");
   EXPECT_EQ(st().intStageIndex, 0);
 }

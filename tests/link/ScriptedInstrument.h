@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 #include "support/Fakes.h"
 
 // Eight upper-case hexadecimal digits, as the instrument writes its fields.
 inline std::string Hex8(std::int32_t value) {
-  const std::string digits = "00000000" + HexText(value);
+  const std::string digits = "00000000" + hexText(value);
   return digits.substr(digits.size() - 8);
 }
 

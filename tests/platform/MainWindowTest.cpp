@@ -14,7 +14,7 @@ class MainWindowTest : public ConsoleFixture {
   MainWindow& show() {
     build();
     window = std::make_unique<MainWindow>(*console, new QWidget, new QWidget);
-    MDIForm_Load(*console);
+    ::startUp(*console);
     window->show();
     QCoreApplication::processEvents();
     return *window;
@@ -35,59 +35,59 @@ TEST_F(MainWindowTest, MenuBarShowsTheMenuTreeWithItsExactCaptions) {
   EXPECT_EQ(texts(w.menuBar()->actions(), true),
             QStringList({"   &File   ", " &Port ", " &Mode ", " S&tore ", " Displa&y ",
                          "  &Graphic  ", " &Select ", " &About ", "       Status :", ""}));
-  Menus& m = console->menu;
-  EXPECT_EQ(texts(w.actionOf(m.mnuFile)->menu()->actions(), true),
+  Menus& m = console->menus;
+  EXPECT_EQ(texts(w.actionOf(m.fileMenu)->menu()->actions(), true),
             QStringList({"&Save File as", "&Initialization", "-", "S&tart", "-", "&Quit"}));
-  EXPECT_EQ(texts(w.actionOf(m.mnuDisplay)->menu()->actions(), true),
+  EXPECT_EQ(texts(w.actionOf(m.displayMenu)->menu()->actions(), true),
             QStringList({"&Frequency Diff.", "&Phase Diff"}));
-  EXPECT_EQ(texts(w.actionOf(m.mnuDisplay)->menu()->actions(), false).size(), 7);
-  EXPECT_EQ(texts(w.actionOf(m.mnuGraphic)->menu()->actions(), true),
+  EXPECT_EQ(texts(w.actionOf(m.displayMenu)->menu()->actions(), false).size(), 7);
+  EXPECT_EQ(texts(w.actionOf(m.graphicMenu)->menu()->actions(), true),
             QStringList({"&Autoscale", "&Limits", "-", "&Title", "&Print", "&Save Picture"}));
-  EXPECT_EQ(texts(w.actionOf(m.mnuPrint)->menu()->actions(), true),
+  EXPECT_EQ(texts(w.actionOf(m.printMenu)->menu()->actions(), true),
             QStringList({"&Data Plot", "&Stability Plot"}));
-  EXPECT_FALSE(w.actionOf(m.mnuStart)->isEnabled());
-  EXPECT_TRUE(w.actionOf(m.mnuAuto)->isChecked());
+  EXPECT_FALSE(w.actionOf(m.startStop)->isEnabled());
+  EXPECT_TRUE(w.actionOf(m.autoscale)->isChecked());
 }
 
 TEST_F(MainWindowTest, ConsoleAloneDecidesTheCheckMarks) {
   MainWindow& w = show();
-  QAction* filtered = w.actionOf(console->menu.mnuFiltered);
+  QAction* filtered = w.actionOf(console->menus.filtered);
   filtered->trigger();
   filtered->trigger();  // a second click on a checked radio item leaves it checked
   EXPECT_TRUE(filtered->isChecked());
-  EXPECT_TRUE(console->menu.mnuFiltered.checked());
-  EXPECT_FALSE(w.actionOf(console->menu.mnuNonFiltered)->isChecked());
+  EXPECT_TRUE(console->menus.filtered.checked());
+  EXPECT_FALSE(w.actionOf(console->menus.nonFiltered)->isChecked());
 
   console->setStatus("Ready to start");
-  EXPECT_EQ(w.actionOf(console->menu.mnuStatus)->text(), "Ready to start");
+  EXPECT_EQ(w.actionOf(console->menus.statusText)->text(), "Ready to start");
 }
 
 TEST_F(MainWindowTest, ClosingAToolWindowHidesItAndPlotWindowsStay) {
   MainWindow& w = show();
-  console->menu.mnuLimits.click();
-  QMdiSubWindow* scales = w.subWindowOf(console->win.frmScale);
+  console->menus.limits.click();
+  QMdiSubWindow* scales = w.subWindowOf(console->windows.scalesWindow);
   ASSERT_TRUE(scales->isVisible());
   scales->close();
   EXPECT_FALSE(scales->isVisible());
-  EXPECT_FALSE(console->win.frmScale.visible());
+  EXPECT_FALSE(console->windows.scalesWindow.visible());
 
-  QMdiSubWindow* data = w.subWindowOf(console->win.frmData);
+  QMdiSubWindow* data = w.subWindowOf(console->windows.dataWindow);
   EXPECT_FALSE(data->close());
   EXPECT_TRUE(data->isVisible());
 }
 
 TEST_F(MainWindowTest, WindowsStandWhereTheConsolePutsThem) {
   MainWindow& w = show();
-  const ChildWindow& data = console->win.frmData;
+  const ChildWindow& data = console->windows.dataWindow;
   QMdiSubWindow* sub = w.subWindowOf(data);
   EXPECT_TRUE(sub->isVisible());
-  EXPECT_FALSE(w.subWindowOf(console->win.frmFrequency)->isVisible());
+  EXPECT_FALSE(w.subWindowOf(console->windows.dutFrequencyWindow)->isVisible());
   EXPECT_NEAR(sub->width(), data.width() * w.logicalDpiX() / 1440.0, 1.0);
 
   w.resize(w.width() + 200, w.height());
   QCoreApplication::processEvents();
-  const ChildWindow& freq = console->win.frmFrequency;
-  EXPECT_EQ(freq.left(), console->win.mainWidth - freq.width() - 200);
+  const ChildWindow& freq = console->windows.dutFrequencyWindow;
+  EXPECT_EQ(freq.left(), console->windows.mainWidth - freq.width() - 200);
 }
 
 TEST_F(MainWindowTest, ClosingTheMainWindowStopsTheInstrumentOnce) {

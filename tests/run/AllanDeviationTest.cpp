@@ -41,10 +41,10 @@ double referenceAdev(const std::vector<double>& phase, int m) {
   const int n = (total - 1) / m + 1;
   std::vector<double> x(n + 1);
   for (int i = 1; i <= n; ++i) x[i] = phase[(i - 1) * m + 1];
-  return AllanDeviationOfDecimated(x.data(), n, m);
+  return allanDeviationOfDecimated(x.data(), n, m);
 }
 
-TEST(AllanDeviationOfDecimated, AgreesWithTheStable32TableAtEveryAveragingFactor) {
+TEST(allanDeviationOfDecimated, AgreesWithTheStable32TableAtEveryAveragingFactor) {
   const std::vector<double> phase = referencePhase();
   ASSERT_EQ(phase.size(), 1002u);
   const auto table = readRows(TESTDATA_DIR "/phase_dat_adev.txt");
@@ -55,7 +55,7 @@ TEST(AllanDeviationOfDecimated, AgreesWithTheStable32TableAtEveryAveragingFactor
   }
 }
 
-TEST(AllanDeviationOfDecimated, ReproducesThePublishedNbs14Figures) {
+TEST(allanDeviationOfDecimated, ReproducesThePublishedNbs14Figures) {
   // The NBS-14 1000-point frequency set, mean removed and integrated to 1001 phase points.
   std::vector<double> y;
   std::int64_t seed = 1234567890;
@@ -102,7 +102,7 @@ TEST_F(AllanDeviationTest, OctaveLevelsAgreeWithTheStable32Table) {
     std::vector<double> series(phase.begin() + 1, phase.end());
     series.resize(series.size() + m - 1, 1e3);
     Console& c = runAt(series);
-    ComputeAllanDeviation(c);
+    analyseStability(c);
     const int k = static_cast<int>(std::log2(m)) + 1;
     ASSERT_GE(curve().y.size(), static_cast<std::size_t>(k));
     EXPECT_EQ(curve().x[k - 1], m);
@@ -119,14 +119,14 @@ TEST_F(AllanDeviationTest, WorkedSeriesGiveTheirKnownDeviations) {
     alternating.push_back(k % 2 ? a : -a);
   }
 
-  ComputeAllanDeviation(runAt(linear, tau0));
+  analyseStability(runAt(linear, tau0));
   EXPECT_EQ(curve().name, "Curve2");
   EXPECT_FALSE(curve().flag);
   EXPECT_EQ(curve().x, (std::vector<double>{tau0, 2 * tau0}));
   EXPECT_NEAR(curve().y[0], 0, 1e-24);
   EXPECT_NEAR(curve().y[1], 0, 1e-24);
 
-  ComputeAllanDeviation(runAt(alternating, tau0));
+  analyseStability(runAt(alternating, tau0));
   EXPECT_NEAR(curve().y[0] / (2 * std::sqrt(2.0) * a / tau0), 1.0, 1e-12);
   EXPECT_EQ(curve().y[1], 0);
   EXPECT_EQ(console->st.dblFactor, 4);
@@ -155,7 +155,7 @@ TEST_F(AllanDeviationTest, LevelsComputedFollowTheSampleCountAndFrozenLevelsStay
     c.st.dblLevelOffset = std::log2(t.firstFactor);
     stabilityPlot.removeAllCalls = stabilityPlot.clearSecondListCalls = 0;
 
-    ComputeAllanDeviation(c);
+    analyseStability(c);
     EXPECT_EQ(stabilityPlot.removeAllCalls, 1);
     EXPECT_EQ(stabilityPlot.clearSecondListCalls, 1);
     if (t.tau.empty()) {
@@ -171,11 +171,11 @@ TEST_F(AllanDeviationTest, LevelsComputedFollowTheSampleCountAndFrozenLevelsStay
 TEST_F(AllanDeviationTest, StabilityPlotIsAutoscaledOnlyWhenAutoscaleIsChosen) {
   const std::vector<double> phase(20, 1e-9);
   Console& c = runAt(phase);
-  c.menu.mnuAuto.setChecked(true);
-  ComputeAllanDeviation(c);
+  c.menus.autoscale.setChecked(true);
+  analyseStability(c);
   EXPECT_EQ(stabilityPlot.autoscaleCalls, 1);
-  c.menu.mnuAuto.setChecked(false);
-  ComputeAllanDeviation(c);
+  c.menus.autoscale.setChecked(false);
+  analyseStability(c);
   EXPECT_EQ(stabilityPlot.autoscaleCalls, 1);
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(FormatSampleLine, WritesSignMagnitudeTrailingSpaceAndLineEnd) {
+TEST(formatSampleLine, WritesSignMagnitudeTrailingSpaceAndLineEnd) {
   const struct {
     double value;
     const char* line;
@@ -36,10 +36,10 @@ TEST(FormatSampleLine, WritesSignMagnitudeTrailingSpaceAndLineEnd) {
       {std::numeric_limits<double>::infinity(), " Inf \r\n"},
       {-std::numeric_limits<double>::infinity(), "-Inf \r\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FormatSampleLine(c.value), QByteArray(c.line)) << c.value;
+  for (const auto& c : cases) EXPECT_EQ(formatSampleLine(c.value), QByteArray(c.line)) << c.value;
 }
 
-TEST(FormatPlainDecimal, WritesUpToFifteenSignificantDigitsWithoutExponentOrGrouping) {
+TEST(formatPlainDecimal, WritesUpToFifteenSignificantDigitsWithoutExponentOrGrouping) {
   const struct {
     double value;
     const char* text;
@@ -53,7 +53,7 @@ TEST(FormatPlainDecimal, WritesUpToFifteenSignificantDigitsWithoutExponentOrGrou
       {0.05, "0.05"},
       {-1250000.5, "-1250000.5"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FormatPlainDecimal(c.value), QString(c.text)) << c.value;
+  for (const auto& c : cases) EXPECT_EQ(formatPlainDecimal(c.value), QString(c.text)) << c.value;
 }
 
 class DataFileTest : public ConsoleFixture {
@@ -63,9 +63,9 @@ class DataFileTest : public ConsoleFixture {
     c.st.strDataFile = pathOf("osc1.DAT");
     c.st.dblDutFreq = 10000000;
     c.st.dblTauMs = 1000;
-    c.menu.mnuFiltered.setChecked(true);
-    c.menu.mnuFreqData.setChecked(true);
-    c.menu.mnuFormat.setChecked(false);
+    c.menus.filtered.setChecked(true);
+    c.menus.frequencyData.setChecked(true);
+    c.menus.normalize.setChecked(false);
   }
 
   QByteArray header(const QByteArray& frequency, const QByteArray& tau, const QByteArray& mode,
@@ -80,35 +80,35 @@ class DataFileTest : public ConsoleFixture {
 
 TEST_F(DataFileTest, HeaderAndSampleLinesAreWrittenByteForByte) {
   Console& c = *console;
-  ASSERT_TRUE(WriteRunHeader(c));
-  ASSERT_TRUE(WriteSampleLine(c, 1.25e-11));
-  ASSERT_TRUE(WriteSampleLine(c, -3.5e-12));
+  ASSERT_TRUE(writeRunHeader(c));
+  ASSERT_TRUE(writeSampleLine(c, 1.25e-11));
+  ASSERT_TRUE(writeSampleLine(c, -3.5e-12));
   EXPECT_EQ(dataFile(), header("10000000", "1000.0", "Filtered", "Frequency Data") +
                             " 1.25E-11 \r\n-3.5E-12 \r\n");
 }
 
 TEST_F(DataFileTest, HeaderFollowsTheChoicesAtTheStartOfTheRun) {
   Console& c = *console;
-  c.menu.mnuFiltered.setChecked(false);
-  c.menu.mnuNonFiltered.setChecked(true);
-  c.menu.mnuFreqData.setChecked(false);
-  c.menu.mnuPhaseData.setChecked(true);
-  c.menu.mnuFormat.setChecked(true);
+  c.menus.filtered.setChecked(false);
+  c.menus.nonFiltered.setChecked(true);
+  c.menus.frequencyData.setChecked(false);
+  c.menus.phaseData.setChecked(true);
+  c.menus.normalize.setChecked(true);
   // The run start has already cut a typed 10000000.123456 to five decimals.
   c.st.dblNominalDut = 10000000.12346;
   c.st.dblTauMs = 200;
-  ASSERT_TRUE(WriteRunHeader(c));
+  ASSERT_TRUE(writeRunHeader(c));
   EXPECT_EQ(dataFile(), header("10000000.12346", "200.0", "Non-Filtered", "Phase Data"));
 }
 
 TEST_F(DataFileTest, TwoRunsAppendTwoHeaderBlocksAfterEarlierContent) {
   Console& c = *console;
   writeFile("osc1.DAT", "earlier measurement\r\n");
-  ASSERT_TRUE(WriteRunHeader(c));
-  ASSERT_TRUE(WriteSampleLine(c, 0.5));
+  ASSERT_TRUE(writeRunHeader(c));
+  ASSERT_TRUE(writeSampleLine(c, 0.5));
   clock.clockTime = "10:00:00";
-  ASSERT_TRUE(WriteRunHeader(c));
-  ASSERT_TRUE(WriteSampleLine(c, -0.5));
+  ASSERT_TRUE(writeRunHeader(c));
+  ASSERT_TRUE(writeSampleLine(c, -0.5));
 
   QByteArray secondHeader = header("10000000", "1000.0", "Filtered", "Frequency Data");
   secondHeader.replace("09:14:02", "10:00:00");
@@ -119,7 +119,7 @@ TEST_F(DataFileTest, TwoRunsAppendTwoHeaderBlocksAfterEarlierContent) {
 
 TEST_F(DataFileTest, UnwritableLocationIsReportedAndKeepsEarlierLines) {
   Console& c = *console;
-  ASSERT_TRUE(WriteSampleLine(c, 1e-11));
+  ASSERT_TRUE(writeSampleLine(c, 1e-11));
   const QString good = c.st.strDataFile;
   ASSERT_TRUE(QDir(folder()).mkdir("adir"));
 
@@ -130,18 +130,18 @@ TEST_F(DataFileTest, UnwritableLocationIsReportedAndKeepsEarlierLines) {
     c.st.intRunState = 1;
     c.setStatus("Running...");
     c.st.strDataFile = bad;
-    EXPECT_FALSE(WriteRunHeader(c)) << bad.toStdString();
-    EXPECT_FALSE(WriteSampleLine(c, 2e-11));
+    EXPECT_FALSE(writeRunHeader(c)) << bad.toStdString();
+    EXPECT_FALSE(writeSampleLine(c, 2e-11));
     EXPECT_TRUE(c.status().startsWith("Data file not written: " + bad + ": "))
         << c.status().toStdString();
     EXPECT_GT(c.status().size(), ("Data file not written: " + bad + ": ").size());
 
     c.st.strDataFile = good;
-    EXPECT_TRUE(WriteSampleLine(c, 3e-11));
+    EXPECT_TRUE(writeSampleLine(c, 3e-11));
     EXPECT_EQ(c.status(), "Running...");
   }
   c.st.strDataFile.clear();
-  EXPECT_FALSE(WriteSampleLine(c, 4e-11));
+  EXPECT_FALSE(writeSampleLine(c, 4e-11));
   EXPECT_EQ(c.status(), "Data file not written: no data file chosen");
 
   EXPECT_EQ(dataFile(), " 1E-11 \r\n" + QByteArray(" 3E-11 \r\n").repeated(unwritable.size()));
@@ -152,46 +152,46 @@ TEST_F(DataFileTest, SuccessfulWriteLeavesOtherStatusTextsAlone) {
   Console& c = *console;
   c.st.intRunState = 1;
   c.setStatus("Lock lost");
-  ASSERT_TRUE(WriteSampleLine(c, 1e-11));
+  ASSERT_TRUE(writeSampleLine(c, 1e-11));
   EXPECT_EQ(c.status(), "Lock lost");
 
   c.st.intRunState = 0;
   c.st.strDataFile = pathOf("missing/osc1.DAT");
-  EXPECT_FALSE(WriteSampleLine(c, 1e-11));
+  EXPECT_FALSE(writeSampleLine(c, 1e-11));
   c.st.strDataFile = pathOf("osc1.DAT");
-  ASSERT_TRUE(WriteSampleLine(c, 1e-11));
+  ASSERT_TRUE(writeSampleLine(c, 1e-11));
   EXPECT_TRUE(c.status().startsWith("Data file not written: "));
 }
 
 TEST_F(DataFileTest, SaveDialogChoosesTheFileAndEnablesInitializationOnlyBeforeIt) {
   Console& c = *console;
   c.st.strDataFile.clear();
-  c.menu.mnuProgram.setEnabled(false);
+  c.menus.initialization.setEnabled(false);
 
-  mnuSave_Click(c);  // cancelled
+  chooseDataFile(c);  // cancelled
   ASSERT_EQ(dialogs.saveRequests.size(), 1u);
   EXPECT_EQ(dialogs.saveRequests[0].title, "Save .DAT file as");
   EXPECT_EQ(dialogs.saveRequests[0].filter, "*.DAT");
   EXPECT_EQ(dialogs.saveRequests[0].defaultExt, "DAT");
   EXPECT_EQ(c.st.intFileChosen, 0);
-  EXPECT_FALSE(c.menu.mnuProgram.enabled());
+  EXPECT_FALSE(c.menus.initialization.enabled());
 
   dialogs.saveAnswers.push_back(pathOf("a.DAT"));
-  mnuSave_Click(c);
+  chooseDataFile(c);
   EXPECT_EQ(c.st.strDataFile, pathOf("a.DAT"));
   EXPECT_EQ(c.st.intFileChosen, 1);
-  EXPECT_TRUE(c.menu.mnuProgram.enabled());
+  EXPECT_TRUE(c.menus.initialization.enabled());
 
   // After the initialization has begun, a new file no longer touches "&Initialization".
   c.st.intInitPending = 0;
-  c.menu.mnuProgram.setEnabled(false);
+  c.menus.initialization.setEnabled(false);
   dialogs.saveAnswers.push_back(pathOf("b.DAT"));
-  mnuSave_Click(c);
+  chooseDataFile(c);
   EXPECT_EQ(dialogs.saveRequests.back().initialPath, pathOf("a.DAT"));
   EXPECT_EQ(c.st.strDataFile, pathOf("b.DAT"));
-  EXPECT_FALSE(c.menu.mnuProgram.enabled());
+  EXPECT_FALSE(c.menus.initialization.enabled());
 
-  mnuSave_Click(c);  // cancelled
+  chooseDataFile(c);  // cancelled
   EXPECT_EQ(c.st.strDataFile, pathOf("b.DAT"));
   EXPECT_EQ(c.st.intFileChosen, 1);
 }

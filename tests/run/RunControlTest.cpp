@@ -16,7 +16,7 @@ class RunControlTest : public RunFixture {
     return TextFileStore::LoadFile(pathOf("globalsetting.txt"), error).value_or("(none)");
   }
   void feed(std::initializer_list<const char*> lines) {
-    for (const char* line : lines) HandleSampleReply(*console, line);
+    for (const char* line : lines) handleSampleLine(*console, line);
   }
   // The start was refused: a warning naming `reason`, nothing sent, locked or written.
   void expectRefused(const Console& c, const QString& reason) {
@@ -26,10 +26,10 @@ class RunControlTest : public RunFixture {
     EXPECT_TRUE(dialogs.messages[0].text.endsWith("The run has not been started."));
     EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Warning);
     EXPECT_TRUE(serial.writes.empty());
-    EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+    EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
     EXPECT_EQ(c.st.intRunState, 0);
     EXPECT_EQ(c.st.intRunning, 0);
-    EXPECT_TRUE(c.menu.mnuTau.enabled());
+    EXPECT_TRUE(c.menus.tau.enabled());
     EXPECT_FALSE(QFile::exists(pathOf("globalsetting.txt")));
     EXPECT_FALSE(QFile::exists(pathOf("osc1.DAT")));
   }
@@ -46,11 +46,11 @@ TEST_F(RunControlTest, StartSendsFilterTauAndStreamCommandsInOrder) {
     console.reset();
     serial = FakeSerialPort();
     Console& c = initializedConsole();
-    c.menu.mnuFiltered.setChecked(test.filtered);
-    c.menu.mnuNonFiltered.setChecked(test.nonFiltered);
-    c.menu.mnuStart.click();
+    c.menus.filtered.setChecked(test.filtered);
+    c.menus.nonFiltered.setChecked(test.nonFiltered);
+    c.menus.startStop.click();
     EXPECT_EQ(serial.commands(), test.commands);
-    EXPECT_EQ(c.menu.mnuStart.caption(), "S&top");
+    EXPECT_EQ(c.menus.startStop.caption(), "S&top");
     EXPECT_EQ(c.status(), "Running...");
     EXPECT_EQ(c.st.intRunState, 1);
     EXPECT_EQ(c.st.intRunning, 1);
@@ -66,7 +66,7 @@ TEST_F(RunControlTest, HeaderIsWrittenBeforeTauAndSamplesFlowOnlyAfterStreamStar
     }
     if (command == "PH05") EXPECT_EQ(c.st.intRunning, 1);
   };
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
 }
 
 TEST_F(RunControlTest, StartPacksTheChoicesIntoTheSettingsCode) {
@@ -75,18 +75,18 @@ TEST_F(RunControlTest, StartPacksTheChoicesIntoTheSettingsCode) {
     MenuItem Menus::*port;
     MenuItem Menus::*filter;
     const char* code;
-  } cases[] = {{&Menus::mnuFreqData, &Menus::mnuCom2, &Menus::mnuNonFiltered, "121"},
-               {&Menus::mnuPhaseData, &Menus::mnuCom3, &Menus::mnuFiltered, "230"}};
+  } cases[] = {{&Menus::frequencyData, &Menus::com2, &Menus::nonFiltered, "121"},
+               {&Menus::phaseData, &Menus::com3, &Menus::filtered, "230"}};
   for (const auto& test : cases) {
     console.reset();
     Console& c = initializedConsole();
-    for (MenuItem* item : {&c.menu.mnuFreqData, &c.menu.mnuPhaseData, &c.menu.mnuCom2,
-                           &c.menu.mnuFiltered, &c.menu.mnuNonFiltered})
+    for (MenuItem* item : {&c.menus.frequencyData, &c.menus.phaseData, &c.menus.com2,
+                           &c.menus.filtered, &c.menus.nonFiltered})
       item->setChecked(false);
-    (c.menu.*test.data).setChecked(true);
-    (c.menu.*test.port).setChecked(true);
-    (c.menu.*test.filter).setChecked(true);
-    c.menu.mnuStart.click();
+    (c.menus.*test.data).setChecked(true);
+    (c.menus.*test.port).setChecked(true);
+    (c.menus.*test.filter).setChecked(true);
+    c.menus.startStop.click();
     EXPECT_EQ(settingsText(), test.code);
   }
 }
@@ -95,10 +95,10 @@ TEST_F(RunControlTest, GroupWithoutChoiceKeepsItsPartOfTheCode) {
   QString error;
   ASSERT_TRUE(TextFileStore::SaveFile(pathOf("globalsetting.txt"), "105", error));
   Console& c = initializedConsole();
-  c.menu.mnuCom2.setChecked(false);
-  c.menu.mnuNonFiltered.setChecked(false);
-  c.menu.mnuFiltered.setChecked(true);
-  c.menu.mnuStart.click();
+  c.menus.com2.setChecked(false);
+  c.menus.nonFiltered.setChecked(false);
+  c.menus.filtered.setChecked(true);
+  c.menus.startStop.click();
   EXPECT_EQ(settingsText(), "100");
 }
 
@@ -112,9 +112,10 @@ TEST_F(RunControlTest, TauOfTenSecondsAnalysesEveryThreeSamples) {
     console.reset();
     serial = FakeSerialPort();
     Console& c = initializedConsole();
-    c.menu.mnuTau.click();
-    c.win.List1.setSelectedIndex(static_cast<int>(c.win.List1.items().indexOf(test.entry)));
-    c.menu.mnuStart.click();
+    c.menus.tau.click();
+    c.windows.tauList.setSelectedIndex(
+        static_cast<int>(c.windows.tauList.items().indexOf(test.entry)));
+    c.menus.startStop.click();
     EXPECT_EQ(serial.commands().at(1), test.command);
     EXPECT_EQ(c.st.dblAnalysisPeriod, test.period);
     EXPECT_EQ(c.st.dblTauCurrent, c.st.dblTauSeconds);
@@ -128,7 +129,7 @@ TEST_F(RunControlTest, StartPreparesTheAnalysisAndClearsBothPlots) {
   c.st.dblFirstFactor = 8;
   dataPlot.addCurve("Curve1", 1, 1, &c.st.dblFreqPlot[1], 5);
   stabilityPlot.interactionOn = false;
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
 
   EXPECT_EQ(c.st.dblSampleIndex, 0);
   EXPECT_EQ(c.st.dblLevelOffset, 0);
@@ -145,13 +146,13 @@ TEST_F(RunControlTest, StartPreparesTheAnalysisAndClearsBothPlots) {
 
 TEST_F(RunControlTest, LimitsAreTakenOverAndAppliedAtStart) {
   Console& c = initializedConsole();
-  c.menu.mnuLimits.click();
-  c.win.txtScale[3].setText("2e-11");
-  c.menu.mnuStart.click();
+  c.menus.limits.click();
+  c.windows.scaleBoxes[3].setText("2e-11");
+  c.menus.startStop.click();
   EXPECT_EQ(dataPlot.yMax, 20);
   EXPECT_EQ(dataPlot.applyLimitsCalls, 1);
   EXPECT_EQ(stabilityPlot.applyLimitsCalls, 1);
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&top");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
 }
 
 TEST_F(RunControlTest, NominalFrequencyIsReadWithGroupingAndFiveDecimals) {
@@ -165,14 +166,15 @@ TEST_F(RunControlTest, NominalFrequencyIsReadWithGroupingAndFiveDecimals) {
                {"abc", std::nullopt},
                {"", std::nullopt},
                {"10.000.000,5", std::nullopt}};
-  for (const auto& test : cases) EXPECT_EQ(NominalDutFromText(test.text), test.value) << test.text;
+  for (const auto& test : cases)
+    EXPECT_EQ(nominalFrequencyFromText(test.text), test.value) << test.text;
 }
 
 TEST_F(RunControlTest, NormalizedRunMeasuresAgainstTheNominalFrequency) {
   Console& c = initializedConsole();
-  c.menu.mnuFormat.click();
-  c.win.txtFormat.setText("10,000,000.123456");
-  c.menu.mnuStart.click();
+  c.menus.normalize.click();
+  c.windows.nominalFrequencyBox.setText("10,000,000.123456");
+  c.menus.startStop.click();
   EXPECT_EQ(c.st.dblNominalDut, 10000000.12346);
   EXPECT_NEAR(c.st.dblFreqOffset, (10000000.12346 - kProgFreq) / 10000000.12346, 1e-25);
   EXPECT_TRUE(dataFile().contains("DUT Frequency :  10000000.12346 Hz"));
@@ -183,9 +185,9 @@ TEST_F(RunControlTest, StartIsRefusedWhenTheNominalFrequencyIsNoFrequency) {
     console.reset();
     dialogs = FakeDialogs();
     Console& c = initializedConsole();
-    c.menu.mnuFormat.click();
-    c.win.txtFormat.setText(text);
-    c.menu.mnuStart.click();
+    c.menus.normalize.click();
+    c.windows.nominalFrequencyBox.setText(text);
+    c.menus.startStop.click();
     expectRefused(c,
                   QString("The nominal DUT frequency \"%1\" is not a frequency in Hz.").arg(text));
   }
@@ -193,9 +195,9 @@ TEST_F(RunControlTest, StartIsRefusedWhenTheNominalFrequencyIsNoFrequency) {
 
 TEST_F(RunControlTest, StartIsRefusedWhenAScaleBoxIsNoNumber) {
   Console& c = initializedConsole();
-  c.menu.mnuLimits.click();
-  c.win.txtScale[3].setText("1e-1l");
-  c.menu.mnuStart.click();
+  c.menus.limits.click();
+  c.windows.scaleBoxes[3].setText("1e-1l");
+  c.menus.startStop.click();
   expectRefused(c, "Delta F-max");
   EXPECT_FALSE(QFile::exists(pathOf("setting3.txt")));
 }
@@ -203,19 +205,19 @@ TEST_F(RunControlTest, StartIsRefusedWhenAScaleBoxIsNoNumber) {
 TEST_F(RunControlTest, StartIsRefusedWhenThePortIsClosed) {
   Console& c = initializedConsole();
   serial.opened = false;
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   expectRefused(c, "The serial port to the instrument is not open.");
 }
 
 TEST_F(RunControlTest, UnwritableSettingsFileIsReportedButTheRunStarts) {
   Console& c = initializedConsole();
   c.st.strSettingFile = folder();  // a folder cannot be written as a file
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_TRUE(dialogs.messages[0].text.startsWith(
       "The port, mode and data choices could not be saved to globalsetting.txt: "));
   EXPECT_EQ(serial.commands(), (Commands{"FN0", "TA000003E8", "PH05"}));
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&top");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
 }
 
 TEST_F(RunControlTest, RunGoesOnWhenTheDataFileCannotBeWritten) {
@@ -223,8 +225,8 @@ TEST_F(RunControlTest, RunGoesOnWhenTheDataFileCannotBeWritten) {
   const QString dataPath = c.st.strDataFile;
   c.st.strDataFile = folder();  // a folder cannot be opened for appending
   c.st.dblProgFreq = kDutFreq;
-  c.menu.mnuStart.click();
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&top");
+  c.menus.startStop.click();
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
   EXPECT_TRUE(c.status().startsWith("Data file not written")) << c.status().toStdString();
   feed({"00000000", "0000000C"});
   ASSERT_EQ(dataPlot.curves.size(), 1u);
@@ -240,7 +242,7 @@ TEST_F(RunControlTest, RunGoesOnWhenTheDataFileCannotBeWritten) {
 TEST_F(RunControlTest, SampleLinesWrittenBeforeAFileFailureStayIntact) {
   Console& c = initializedConsole();
   c.st.dblProgFreq = kDutFreq;
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   feed({"00000000", "0000000C"});
   const QByteArray before = dataFile();
   const QString dataPath = c.st.strDataFile;
@@ -254,48 +256,48 @@ TEST_F(RunControlTest, SampleLinesWrittenBeforeAFileFailureStayIntact) {
 
 TEST_F(RunControlTest, StopEndsTheStreamAndUnlocksTheMenus) {
   Console& c = initializedConsole();
-  c.menu.mnuStart.click();
-  EXPECT_FALSE(c.menu.mnuTau.enabled());
-  EXPECT_TRUE(c.menu.mnuStart.enabled());
+  c.menus.startStop.click();
+  EXPECT_FALSE(c.menus.tau.enabled());
+  EXPECT_TRUE(c.menus.startStop.enabled());
   const QByteArray file = dataFile();
 
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   EXPECT_EQ(serial.commands().back(), "PH00");
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
   EXPECT_EQ(c.status(), "Stop...");
   EXPECT_EQ(c.st.intRunState, 0);
   EXPECT_EQ(c.st.intRunning, 0);
   EXPECT_EQ(c.st.intRunStopped, 1);
-  EXPECT_TRUE(c.menu.mnuTau.enabled());
-  EXPECT_FALSE(c.menu.mnuCom2.enabled());
+  EXPECT_TRUE(c.menus.tau.enabled());
+  EXPECT_FALSE(c.menus.com2.enabled());
   EXPECT_EQ(dataFile(), file);
 }
 
 TEST_F(RunControlTest, PortFailureDuringARunStopsItAndKeepsTheRecordedSamples) {
   Console& c = initializedConsole();
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   feed({"00000000", "0000000C", "00000018"});
   const QByteArray file = dataFile();
 
   serial.fail("/dev/ttyS1: Input/output error");
   EXPECT_EQ(c.status(), "Serial port failed, run stopped: /dev/ttyS1: Input/output error");
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
   EXPECT_EQ(c.st.intRunState, 0);
   EXPECT_EQ(c.st.intRunning, 0);
   EXPECT_EQ(c.st.intRunStopped, 1);
-  EXPECT_TRUE(c.menu.mnuTau.enabled());
+  EXPECT_TRUE(c.menus.tau.enabled());
   EXPECT_EQ(dataFile(), file);
 
   // A new start is refused while the port stays closed.
-  c.menu.mnuStart.click();
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  c.menus.startStop.click();
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
   ASSERT_EQ(dialogs.messages.size(), 1u);
 
   // Reconnected, the instrument is initialized again on a reopened port.
   EXPECT_EQ(c.st.intPortOpen, 0);
-  ASSERT_TRUE(c.menu.mnuProgram.enabled());
+  ASSERT_TRUE(c.menus.initialization.enabled());
   const int opens = serial.openCount;
-  c.menu.mnuProgram.click();
+  c.menus.initialization.click();
   EXPECT_EQ(serial.openCount, opens + 1);
   EXPECT_EQ(c.st.intPortOpen, 1);
   EXPECT_EQ(commandsFrom(serial.writes.size() - 2), (Commands{"MK0", "CB9"}));
@@ -314,7 +316,7 @@ TEST_F(RunControlTest, PortFailureWithoutARunOnlyShowsInTheStatusLine) {
   Console& c = initializedConsole();
   serial.fail("device removed");
   EXPECT_EQ(c.status(), "Serial port failed: device removed");
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
   EXPECT_TRUE(serial.writes.empty());
 }
 
@@ -323,12 +325,12 @@ TEST_F(RunControlTest, PortFailureWhileTheMenusLockAbandonsTheStart) {
   events.onProcess = [&] {
     if (serial.opened) serial.fail("device removed");
   };
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   EXPECT_EQ(c.status(), "Serial port failed: device removed");
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
   EXPECT_EQ(c.st.intRunState, 0);
   EXPECT_EQ(c.st.intRunning, 0);
-  EXPECT_TRUE(c.menu.mnuTau.enabled());
+  EXPECT_TRUE(c.menus.tau.enabled());
   EXPECT_EQ(serial.commands(), Commands{"FN0"});
   EXPECT_FALSE(QFile::exists(pathOf("osc1.DAT")));
 }

@@ -24,11 +24,11 @@ class RunFixture : public ConsoleFixture {
     st.dblDutFreq = kDutFreq;
     st.dblDutFreqRounded = 10000000;
     st.dblProgFreq = kProgFreq;
-    c.menu.mnuCom2.setChecked(true);
-    c.menu.mnuNonFiltered.setChecked(true);
-    c.menu.mnuFreqData.setChecked(true);
-    c.menu.mnuFormat.setEnabled(true);
-    c.menu.mnuStart.setEnabled(true);
+    c.menus.com2.setChecked(true);
+    c.menus.nonFiltered.setChecked(true);
+    c.menus.frequencyData.setChecked(true);
+    c.menus.normalize.setEnabled(true);
+    c.menus.startStop.setEnabled(true);
     return c;
   }
 

@@ -15,16 +15,16 @@ class SampleProcessingTest : public RunFixture {
   Console& running(const QString& tau = {}) {
     Console& c = initializedConsole();
     if (!tau.isEmpty()) {
-      c.menu.mnuTau.setChecked(true);
-      c.win.List1.setSelectedIndex(static_cast<int>(c.win.List1.items().indexOf(tau)));
+      c.menus.tau.setChecked(true);
+      c.windows.tauList.setSelectedIndex(static_cast<int>(c.windows.tauList.items().indexOf(tau)));
     }
     c.st.dblProgFreq = kDutFreq;
-    c.menu.mnuStart.click();
+    c.menus.startStop.click();
     headerSize = dataFile().size();
     return c;
   }
   void feed(std::initializer_list<const char*> lines) {
-    for (const char* line : lines) HandleSampleReply(*console, line);
+    for (const char* line : lines) handleSampleLine(*console, line);
   }
   QByteArray sampleLines() const { return dataFile().mid(headerSize); }
   int sampleLineCount() const { return static_cast<int>(sampleLines().count("\r\n")); }
@@ -44,18 +44,18 @@ TEST_F(SampleProcessingTest, ReadingsAccumulateIntoPhaseAndFrequencySamples) {
   EXPECT_NEAR(st.dblPhaseData[3], -2.99e-9, 1e-22);
   EXPECT_NEAR(st.dblFreqData[1], -1.01e-9, 1e-22);
   EXPECT_NEAR(st.dblFreqData[3], -0.97e-9, 1e-22);
-  EXPECT_EQ(sampleLines(), FormatSampleLine(st.dblFreqData[1]) +
-                               FormatSampleLine(st.dblFreqData[2]) +
-                               FormatSampleLine(st.dblFreqData[3]));
+  EXPECT_EQ(sampleLines(), formatSampleLine(st.dblFreqData[1]) +
+                               formatSampleLine(st.dblFreqData[2]) +
+                               formatSampleLine(st.dblFreqData[3]));
 }
 
 TEST_F(SampleProcessingTest, PhaseDataRunStoresPhaseSamples) {
   Console& c = initializedConsole();
-  c.menu.mnuPhaseData.click();
-  c.menu.mnuStart.click();
+  c.menus.phaseData.click();
+  c.menus.startStop.click();
   headerSize = dataFile().size();
   feed({"00000000", "0000000C"});
-  EXPECT_EQ(sampleLines(), FormatSampleLine(c.st.dblPhaseData[1]));
+  EXPECT_EQ(sampleLines(), formatSampleLine(c.st.dblPhaseData[1]));
 }
 
 TEST_F(SampleProcessingTest, LinesAreReadAsSignedCounts) {
@@ -128,10 +128,10 @@ TEST_F(SampleProcessingTest, DataPlotShowsSampleKAtPointK) {
     console.reset();
     dataPlot = FakePlot();
     Console& c = initializedConsole();
-    c.menu.mnuDispF.setChecked(!phaseDisplay);
-    c.menu.mnuDispTIE.setChecked(phaseDisplay);
+    c.menus.showFrequencyDiff.setChecked(!phaseDisplay);
+    c.menus.showPhaseDiff.setChecked(phaseDisplay);
     c.st.dblProgFreq = kDutFreq;
-    c.menu.mnuStart.click();
+    c.menus.startStop.click();
     feed({"00000000", "0000000C", "00000030", "00000018"});
 
     ASSERT_EQ(dataPlot.curves.size(), 1u);
@@ -147,8 +147,8 @@ TEST_F(SampleProcessingTest, DataPlotShowsSampleKAtPointK) {
 
 TEST_F(SampleProcessingTest, FixedLimitsAreNotAutoscaledAway) {
   Console& c = initializedConsole();
-  c.menu.mnuLimits.click();
-  c.menu.mnuStart.click();
+  c.menus.limits.click();
+  c.menus.startStop.click();
   feed({"00000000", "0000000C", "00000018"});
   EXPECT_EQ(dataPlot.autoscaleCalls, 0);
 }
@@ -206,18 +206,18 @@ TEST_F(SampleProcessingTest, RunEndsItselfAtSample999999) {
   EXPECT_EQ(dialogs.messages[0].text, "Sample 999999");
   EXPECT_EQ(dialogs.messages[0].title, "Tessarin / RS");
   EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Warning);
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&top");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
   EXPECT_EQ(c.status(), "Running...");
-  EXPECT_TRUE(c.menu.mnuTau.enabled());
-  EXPECT_FALSE(c.menu.mnuCom2.enabled());
+  EXPECT_TRUE(c.menus.tau.enabled());
+  EXPECT_FALSE(c.menus.com2.enabled());
   EXPECT_EQ(sampleLineCount(), 2);
 
   // Later lines are no samples any more; one click restores "S&tart" and ends the stream again.
   serial.receive("00000000\r\n");
   EXPECT_EQ(c.st.dblSampleIndex, 999999);
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   EXPECT_EQ(commandsFrom(before), (std::vector<std::string>{"PH00", "PH00"}));
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
   EXPECT_EQ(c.status(), "Stop...");
   EXPECT_EQ(dialogs.messages.size(), 1u);
 }

@@ -21,16 +21,16 @@ TEST_F(WholeRunTest, RecordsPlotsAndAnalysesARunFromStartToStop) {
       serial.queueLine(line);
   };
 
-  c.menu.mnuStart.click();
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&top");
-  EXPECT_TRUE(c.menu.mnuStart.enabled());
-  EXPECT_FALSE(c.menu.mnuTau.enabled());
-  EXPECT_FALSE(c.menu.mnuSave.enabled());
-  EXPECT_FALSE(c.win.txtScale[0].enabled());
+  c.menus.startStop.click();
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
+  EXPECT_TRUE(c.menus.startStop.enabled());
+  EXPECT_FALSE(c.menus.tau.enabled());
+  EXPECT_FALSE(c.menus.saveFileAs.enabled());
+  EXPECT_FALSE(c.windows.scaleBoxes[0].enabled());
   serial.deliverPending();
   EXPECT_EQ(c.st.dblSampleIndex, 11);
 
-  c.menu.mnuStart.click();
+  c.menus.startStop.click();
   serial.receive("00000090\r\n");  // a reading still on its way when the stream stopped
   EXPECT_EQ(c.st.dblSampleIndex, 11);
 
@@ -65,12 +65,12 @@ TEST_F(WholeRunTest, RecordsPlotsAndAnalysesARunFromStartToStop) {
   EXPECT_EQ(stability.x, (std::vector<double>{1, 2}));
   for (double sigma : stability.y) EXPECT_NEAR(sigma, 0, 1e-20);
 
-  EXPECT_EQ(c.menu.mnuStart.caption(), "S&tart");
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
   EXPECT_EQ(c.status(), "Stop...");
-  EXPECT_TRUE(c.menu.mnuTau.enabled());
-  EXPECT_TRUE(c.menu.mnuSave.enabled());
-  EXPECT_TRUE(c.win.txtScale[0].enabled());
-  EXPECT_FALSE(c.menu.mnuCom2.enabled());
+  EXPECT_TRUE(c.menus.tau.enabled());
+  EXPECT_TRUE(c.menus.saveFileAs.enabled());
+  EXPECT_TRUE(c.windows.scaleBoxes[0].enabled());
+  EXPECT_FALSE(c.menus.com2.enabled());
 }
 
 }  // namespace

@@ -11,6 +11,6 @@ Console& ConsoleFixture::build() {
 
 Console& ConsoleFixture::startUp() {
   build();
-  MDIForm_Load(*console);
+  ::startUp(*console);
   return *console;
 }

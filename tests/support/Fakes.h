@@ -205,8 +205,8 @@ class FakePlot : public PlotControl {
   }
   void addCurveXY(const QString& name, const double* x, const double* y, int count,
                   bool flag) override {
-    curves.push_back({name, std::vector<double>(x, x + count), std::vector<double>(y, y + count),
-                      flag});
+    curves.push_back(
+        {name, std::vector<double>(x, x + count), std::vector<double>(y, y + count), flag});
   }
   void replaceCurveData(double xStart, double xStep, const double* y, int count) override {
     ++replaceCalls;

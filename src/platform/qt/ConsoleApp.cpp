@@ -15,7 +15,7 @@ ConsoleApp::ConsoleApp(const QString& settingsFolder, Dialogs* dialogs)
   console_ = std::make_unique<Console>(platform, settingsFolder);
   window_ = std::make_unique<MainWindow>(*console_, dataPlot_.widget(), stabilityPlot_.widget());
   qtDialogs_.setParent(window_.get());
-  MDIForm_Load(*console_);
+  startUp(*console_);
 }
 
 ConsoleApp::~ConsoleApp() = default;

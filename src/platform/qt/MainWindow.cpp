@@ -25,19 +25,20 @@ MainWindow::MainWindow(Console& console, QWidget* dataPlot, QWidget* stabilityPl
   setCentralWidget(area_);
   buildMenus();
 
-  Windows& w = c_.win;
-  addChildWindow(w.frmData, dataPlot, false);
-  addChildWindow(w.frmStat, stabilityPlot, false);
-  addChildWindow(w.frmFrequency, CreateFrequencyPanel(w), true);
-  addChildWindow(w.frmTau, CreateTauPanel(w), true);
-  addChildWindow(w.frmFormat, CreateNominalPanel(w), true);
-  addChildWindow(w.frmScale, CreateScalePanel(w), true);
-  addChildWindow(w.frmOrlak, CreateAboutPanel(), true);
+  Windows& w = c_.windows;
+  addChildWindow(w.dataWindow, dataPlot, false);
+  addChildWindow(w.stabilityWindow, stabilityPlot, false);
+  addChildWindow(w.dutFrequencyWindow, CreateFrequencyPanel(w), true);
+  addChildWindow(w.tauWindow, CreateTauPanel(w), true);
+  addChildWindow(w.nominalWindow, CreateNominalPanel(w), true);
+  addChildWindow(w.scalesWindow, CreateScalePanel(w), true);
+  addChildWindow(w.aboutWindow, CreateAboutPanel(), true);
   // The right-hand column of tool windows shares one width.
   int columnWidth = 0;
-  for (const ChildWindow* tool : {&w.frmFrequency, &w.frmTau, &w.frmFormat, &w.frmScale})
+  for (const ChildWindow* tool :
+       {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow})
     columnWidth = std::max(columnWidth, tool->width());
-  for (ChildWindow* tool : {&w.frmFrequency, &w.frmTau, &w.frmFormat, &w.frmScale})
+  for (ChildWindow* tool : {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow})
     tool->setGeometryFromView(tool->left(), tool->top(), columnWidth, tool->height());
 
   // The design size of the main window's client area, 9120 x 7785 twips, widened where the menu
@@ -60,12 +61,13 @@ QAction* MainWindow::actionOf(const MenuItem& item) const {
 }
 
 void MainWindow::buildMenus() {
-  Menus& m = c_.menu;
+  Menus& m = c_.menus;
   // Items that carry a check mark: the option groups and toggles.
-  const std::set<const MenuItem*> checkable = {
-      &m.mnuCom1,        &m.mnuCom2,     &m.mnuCom3,      &m.mnuCom4,  &m.mnuFiltered,
-      &m.mnuNonFiltered, &m.mnuFreqData, &m.mnuPhaseData, &m.mnuDispF, &m.mnuDispTIE,
-      &m.mnuAuto,        &m.mnuLimits,   &m.mnuTau,       &m.mnuFormat};
+  const std::set<const MenuItem*> checkable = {&m.com1,          &m.com2,      &m.com3,
+                                               &m.com4,          &m.filtered,  &m.nonFiltered,
+                                               &m.frequencyData, &m.phaseData, &m.showFrequencyDiff,
+                                               &m.showPhaseDiff, &m.autoscale, &m.limits,
+                                               &m.tau,           &m.normalize};
   std::map<const MenuItem*, QMenu*> menus;
   for (const Menus::Node& node : m.tree()) {
     MenuItem& item = *node.item;
@@ -155,8 +157,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         window.setGeometryFromView(twips_.fromPixelsX(g.x()), twips_.fromPixelsY(g.y()),
                                    twips_.fromPixelsX(g.width()), twips_.fromPixelsY(g.height()));
         if (event->type() == QEvent::Resize &&
-            (&window == &c_.win.frmData || &window == &c_.win.frmStat))
-          FitPlotToWindow(c_, window);
+            (&window == &c_.windows.dataWindow || &window == &c_.windows.stabilityWindow))
+          fitPlotToWindow(c_, window);
       }
       break;
     default:
@@ -166,19 +168,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::reportMainSize() {
-  c_.win.mainWidth = twips_.fromPixelsX(frameGeometry().width());
-  c_.win.mainHeight = twips_.fromPixelsY(frameGeometry().height());
+  c_.windows.mainWidth = twips_.fromPixelsX(frameGeometry().width());
+  c_.windows.mainHeight = twips_.fromPixelsY(frameGeometry().height());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   reportMainSize();
-  MDIForm_Resize(c_);
+  layOutWindows(c_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  MDIForm_QueryUnload(c_);
+  prepareToClose(c_);
   for (QMdiSubWindow* sub : area_->subWindowList()) sub->close();
   event->accept();
-  MDIForm_Unload(c_);
+  closeConsole(c_);
 }

@@ -40,8 +40,8 @@ QWidget* CreateFrequencyPanel(Windows& w) {
   auto* panel = new QWidget;
   auto* form = new QFormLayout(panel);
   form->setContentsMargins(4, 2, 4, 2);
-  form->addRow("DUT frequency :", frequencyEdit(w.txtFreq, panel));
-  form->addRow("Fprogrammed :", frequencyEdit(w.txtFprog, panel));
+  form->addRow("DUT frequency :", frequencyEdit(w.measuredFrequencyBox, panel));
+  form->addRow("Fprogrammed :", frequencyEdit(w.programmedFrequencyBox, panel));
   return panel;
 }
 
@@ -49,7 +49,7 @@ QWidget* CreateNominalPanel(Windows& w) {
   auto* panel = new QWidget;
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(4, 2, 4, 2);
-  layout->addWidget(frequencyEdit(w.txtFormat, panel));
+  layout->addWidget(frequencyEdit(w.nominalFrequencyBox, panel));
   return panel;
 }
 
@@ -58,10 +58,10 @@ QWidget* CreateTauPanel(Windows& w) {
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(2, 2, 2, 2);
   auto* list = new QListWidget(panel);
-  list->addItems(w.List1.items());
+  list->addItems(w.tauList.items());
   // A small window between the DUT frequency and the nominal DUT: two entries show at a time.
   list->setMinimumHeight(2 * list->sizeHintForRow(0) + 2 * list->frameWidth() + 2);
-  ListBox& model = w.List1;
+  ListBox& model = w.tauList;
   auto selectedRow = [list] {
     const QList<QListWidgetItem*> items = list->selectedItems();
     return items.isEmpty() ? -1 : list->row(items.constFirst());
@@ -95,7 +95,7 @@ QWidget* CreateScalePanel(Windows& w) {
       const int column = (i / 2) * 2;
       const int row = (i % 2) * 2;
       grid->addWidget(new QLabel(kLabels[index], group), row, column);
-      grid->addWidget(boundLineEdit(w.txtScale[index], group), row + 1, column);
+      grid->addWidget(boundLineEdit(w.scaleBoxes[index], group), row + 1, column);
     }
     layout->addWidget(group);
   }

@@ -17,25 +17,25 @@ struct FrequencyWords {
 };
 
 // Encodes frequency `f` (Hz) into the coarse and fine synthesizer words.
-FrequencyWords FrequencyWordsFor(double f);
+FrequencyWords frequencyWordsFor(double f);
 
 // Frequency the pair of words programs: coarse + fine / 32 + 1000 Hz.
-double ProgrammedFrequency(double coarseFreq, double fineFreq);
+double programmedFrequency(double coarseFreq, double fineFreq);
 
 // Upper-case hexadecimal text without leading zeros; a negative value gives its eight-digit
 // two's-complement form.
-std::string HexText(std::int32_t value);
+std::string hexText(std::int32_t value);
 
 // The first eight characters of `s` as a signed 32-bit value: characters 1-4 give the upper and
 // 5-8 the lower 16 bits, each group read up to its first non-hexadecimal character. Fewer than
 // eight characters give 0.
-std::int32_t HexToLong(std::string_view s);
+std::int32_t readingCounts(std::string_view s);
 
 // "TA" and the interval in whole milliseconds (ties to even) as eight hexadecimal digits.
-std::string TauCommand(double milliseconds);
+std::string tauCommand(double milliseconds);
 
 // Writes one instrument command, followed by CR LF, in one write.
-void SendCommand(Console& c, const std::string& text);
+void sendCommand(Console& c, const std::string& text);
 
 // Sends the "DA" and "DB" commands for `f` and keeps the words in the console state.
-void ProgramFrequency(Console& c, double f);
+void programFrequency(Console& c, double f);

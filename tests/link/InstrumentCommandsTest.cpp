@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 #include "support/ConsoleFixture.h"
 
 namespace {
@@ -16,32 +16,32 @@ TEST(FrequencyWords, MatchTheInstrumentsWorkedExamples) {
                         Case{1000000, 298, "DA012A0000", "DB1EF2CA50"},
                         Case{31000000, 16682, "DA412A0000", "DB1EF2CA50"}}) {
     SCOPED_TRACE(k.hz);
-    const FrequencyWords words = FrequencyWordsFor(k.hz);
+    const FrequencyWords words = frequencyWordsFor(k.hz);
     EXPECT_EQ(words.n1, k.n1);
     EXPECT_EQ(words.coarseCommand, k.coarse);
     EXPECT_EQ(words.fineCommand, k.fine);
   }
-  const FrequencyWords tenMHz = FrequencyWordsFor(10000000);
+  const FrequencyWords tenMHz = frequencyWordsFor(10000000);
   EXPECT_EQ(tenMHz.n2, 32477964);
   EXPECT_DOUBLE_EQ(tenMHz.coarseFreq, 9545288.0859375);
   EXPECT_NEAR(tenMHz.fineFreq, 14518781.3044, 5e-5);
-  EXPECT_NEAR(ProgrammedFrequency(tenMHz.coarseFreq, tenMHz.fineFreq), 10000000.0017, 5e-5);
+  EXPECT_NEAR(programmedFrequency(tenMHz.coarseFreq, tenMHz.fineFreq), 10000000.0017, 5e-5);
 }
 
 TEST(FrequencyWords, FineWordHasSevenDigitsAndProgramsWithinAFineStepAcrossTheRange) {
   const double fineStepHz = 120000000.0 / 268435456 / 32;
   for (double hz = 1000000; hz <= 31000000; hz += 999.937) {
-    const FrequencyWords words = FrequencyWordsFor(hz);
+    const FrequencyWords words = frequencyWordsFor(hz);
     ASSERT_GE(words.n2, 32433050) << hz;
     ASSERT_LE(words.n2, 32564122) << hz;
     ASSERT_EQ(words.fineCommand.substr(9), "0") << hz;
-    ASSERT_LE(std::abs(ProgrammedFrequency(words.coarseFreq, words.fineFreq) - hz),
+    ASSERT_LE(std::abs(programmedFrequency(words.coarseFreq, words.fineFreq) - hz),
               fineStepHz / 2 + 1e-9)
         << hz;
   }
 }
 
-TEST(HexToLong, ReadsTheFirstEightCharactersAsASignedValue) {
+TEST(readingCounts, ReadsTheFirstEightCharactersAsASignedValue) {
   struct Case {
     const char* text;
     std::int32_t value;
@@ -50,11 +50,11 @@ TEST(HexToLong, ReadsTheFirstEightCharactersAsASignedValue) {
                         Case{"0000012c", 300}, Case{"FFFFFFFF", -1}, Case{"0000FFFF", 65535},
                         Case{"80000000", INT32_MIN}, Case{"7FFFFFFF", INT32_MAX},
                         Case{"12G40001", 0x00120001}, Case{"G0000001", 1}, Case{"", 0}}) {
-    EXPECT_EQ(HexToLong(k.text), k.value) << k.text;
+    EXPECT_EQ(readingCounts(k.text), k.value) << k.text;
   }
 }
 
-TEST(TauCommand, GivesWholeMillisecondsAsEightHexDigits) {
+TEST(tauCommand, GivesWholeMillisecondsAsEightHexDigits) {
   struct Case {
     double ms;
     const char* command;
@@ -62,7 +62,7 @@ TEST(TauCommand, GivesWholeMillisecondsAsEightHexDigits) {
   for (const Case& k :
        {Case{200, "TA000000C8"}, Case{1000, "TA000003E8"}, Case{10000, "TA00002710"},
         Case{300000, "TA000493E0"}, Case{999.5, "TA000003E8"}, Case{1000.5, "TA000003E8"}}) {
-    EXPECT_EQ(TauCommand(k.ms), k.command) << k.ms;
+    EXPECT_EQ(tauCommand(k.ms), k.command) << k.ms;
   }
 }
 
@@ -71,7 +71,7 @@ class ProgramFrequencyTest : public ConsoleFixture {};
 TEST_F(ProgramFrequencyTest, SendsTheCoarseThenTheFineWordAndKeepsThem) {
   Console& c = startUp();
   serial.opened = true;
-  ProgramFrequency(c, 10000000);
+  programFrequency(c, 10000000);
   EXPECT_EQ(serial.writes, (std::vector<std::string>{"DA145D0000\r\n", "DB1EF930C0\r\n"}));
   EXPECT_EQ(c.st.strCoarseCommand, "DA145D0000");
   EXPECT_EQ(c.st.strFineCommand, "DB1EF930C0");

@@ -1,4 +1,4 @@
-#include "link/modConvert.h"
+#include "link/InstrumentCommands.h"
 
 #include <cmath>
 
@@ -36,7 +36,7 @@ std::uint32_t readHexGroup(std::string_view group) {
 
 }  // namespace
 
-std::string HexText(std::int32_t value) {
+std::string hexText(std::int32_t value) {
   static const char* const kDigits = "0123456789ABCDEF";
   auto bits = static_cast<std::uint32_t>(value);
   std::string text;
@@ -47,44 +47,44 @@ std::string HexText(std::int32_t value) {
   return text;
 }
 
-FrequencyWords FrequencyWordsFor(double f) {
+FrequencyWords frequencyWordsFor(double f) {
   FrequencyWords words;
   words.n1 = roundToInt32((f - kCoarseOffsetHz) * kCoarseSteps / kReferenceHz);
-  const std::string coarse = "0000" + HexText(words.n1);
+  const std::string coarse = "0000" + hexText(words.n1);
   words.coarseCommand = "DA" + coarse.substr(coarse.size() - 4) + "0000";
   words.coarseFreq = words.n1 * kReferenceHz / kCoarseSteps;
 
   const double fineHz = (f - words.coarseFreq - kFineOffsetHz) * kFineScale;
   words.n2 = roundToInt32(fineHz * kFineSteps / kReferenceHz);
-  words.fineCommand = "DB" + (HexText(words.n2) + "0000000000000000").substr(0, 8);
+  words.fineCommand = "DB" + (hexText(words.n2) + "0000000000000000").substr(0, 8);
   words.fineFreq = words.n2 * kReferenceHz / kFineSteps;
   return words;
 }
 
-double ProgrammedFrequency(double coarseFreq, double fineFreq) {
+double programmedFrequency(double coarseFreq, double fineFreq) {
   return fineFreq / kFineScale + (coarseFreq + kFineOffsetHz);
 }
 
-std::int32_t HexToLong(std::string_view s) {
+std::int32_t readingCounts(std::string_view s) {
   if (s.size() < 8) return 0;
   const std::uint32_t hi = readHexGroup(s.substr(0, 4));
   const std::uint32_t lo = readHexGroup(s.substr(4, 4));
   return static_cast<std::int32_t>((hi << 16) | lo);
 }
 
-std::string TauCommand(double milliseconds) {
-  const std::string digits = "00000000" + HexText(roundToInt32(milliseconds));
+std::string tauCommand(double milliseconds) {
+  const std::string digits = "00000000" + hexText(roundToInt32(milliseconds));
   return "TA" + digits.substr(digits.size() - 8);
 }
 
-void SendCommand(Console& c, const std::string& text) { c.MSComm1.write(text + "\r\n"); }
+void sendCommand(Console& c, const std::string& text) { c.serialPort.write(text + "\r\n"); }
 
-void ProgramFrequency(Console& c, double f) {
-  const FrequencyWords words = FrequencyWordsFor(f);
+void programFrequency(Console& c, double f) {
+  const FrequencyWords words = frequencyWordsFor(f);
   c.st.strCoarseCommand = words.coarseCommand;
   c.st.strFineCommand = words.fineCommand;
   c.st.dblCoarseFreq = words.coarseFreq;
   c.st.dblFineFreq = words.fineFreq;
-  SendCommand(c, c.st.strCoarseCommand);
-  SendCommand(c, c.st.strFineCommand);
+  sendCommand(c, c.st.strCoarseCommand);
+  sendCommand(c, c.st.strFineCommand);
 }
