@@ -21,12 +21,12 @@
 #include "app/Startup.h"
 #include "graphics/PlotDesign.h"
 #include "platform/qt/QCustomPlotControl.h"
-#include "run/AllanDeviation.h"
-#include "run/RunControl.h"
 #include "support/Fakes.h"
+#include "support/ScriptedInstrument.h"
 
 namespace {
 
+using namespace tessarin;
 using Stopwatch = std::chrono::steady_clock;
 
 constexpr int kRunLines = 999999;  // one priming line, then samples 1 .. 999998
@@ -39,7 +39,7 @@ double microseconds(Stopwatch::duration d) {
 
 double percentile(std::vector<double> values, double p) {
   if (values.empty()) return 0;
-  const auto at = static_cast<std::size_t>(std::ceil(p * values.size())) - 1;
+  const auto at = static_cast<std::size_t>(std::ceil(p * static_cast<double>(values.size()))) - 1;
   std::nth_element(values.begin(), values.begin() + at, values.end());
   return values[at];
 }
@@ -49,8 +49,8 @@ double percentile(std::vector<double> values, double p) {
 class Instrument {
  public:
   std::string nextLine() {
-    const double counts =
-        1.2e6 + 300 * std::sin(2 * M_PI * k_ / 200000.0) + 0.02 * k_ + noise_(random_);
+    const double counts = 1.2e6 + 300 * std::sin(2 * M_PI * static_cast<double>(k_) / 200000.0) +
+                          0.02 * static_cast<double>(k_) + noise_(random_);
     ++k_;
     char line[9];
     std::snprintf(line, sizeof line, "%08X",
@@ -64,25 +64,21 @@ class Instrument {
   std::normal_distribution<double> noise_{0, 2};
 };
 
-// The console as after the initialization, on real plots, with the data file in `folder`.
-void prepareForRun(Console& c, FakeSerialPort& serial, const QString& folder) {
-  startUp(c);
-  QString error;
-  serial.open(1, error);
-  ConsoleState& st = c.st;
-  st.strDataFile = folder + "/bench.DAT";
-  st.intFileChosen = 1;
-  st.intInitPending = 0;
-  st.intPortOpen = 1;
-  st.dblDutFreq = 10000000.02;
-  st.dblDutFreqRounded = 10e6;
-  st.dblProgFreq = 10000000.0;
-  c.windows.nominalFrequencyBox.setText("10,000,000.00000");
-  c.menus.com1.setChecked(true);
-  c.menus.filtered.setChecked(true);
-  c.menus.frequencyData.setChecked(true);
-  c.menus.autoscale.setChecked(true);
-  c.menus.startStop.setEnabled(true);
+// The console tuned by a real initialization to a DUT a couple of parts in 1e9 off 10 MHz, on
+// real plots, with the data file in `folder`.
+bool prepareForRun(app::Console& c, test::FakeSerialPort& serial, test::FakeDialogs& dialogs,
+                   const QString& folder) {
+  app::startUp(c);
+  c.menus.com1.click();
+  c.menus.nonFiltered.click();
+  c.menus.frequencyData.click();
+  dialogs.saveAnswers.push_back(folder + "/bench.DAT");
+  c.menus.saveFileAs.click();
+  test::ScriptedInstrument instrument(serial, 10000000.02);
+  c.menus.initialization.click();
+  instrument.run();
+  serial.instrument = nullptr;
+  return c.state() == app::RunState::Ready;
 }
 
 struct Checkpoint {
@@ -95,28 +91,33 @@ struct Checkpoint {
 int main(int argc, char** argv) {
   // The benchmark never needs a display.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  QApplication qapp(argc, argv);
   QTemporaryDir folder;
 
-  QCustomPlotControl dataPlot(DataPlotDesign());
-  QCustomPlotControl stabilityPlot(StabilityPlotDesign());
+  qt::QCustomPlotControl dataPlot(graphics::DataPlotDesign());
+  qt::QCustomPlotControl stabilityPlot(graphics::StabilityPlotDesign());
   for (QCustomPlot* plot : {dataPlot.widget(), stabilityPlot.widget()}) {
     plot->resize(800, 400);
     plot->show();
   }
-  FakeSerialPort serial;
-  FakeTimer timer;
-  FakeDialogs dialogs;
-  FakeClock clock;
-  FakeEventPump events;
-  FakeApplication application;
-  const Platform platform{serial,  timer, dataPlot, stabilityPlot,
-                          dialogs, clock, events,   application};
-  Console c(platform, folder.path());
-  prepareForRun(c, serial, folder.path());
+  test::FakeSerialPort serial;
+  test::FakeTimer timer;
+  test::FakeDialogs dialogs;
+  test::FakeClock clock;
+  test::FakeTaskQueue tasks;
+  test::FakeApplication application;
+  const app::Platform platform{serial,  timer, dataPlot, stabilityPlot,
+                               dialogs, clock, tasks,    application};
+  app::Console c(platform, folder.path());
+  if (!prepareForRun(c, serial, dialogs, folder.path())) {
+    std::fprintf(stderr, "The initialization did not finish: %s\n", qPrintable(c.status()));
+    return 1;
+  }
 
-  startOrStopRun(c);
-  if (c.st.intRunning != 1) {
+  const auto startClicked = Stopwatch::now();
+  c.menus.startStop.click();
+  const double startUs = microseconds(Stopwatch::now() - startClicked);
+  if (c.state() != app::RunState::Running) {
     std::fprintf(stderr, "The run did not start: %s\n", qPrintable(c.status()));
     return 1;
   }
@@ -128,20 +129,19 @@ int main(int argc, char** argv) {
   const auto runStart = Stopwatch::now();
   for (int line = 0; line < kRunLines; ++line) {
     const std::string text = instrument.nextLine() + "\r\n";
-    const double n = c.st.dblSampleIndex;  // the sample this line becomes
+    const int n = c.measurement.sampleCount() + 1;  // the sample this line becomes
     const auto before = Stopwatch::now();
     serial.receive(text);
     sampleUs[static_cast<std::size_t>(n)] = microseconds(Stopwatch::now() - before);
 
-    if (std::find(kCheckpoints.begin(), kCheckpoints.end(), static_cast<int>(n)) !=
-        kCheckpoints.end()) {
+    if (std::find(kCheckpoints.begin(), kCheckpoints.end(), n) != kCheckpoints.end()) {
       std::vector<double> times;
       for (int i = 0; i < 5; ++i) {
         const auto t = Stopwatch::now();
-        analyseStability(c);
+        c.measurement.analyseStability();
         times.push_back(microseconds(Stopwatch::now() - t));
       }
-      checkpoints.push_back({static_cast<int>(n), percentile(times, 0.5)});
+      checkpoints.push_back({n, percentile(times, 0.5)});
     }
     if (line % 1000 == 0) {
       const auto t = Stopwatch::now();
@@ -150,13 +150,19 @@ int main(int argc, char** argv) {
     }
   }
   const double wallSeconds = std::chrono::duration<double>(Stopwatch::now() - runStart).count();
+  const auto stopClicked = Stopwatch::now();
+  c.menus.startStop.click();
+  const double stopUs = microseconds(Stopwatch::now() - stopClicked);
 
   std::printf("Run of %d lines: %.1f s wall time (%.1f us per line on average)\n", kRunLines,
               wallSeconds, wallSeconds * 1e6 / kRunLines);
-  std::printf("Run ended itself: %s; data file %lld bytes; frozen stability levels: %d\n",
-              c.st.intRunning == 0 && !dialogs.messages.empty() ? "yes" : "no",
-              static_cast<long long>(QFileInfo(c.st.strDataFile).size()),
-              static_cast<int>(c.st.dblLevelOffset));
+  std::printf(
+      "Run ended itself: %s; data file %lld bytes; stability levels shown: %zu\n",
+      c.state() == app::RunState::EndedAtSampleLimit && !dialogs.messages.empty() ? "yes" : "no",
+      static_cast<long long>(QFileInfo(c.dataFile.path()).size()),
+      stabilityPlot.widget()->graphCount() > 0
+          ? static_cast<std::size_t>(stabilityPlot.widget()->graph(0)->dataCount())
+          : std::size_t{0});
   std::printf("%9s %12s %12s %12s %14s\n", "N", "median us", "p99 us", "max us", "analysis us");
   for (const Checkpoint& point : checkpoints) {
     const int first = std::max(1, point.n - kWindow / 2);
@@ -179,10 +185,13 @@ int main(int argc, char** argv) {
 
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
   // Wall time well above the CPU time means the machine was busy with other work.
   std::printf("CPU time: %.1f s user, %.1f s system\n", seconds(usage.ru_utime),
               seconds(usage.ru_stime));
-  std::printf("Peak resident memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+  std::printf("Start handler: %.0f us; Stop handler: %.0f us\n", startUs, stopUs);
+  std::printf("Peak resident memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
   return 0;
 }

@@ -39,12 +39,13 @@ int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication qapp(argc, argv);
   QTemporaryDir settings;
-  ConsoleApp app(settings.path());
+  tessarin::qt::ConsoleApp app(settings.path());
   app.window().show();
   QApplication::processEvents();
   const double shown = secondsSinceProcessStart();
   std::printf("start-up to main window shown: %.3f s (clock tick %.3f s)\n", shown,
               1.0 / static_cast<double>(sysconf(_SC_CLK_TCK)));
-  std::printf("resident memory after start-up: %.1f MB\n", residentKilobytes() / 1024.0);
+  std::printf("resident memory after start-up: %.1f MB\n",
+              static_cast<double>(residentKilobytes()) / 1024.0);
   return 0;
 }

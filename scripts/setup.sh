@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libqcustomplot-dev
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev clang-format)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -7,10 +7,10 @@
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("tessarin-console");
-  const QString folder =
-      chooseSettingsFolder(QApplication::applicationDirPath(),
-                           QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-  ConsoleApp app(folder);
+  const QString folder = tessarin::app::chooseSettingsFolder(
+      QApplication::applicationDirPath(),
+      QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+  tessarin::qt::ConsoleApp app(folder);
   app.window().show();
   return QApplication::exec();
 }

@@ -3,20 +3,26 @@
 #include "app/Console.h"
 #include "link/InstrumentCommands.h"
 
+namespace tessarin::app {
+
 void showAboutWindow(Console& c) { c.windows.aboutWindow.setVisible(true); }
 
 bool hideToolWindow(Console& c, ChildWindow& window) {
   window.setVisible(false);
-  return !c.st.blnClosing;
+  return !c.closing;
 }
 
-bool keepPlotWindow(Console& c) { return !c.st.blnClosing; }
+bool keepPlotWindow(Console& c) { return !c.closing; }
 
-void prepareToClose(Console& c) { c.st.blnClosing = true; }
+void prepareToClose(Console& c) { c.closing = true; }
 
 void closeConsole(Console& c) { quitConsole(c); }
 
 void quitConsole(Console& c) {
-  if (c.st.intPortOpen == 1) sendCommand(c, "MK0");
+  if (c.serialPort.isOpen()) c.instrument.send("MK0");
+  c.instrument.shut();
+  c.enter(RunState::Closed);
   c.application.quit();
 }
+
+}  // namespace tessarin::app

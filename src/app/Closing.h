@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tessarin::app {
+
 class Console;
 class ChildWindow;
 
@@ -17,3 +19,5 @@ void prepareToClose(Console& c);
 // link is open, then end the program.
 void closeConsole(Console& c);
 void quitConsole(Console& c);
+
+}  // namespace tessarin::app

@@ -1,5 +1,7 @@
 #include "app/Menus.h"
 
+namespace tessarin::app {
+
 std::vector<Menus::Node> Menus::tree() {
   return {
       {&fileMenu, nullptr},
@@ -60,3 +62,5 @@ MenuItem* Menus::find(const QString& name) {
     if (node.item->name() == name) return node.item;
   return nullptr;
 }
+
+}  // namespace tessarin::app

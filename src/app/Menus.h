@@ -4,6 +4,8 @@
 
 #include "app/UiModel.h"
 
+namespace tessarin::app {
+
 // The main window's menu bar, in menu-bar order. Captions are the console's own ("&" marks the
 // access key; the blanks around the top-level captions belong to them).
 struct Menus {
@@ -71,3 +73,5 @@ struct Menus {
   // The item named `name`, or nullptr.
   MenuItem* find(const QString& name);
 };
+
+}  // namespace tessarin::app

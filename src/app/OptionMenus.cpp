@@ -2,6 +2,8 @@
 
 #include "app/Console.h"
 
+namespace tessarin::app {
+
 void chooseRadioItem(MenuItem& chosen, std::initializer_list<MenuItem*> others) {
   chosen.setChecked(true);
   for (MenuItem* other : others) other->setChecked(false);
@@ -32,3 +34,5 @@ void chooseCom3(Console& c) {
 void chooseCom4(Console& c) {
   chooseRadioItem(c.menus.com4, {&c.menus.com1, &c.menus.com2, &c.menus.com3});
 }
+
+}  // namespace tessarin::app

@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+namespace tessarin::app {
+
 class Console;
 class MenuItem;
 
@@ -17,3 +19,5 @@ void chooseCom1(Console& c);
 void chooseCom2(Console& c);
 void chooseCom3(Console& c);
 void chooseCom4(Console& c);
+
+}  // namespace tessarin::app

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+namespace tessarin::app {
+
 namespace {
 
 constexpr int kDefaultCodePage = 1252;
@@ -331,3 +333,5 @@ QByteArray plainTextToRtf(const QString& text) {
          "\\viewkind4\\uc1\\pard\\f0\\fs17 " +
          body + "\\par\r\n}\r\n";
 }
+
+}  // namespace tessarin::app

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace tessarin::app {
+
 // The plain text of a Rich Text Format document: groups, control words and symbols, "\'hh"
 // escapes in the document's code page, "\uN" with its "\ucN" fallback, "\binN" data, and the
 // destinations that hold no body text (font, colour and style tables, document info, "{\*...}")
@@ -12,3 +14,5 @@ QString rtfToPlainText(const QByteArray& document);
 
 // A well-formed RTF document whose plain text is `text`.
 QByteArray plainTextToRtf(const QString& text);
+
+}  // namespace tessarin::app

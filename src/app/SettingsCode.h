@@ -2,24 +2,31 @@
 
 #include <QString>
 
-class Console;
+#include "app/Console.h"
+#include "platform/Result.h"
+
+namespace tessarin::app {
 
 // The leading decimal number of `text` (leading blanks skipped, 0 when there is none).
 double leadingNumber(const QString& text);
 
-// Checks the data type, port and filter items that `code` names (hundreds, tens and units digit)
-// and keeps the three digits in the console state. Items of a digit that names none stay as
-// they are.
-void applySettingsCode(Console& c, double code);
+// The settings code packs the data type (hundreds: 1 frequency, 2 phase), the port (tens: Com 1
+// to 4) and the filter mode (units: 0 filtered, 1 non-filtered): 121 is frequency data, Com 2,
+// non-filtered.
 
-// Packs the checked data type, port and filter items into the settings code; a group with no
-// checked item keeps its previous part.
-double encodeSettingsCode(Console& c);
+// Checks the data type, port and filter items that `code` names. Items of a digit that names
+// none stay as they are.
+void applySettingsCode(Menus& menus, double code);
+
+// Packs the checked items into the settings code; a group with no checked item gives the digit 0
+// in its own place.
+int encodeSettingsCode(const Menus& menus);
 
 // Reads globalsetting.txt at start-up and applies its code. A missing file is normal on a first
 // start; an unreadable one is reported in the status line.
 void readGlobalSettings(Console& c);
 
-// Encodes the current choices and writes them to globalsetting.txt. On failure returns false
-// with the reason in `error`.
-bool writeGlobalSettings(Console& c, QString& error);
+// Encodes the current choices and writes them to globalsetting.txt.
+platform::Result<> writeGlobalSettings(const Console& c);
+
+}  // namespace tessarin::app

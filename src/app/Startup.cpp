@@ -8,44 +8,18 @@
 #include "graphics/PlotSetup.h"
 #include "graphics/Scales.h"
 
+namespace tessarin::app {
+
 namespace {
 
 void bindPlotKeys(Console& c) {
   for (const char key : {'l', 'a', 'b', 'i', 'p', 'y'}) {
-    c.dataPlot.bindKey(256, 0, key, 0);
-    c.stabilityPlot.bindKey(256, 0, key, 0);
+    c.dataPlot.bindKey(key);
+    c.stabilityPlot.bindKey(key);
   }
 }
 
-void resetConsoleState(ConsoleState& st) {
-  st.dblCountScale = 5;
-  st.blnClosing = false;
-  st.intFileChosen = 0;
-  st.intInitPending = 1;
-  st.intRunState = 0;
-  st.intRunStopped = 0;
-  st.intPortOpen = 0;
-  st.intRunning = 0;
-  st.intSampleRejected = 0;
-  st.lngCountFreq.assign(10 + 1, 0);
-  st.dblAdev.assign(kMaxLevels + 1, 0.0);
-  st.dblAdevTau.assign(kMaxLevels + 1, 0.0);
-  st.intStageIndex = 0;
-  st.intLongReplies = 0;
-  st.intStageLength = 3;
-  st.dblSampleIndex = 0;
-  st.dblStageSample.assign(20 + 1, 0.0);
-  st.dblFreqData.assign(kMaxSamples + 1, 0.0);
-  st.dblFreqPlot.assign(kMaxSamples + 1, 0.0);
-  st.dblPhaseData.assign(kMaxSamples + 1, 0.0);
-  st.dblPhasePlot.assign(kMaxSamples + 1, 0.0);
-  st.dblDecimated.assign(kMaxLevels + 1, 0.0);
-  st.dblPhaseData[0] = 0;
-}
-
 void setMenuStartState(Menus& m) {
-  m.startStop.setEnabled(false);
-  m.initialization.setEnabled(false);
   m.normalize.setEnabled(false);
   for (MenuItem* item : {&m.frequencyData, &m.phaseData, &m.com1, &m.com2, &m.com3, &m.com4,
                          &m.filtered, &m.nonFiltered})
@@ -71,7 +45,7 @@ void showPlotWindows(Console& c) {
   w.stabilityWindow.setHeight(height);
   w.stabilityWindow.setWidth(6180);
   w.stabilityWindow.setLeft(0);
-  fitPlotsToWindows(c);
+  graphics::fitPlotsToWindows(c);
 }
 
 // Loads a tool window: shown for its load handler, then hidden at once.
@@ -86,14 +60,20 @@ void loadHidden(ChildWindow& window, Load load) {
 
 void startUp(Console& c) {
   bindPlotKeys(c);
-  resetConsoleState(c.st);
+  c.enter(RunState::Idle);
   setMenuStartState(c.menus);
   readGlobalSettings(c);
   showPlotWindows(c);
   loadHidden(c.windows.dutFrequencyWindow, [&c] { placeDutFrequencyWindow(c); });
   loadHidden(c.windows.tauWindow, [&c] { placeTauWindow(c); });
   loadHidden(c.windows.nominalWindow, [&c] { placeNominalWindow(c); });
-  loadHidden(c.windows.scalesWindow, [&c] { loadScalesWindow(c); });
+  loadHidden(c.windows.scalesWindow, [&c] { graphics::loadScalesWindow(c); });
   loadHidden(c.windows.aboutWindow, [&c] { placeAboutWindow(c); });
-  labelStabilityAxis(c);
+  graphics::labelStabilityAxis(c);
 }
+
+void reportStartupProblem(Console& c, const QString& problem) {
+  c.setStatus(c.status().isEmpty() ? problem : c.status() + "; " + problem);
+}
+
+}  // namespace tessarin::app

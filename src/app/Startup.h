@@ -1,7 +1,15 @@
 #pragma once
 
-class Console;
+#include "app/Console.h"
 
-// The start-up: key bindings, console state with every array at full size, menu start states,
-// the saved choices, the plot windows shown, the tool windows loaded hidden, the plot labels.
+namespace tessarin::app {
+
+// The start-up: key bindings, menu start states, the saved choices, the plot windows shown, the
+// tool windows loaded hidden, the plot labels.
 void startUp(Console& c);
+
+// A settings file that could not be read at start-up: said in the status line, after any problem
+// already said there.
+void reportStartupProblem(Console& c, const QString& problem);
+
+}  // namespace tessarin::app

@@ -4,6 +4,8 @@
 #include "app/SettingsCode.h"
 #include "link/InstrumentCommands.h"
 
+namespace tessarin::app {
+
 namespace {
 
 constexpr double kDefaultTauMs = 1000;
@@ -16,13 +18,16 @@ void toggleTauList(Console& c) {
   c.windows.tauWindow.setVisible(inUse);
 }
 
-void evaluateTau(Console& c) {
-  ConsoleState& st = c.st;
-  st.dblTauMs = kDefaultTauMs;
+Tau evaluateTau(const Console& c) {
+  Tau tau;
+  tau.milliseconds = kDefaultTauMs;
   if (c.menus.tau.checked()) {
-    st.strTauCommand = c.windows.tauList.text();
-    if (!st.strTauCommand.isEmpty()) st.dblTauMs = leadingNumber(st.strTauCommand) * 1000;
+    const QString entry = c.windows.tauList.text();
+    if (!entry.isEmpty()) tau.milliseconds = leadingNumber(entry) * 1000;
   }
-  st.dblTauSeconds = st.dblTauMs / 1000;
-  st.strTauCommand = QString::fromStdString(tauCommand(st.dblTauMs));
+  tau.seconds = tau.milliseconds / 1000;
+  tau.command = link::tauCommand(tau.milliseconds);
+  return tau;
 }
+
+}  // namespace tessarin::app

@@ -5,27 +5,24 @@
 
 #include "app/RichText.h"
 
-std::optional<QString> TextFileStore::LoadFile(const QString& path, QString& error) {
-  error.clear();
+namespace tessarin::app {
+
+platform::Result<std::optional<QString>> loadTextFile(const QString& path) {
+  using Loaded = platform::Result<std::optional<QString>>;
   QFile file(path);
-  if (!file.exists()) return std::nullopt;
-  if (!file.open(QIODevice::ReadOnly)) {
-    error = path + ": " + file.errorString();
-    return std::nullopt;
-  }
+  if (!file.exists()) return std::optional<QString>();
+  if (!file.open(QIODevice::ReadOnly)) return Loaded::failure(path + ": " + file.errorString());
   const QByteArray document = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    error = path + ": " + file.errorString();
-    return std::nullopt;
-  }
-  return rtfToPlainText(document);
+  if (file.error() != QFileDevice::NoError)
+    return Loaded::failure(path + ": " + file.errorString());
+  return std::optional<QString>(rtfToPlainText(document));
 }
 
-bool TextFileStore::SaveFile(const QString& path, const QString& text, QString& error) {
+platform::Result<> saveTextFile(const QString& path, const QString& text) {
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(plainTextToRtf(text)) < 0 || !file.commit()) {
-    error = path + ": " + file.errorString();
-    return false;
-  }
-  return true;
+  if (!file.open(QIODevice::WriteOnly) || file.write(plainTextToRtf(text)) < 0 || !file.commit())
+    return platform::Result<>::failure(path + ": " + file.errorString());
+  return {};
 }
+
+}  // namespace tessarin::app

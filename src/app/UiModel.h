@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+namespace tessarin::app {
+
 // The console keeps every on-screen state (menu check marks, enabled flags, captions, text boxes,
 // the tau list, window geometry) as plain data. Handlers read and write it; a view renders it and
 // writes the operator's edits back. A view subscribes through `changed`, which fires on every
@@ -160,3 +162,5 @@ class ChildWindow {
   int width_;
   int height_;
 };
+
+}  // namespace tessarin::app

@@ -5,6 +5,8 @@
 #include "app/Console.h"
 #include "graphics/PlotSetup.h"
 
+namespace tessarin::app {
+
 namespace {
 
 constexpr int kRightMargin = 200;
@@ -58,6 +60,8 @@ void layOutWindows(Console& c) {
   w.stabilityWindow.setTop(w.dataWindow.height());
   w.stabilityWindow.setHeight(plotHeight);
   if (plotWidth <= 100 || plotHeight <= 400) return;
-  fitPlotsToWindows(c);
+  graphics::fitPlotsToWindows(c);
   placeAboutWindow(c);
 }
+
+}  // namespace tessarin::app

@@ -4,6 +4,8 @@
 
 #include "app/UiModel.h"
 
+namespace tessarin::app {
+
 // Outer size of a child window = its client area plus the frame and caption the window system
 // adds. The view reports the real outer size back once the window is on screen.
 inline constexpr int kFrameWidthTwips = 90;
@@ -47,3 +49,5 @@ struct Windows {
   TextBox dataTitleBox;
   TextBox stabilityTitleBox;
 };
+
+}  // namespace tessarin::app

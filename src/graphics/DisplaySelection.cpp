@@ -3,12 +3,16 @@
 #include "app/Console.h"
 #include "app/OptionMenus.h"
 
-void showFrequencyDifference(Console& c) {
+namespace tessarin::graphics {
+
+void showFrequencyDifference(app::Console& c) {
   c.dataPlot.setTitle("Frequency Diff");
-  chooseRadioItem(c.menus.showFrequencyDiff, {&c.menus.showPhaseDiff});
+  app::chooseRadioItem(c.menus.showFrequencyDiff, {&c.menus.showPhaseDiff});
 }
 
-void showPhaseDifference(Console& c) {
+void showPhaseDifference(app::Console& c) {
   c.dataPlot.setTitle("Phase Diff");
-  chooseRadioItem(c.menus.showPhaseDiff, {&c.menus.showFrequencyDiff});
+  app::chooseRadioItem(c.menus.showPhaseDiff, {&c.menus.showFrequencyDiff});
 }
+
+}  // namespace tessarin::graphics

@@ -4,7 +4,9 @@
 #include <QStringList>
 #include <optional>
 
-class Console;
+#include "app/Console.h"
+
+namespace tessarin::graphics {
 
 // The eight scale texts as the operator first sees them, in box order.
 QStringList defaultScaleTexts();
@@ -15,14 +17,16 @@ QStringList splitScaleRecord(const QString& text);
 
 // Loads the Graphics Scales window: places it and fills its boxes from setting3.txt (the default
 // texts when the file is missing).
-void loadScalesWindow(Console& c);
+void loadScalesWindow(app::Console& c);
 
 // Takes the eight boxes over as the plot limits and writes them to setting3.txt. When a box does
 // not hold a number nothing is taken over and the message names the box.
-std::optional<QString> storeScales(Console& c);
+std::optional<QString> storeScales(app::Console& c);
 
 // Puts the limits taken over last into the axes of both plots.
-void applyScales(Console& c);
+void applyScales(app::Console& c);
 
-void chooseAutoscale(Console& c);
-void chooseLimits(Console& c);
+void chooseAutoscale(app::Console& c);
+void chooseLimits(app::Console& c);
+
+}  // namespace tessarin::graphics

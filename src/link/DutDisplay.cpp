@@ -7,6 +7,8 @@
 #include "app/Closing.h"
 #include "app/Console.h"
 
+namespace tessarin::link {
+
 namespace {
 
 constexpr int kDecimals = 5;
@@ -32,11 +34,11 @@ QString formatFixed(double hz, int minIntegerDigits, bool grouped) {
   return hz < 0 && nonZero ? u'-' + text : text;
 }
 
-void switchNormalizationOn(Console& c) {
+void switchNormalizationOn(app::Console& c) {
   c.menus.normalize.setChecked(true);
   c.windows.nominalWindow.setVisible(true);
-  c.st.dblNominalDut = c.st.dblDutFreqRounded;
-  c.windows.nominalFrequencyBox.setText(formatGroupedFrequency(c.st.dblNominalDut));
+  c.nominalHz = c.initializationSequence.frequencies().rounded;
+  c.windows.nominalFrequencyBox.setText(formatGroupedFrequency(c.nominalHz));
 }
 
 }  // namespace
@@ -45,7 +47,7 @@ QString formatGroupedFrequency(double hz) { return formatFixed(hz, 7, true); }
 
 QString formatFrequency4(double hz) { return formatFixed(hz, 4, false); }
 
-void toggleNormalization(Console& c) {
+void toggleNormalization(app::Console& c) {
   if (!c.menus.normalize.checked()) {
     switchNormalizationOn(c);
   } else {
@@ -54,10 +56,9 @@ void toggleNormalization(Console& c) {
   }
 }
 
-void askToNormalize(Console& c) {
+void askToNormalize(app::Console& c) {
   const bool yes = c.dialogs.askYesNo(QStringLiteral("Do you want to normalize DUT frequency ?"),
                                       QStringLiteral("Normalize FDUT"));
-  c.st.varAnswer = yes ? Answer::Yes : Answer::No;
   if (!yes) return;
   if (!c.menus.normalize.checked()) {
     toggleNormalization(c);
@@ -66,7 +67,7 @@ void askToNormalize(Console& c) {
   // Normalization was switched on during the initialization: keep it on. The box still holding
   // what the console wrote then gets the frequency just measured; a typed value is the operator's.
   const bool typedByOperator =
-      c.windows.nominalFrequencyBox.text() != formatGroupedFrequency(c.st.dblNominalDut);
+      c.windows.nominalFrequencyBox.text() != formatGroupedFrequency(c.nominalHz);
   if (typedByOperator) {
     c.windows.nominalWindow.setVisible(true);
   } else {
@@ -74,6 +75,4 @@ void askToNormalize(Console& c) {
   }
 }
 
-bool closeDutFrequencyWindow(Console& c) { return hideToolWindow(c, c.windows.dutFrequencyWindow); }
-
-bool closeNominalWindow(Console& c) { return hideToolWindow(c, c.windows.nominalWindow); }
+}  // namespace tessarin::link

@@ -2,7 +2,9 @@
 
 #include <QString>
 
-class Console;
+#include "app/Console.h"
+
+namespace tessarin::link {
 
 // A frequency as the DUT windows show it, "0,000,000.00000": at least seven integer digits,
 // grouped by threes with ",", exactly five decimals.
@@ -13,14 +15,11 @@ QString formatFrequency4(double hz);
 
 // "&Normalize DUT Frequency": switching on shows the "Nominal DUT" window with the measured DUT
 // frequency rounded to whole hertz; switching off only hides it.
-void toggleNormalization(Console& c);
+void toggleNormalization(app::Console& c);
 
 // Asks whether to normalize to the nominal DUT frequency and remembers the answer. Yes switches
 // normalization on; when it is on already it stays on, and a nominal value the operator typed is
 // kept while one the console wrote earlier is brought up to date.
-void askToNormalize(Console& c);
+void askToNormalize(app::Console& c);
 
-// Close requests of the "DUT Frequency" and "Nominal DUT" windows: the window hides; the close is
-// refused unless the console itself is closing. Return true to refuse.
-bool closeDutFrequencyWindow(Console& c);
-bool closeNominalWindow(Console& c);
+}  // namespace tessarin::link

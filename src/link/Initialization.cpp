@@ -1,201 +1,99 @@
 #include "link/Initialization.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <limits>
-
-#include "app/Console.h"
 #include "link/DutDisplay.h"
-#include "link/InstrumentCommands.h"
+
+namespace tessarin::link {
 
 namespace {
 
-constexpr int kCountSlots = 10;         // lngCountFreq(1 .. 10)
-constexpr int kCheckedReply = 5;        // the reply at which readings 2 to 4 are compared
-constexpr int kLastStageSlot = 20;      // dblStageSample(0 .. 20)
-constexpr double kSampleSeconds = 0.2;  // the interval "TA000000C8" asks for
-constexpr double kSampleSecondsSquared = 0.04;
-constexpr double kReferenceHz = 120000000.0;
-
-// The port of the first checked Com item; Com 1, the serial control's own default, when none is.
-int chosenComPort(const Menus& m) {
-  const MenuItem* const items[] = {&m.com1, &m.com2, &m.com3, &m.com4};
+// The port of the first checked Com item; Com 1 when none is.
+int chosenComPort(const app::Menus& m) {
+  const app::MenuItem* const items[] = {&m.com1, &m.com2, &m.com3, &m.com4};
   for (int n = 1; n <= 4; ++n) {
     if (items[n - 1]->checked()) return n;
   }
   return 1;
 }
 
-// A port that cannot be opened leaves Initialization usable, so that the operator can choose
-// another Com item and try again.
-bool openPort(Console& c) {
-  QString error;
-  if (!c.serialPort.open(chosenComPort(c.menus), error)) {
-    c.setStatus(QStringLiteral("Port not opened: ") + error);
-    return false;
-  }
-  c.st.intPortOpen = 1;
-  return true;
-}
-
-// Count readings are whole hertz; a garbled count far outside any DUT's range is held at the
-// limit of the reading's range instead of overflowing it.
-std::int32_t toWholeHertz(double hz) {
-  constexpr double lowest = std::numeric_limits<std::int32_t>::min();
-  constexpr double highest = std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(std::clamp(std::nearbyint(hz), lowest, highest));
-}
-
-bool readingsAgree(const ConsoleState& st, int first) {
-  return st.lngCountFreq[first] == st.lngCountFreq[first + 1] &&
-         st.lngCountFreq[first + 1] == st.lngCountFreq[first + 2];
-}
-
-// A new initialization numbers its count replies and stage samples from the start again.
-void resetCounting(ConsoleState& st) {
-  st.intLongReplies = 0;
-  std::fill(st.lngCountFreq.begin(), st.lngCountFreq.end(), 0);
-  st.intStageLength = 3;
-  st.intStageIndex = 0;
-}
-
-// The operator may mend the DUT connection and initialize again.
-void stopCounting(Console& c, const QString& status) {
-  c.st.intCounting = 0;
-  c.setStatus(status);
-  c.menus.initialization.setEnabled(true);
-}
-
-// Takes the agreed count frequency. False when it is out of the instrument's range.
-bool acceptCount(Console& c, std::int32_t hz) {
-  ConsoleState& st = c.st;
-  st.dblCountFreq = hz;
-  c.windows.measuredFrequencyBox.setText(formatGroupedFrequency(st.dblCountFreq));
-  if (st.dblCountFreq > kMaxDutHz || st.dblCountFreq < kMinDutHz) {
-    // Counting ends here, so that the reply to the last request cannot hide the message.
-    stopCounting(c, QStringLiteral("Frequency out of range"));
-    return false;
-  }
-  programFrequency(c, st.dblCountFreq);
-  sendCommand(c, "FN0");
-  sendCommand(c, "MK1");
-  st.intCounting = 0;
-  sendCommand(c, "TA000000C8");
-  sendCommand(c, "PH05");
-  return true;
-}
-
-// One count reply, `digits` being its count field. Readings 2 to 4 must agree at the fifth reply;
-// when they do not, counting goes on until the last three readings agree or the slots run out.
-// False when the accepted frequency is out of range.
-bool takeCountReply(Console& c, const std::string& digits) {
-  ConsoleState& st = c.st;
-  const int k = st.intLongReplies;
-  if (k > kCountSlots) return true;
-  c.setStatus(QStringLiteral("Initialization..."));
-  st.dblCountFreq = readingCounts(digits) * st.dblCountScale;
-  st.lngCountFreq[k] = toWholeHertz(st.dblCountFreq);
-  if (k <= kCheckedReply) sendCommand(c, "CB9");
-  if (k == kCheckedReply && readingsAgree(st, 2)) return acceptCount(c, st.lngCountFreq[4]);
-  if (k > kCheckedReply && readingsAgree(st, k - 2)) return acceptCount(c, st.lngCountFreq[k]);
-  if (k > kCheckedReply && k < kCountSlots) sendCommand(c, "CB9");
-  if (k == kCountSlots) {
-    stopCounting(c, QStringLiteral("Counts do not agree: check the DUT and initialize again"));
-  }
-  return true;
+void showMeasuredFrequency(app::Console& c, double hz) {
+  c.windows.measuredFrequencyBox.setText(formatGroupedFrequency(hz));
 }
 
 // End of the last stage: Start becomes available, in filtered mode once the filter has locked.
-void becomeReady(Console& c) {
+void becomeReady(app::Console& c) {
   c.menus.normalize.setEnabled(true);
   if (c.menus.filtered.checked()) {
-    c.lockTimer.setEnabled(true);
+    c.enter(app::RunState::WaitingForLock);
     return;
   }
   // With no mode chosen the instrument stays non-filtered, as the initialization left it ("FN0").
-  c.menus.startStop.setEnabled(true);
-  c.menus.startStop.setCaption(QStringLiteral("S&tart"));
+  c.enter(app::RunState::Ready);
   c.setStatus(QStringLiteral("Ready to start"));
-  askToNormalize(c);
-}
-
-// One sample of a refinement stage. A stage ends when its last slot is filled: the stream stops,
-// the fit measures the DUT and the instrument is tuned to it.
-void takeStageSample(Console& c, const std::string& line) {
-  ConsoleState& st = c.st;
-  const int n = st.intStageLength;
-  const int i = st.intStageIndex;
-  if (i < 0 || i > kLastStageSlot) return;
-  st.dblStageSample[i] = readingCounts(line) / kReferenceHz;
-  if (i == n) {
-    sendCommand(c, "PH00");
-    fitStageFrequency(c);
-    programFrequency(c, st.dblDutFreq);
-    if (n == 3 || n == 12) {
-      st.intStageLength = n == 3 ? 12 : 20;
-      st.intStageIndex = 0;
-      sendCommand(c, "PH05");
-    } else if (n == 20) {
-      becomeReady(c);
-    }
-  }
-  ++st.intStageIndex;
+  c.tasks.post([&c] { askToNormalize(c); });
 }
 
 }  // namespace
 
-void startInitialization(Console& c) {
-  ConsoleState& st = c.st;
-  if (st.intPortOpen == 0 && !openPort(c)) return;
+void startInitialization(app::Console& c) {
+  // A port that cannot be opened leaves Initialization usable, so that the operator can choose
+  // another Com item and try again.
+  if (!c.serialPort.isOpen()) {
+    const platform::Result<> opened = c.serialPort.open(chosenComPort(c.menus));
+    if (!opened) {
+      c.setStatus(QStringLiteral("Port not opened: ") + opened.reason());
+      return;
+    }
+  }
   c.windows.dutFrequencyWindow.setVisible(true);
-  st.intInitPending = 0;
-  c.menus.initialization.setEnabled(false);
   c.menus.normalize.setEnabled(true);
-  resetCounting(st);
+  // A lock reported before this initialization says nothing about the instrument now.
+  c.lockReply.clear();
+  c.enter(app::RunState::Counting);
+  c.initializationSequence.begin();
+}
+
+void takeCountReply(app::Console& c, std::string_view line) {
+  using Outcome = InitializationSequence::CountOutcome;
+  const Outcome outcome = c.initializationSequence.takeLongReply(line);
+  if (outcome == Outcome::Ignored) return;
   c.setStatus(QStringLiteral("Initialization..."));
-  sendCommand(c, "MK0");
-  st.intCounting = 1;
-  sendCommand(c, "CB9");
-}
-
-void handleInitializationReply(Console& c, std::string& line) {
-  ConsoleState& st = c.st;
-  const std::string entry = line;
-  if (entry.size() > 8) {
-    ++st.intLongReplies;
-    line = entry.substr(2, 8);
-    if (entry.front() == 'C' && st.intCounting == 1 && !takeCountReply(c, line)) return;
-  } else if (entry.size() == 8) {
-    takeStageSample(c, entry);
+  switch (outcome) {
+    case Outcome::Accepted:
+      showMeasuredFrequency(c, c.initializationSequence.frequencies().counted);
+      c.enter(app::RunState::Refining1);
+      break;
+    case Outcome::OutOfRange:
+      // The operator may mend the DUT connection and initialize again.
+      showMeasuredFrequency(c, c.initializationSequence.frequencies().counted);
+      c.setStatus(QStringLiteral("Frequency out of range"));
+      c.enter(app::RunState::Idle);
+      break;
+    case Outcome::Disagreeing:
+      c.setStatus(QStringLiteral("Counts do not agree: check the DUT and initialize again"));
+      c.enter(app::RunState::Idle);
+      break;
+    case Outcome::Ignored:
+    case Outcome::Waiting:
+      break;
   }
-  if (entry.find('L') == 1) st.strLockReply = entry.size() > 8 ? entry.substr(2, 8) : entry;
 }
 
-void fitStageFrequency(Console& c) {
-  ConsoleState& st = c.st;
-  const int n = st.intStageLength;
-  st.dblSumY = st.dblSumX = st.dblSumXY = st.dblSumXX = 0;
-  // Sample lines already under way when "PH00" went out may be handled while the fit lets events
-  // run; they go past this stage's slots and leave the fitted samples alone.
-  st.intStageIndex = n + 1;
-  for (int i = 1; i <= n; ++i) {
-    c.events.processPendingEvents();
-    const double y = st.dblStageSample[i];
-    st.dblSumY += y;
-    st.dblSumXY += i * y * kSampleSeconds;
-    st.dblSumX += i * kSampleSeconds;
-    st.dblSumXX += i * i * kSampleSecondsSquared;
+void takeStageSample(app::Console& c, std::string_view line) {
+  const app::RunState state = c.state();
+  const int stage = state == app::RunState::Refining1   ? 1
+                    : state == app::RunState::Refining2 ? 2
+                                                        : 3;
+  if (!c.initializationSequence.takeStageSample(stage, line)) return;
+  const DutFrequencies& f = c.initializationSequence.frequencies();
+  showMeasuredFrequency(c, f.measured);
+  c.windows.programmedFrequencyBox.setText(formatFrequency4(f.programmed));
+  if (stage == 1) {
+    c.enter(app::RunState::Refining2);
+  } else if (stage == 2) {
+    c.enter(app::RunState::Refining3);
+  } else {
+    becomeReady(c);
   }
-  st.intStageIndex = n + 1;
-  st.dblSlope =
-      (n * st.dblSumXY - st.dblSumX * st.dblSumY) / (n * st.dblSumXX - st.dblSumX * st.dblSumX);
-
-  // A slope of zero means the DUT runs exactly at the programmed frequency.
-  const double measured = st.dblFineFreq / 32 + st.dblCoarseFreq + (1 - st.dblSlope) * 1000;
-  st.dblDutFreq = std::floor(measured * 100000) / 100000;
-  c.windows.measuredFrequencyBox.setText(formatGroupedFrequency(st.dblDutFreq));
-  st.dblProgFreq = programmedFrequency(st.dblCoarseFreq, st.dblFineFreq);
-  c.windows.programmedFrequencyBox.setText(formatFrequency4(st.dblProgFreq));
-  st.dblDutFreqRounded = std::nearbyint(st.dblDutFreq);
 }
+
+}  // namespace tessarin::link

@@ -1,21 +1,20 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 
-class Console;
+#include "app/Console.h"
 
-// Highest count frequency and lowest the instrument can be tuned to, in hertz.
-inline constexpr double kMaxDutHz = 31000000.0;
-inline constexpr double kMinDutHz = 1000000.0;
+namespace tessarin::link {
 
-// "&Initialization": opens the port, then asks the instrument for frequency counts.
-void startInitialization(Console& c);
+// "&Initialization": opens the port when needed, then asks the instrument for frequency counts.
+void startInitialization(app::Console& c);
 
-// A reply line while no run is on: count replies until the DUT frequency is accepted, then the
-// samples of the three refinement stages; every line is also checked for a lock reply. Lines
-// longer than eight characters are cut to their count digits.
-void handleInitializationReply(Console& c, std::string& line);
+// A reply of more than eight characters while counting.
+void takeCountReply(app::Console& c, std::string_view line);
 
-// Least-squares slope of the current stage's samples against time; sets the measured, rounded
-// and programmed DUT frequencies and shows them in the "DUT Frequency" window.
-void fitStageFrequency(Console& c);
+// A sample line during a refinement stage. When the stage completes, the "DUT Frequency" window
+// shows the fit; after the last stage the console is ready, in filtered mode once the filter has
+// locked.
+void takeStageSample(app::Console& c, std::string_view line);
+
+}  // namespace tessarin::link

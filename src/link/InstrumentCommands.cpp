@@ -2,11 +2,10 @@
 
 #include <cmath>
 
-#include "app/Console.h"
+namespace tessarin::link {
 
 namespace {
 
-constexpr double kReferenceHz = 120000000.0;
 constexpr double kCoarseSteps = 65536.0;    // 2^16
 constexpr double kFineSteps = 268435456.0;  // 2^28
 constexpr double kCoarseOffsetHz = 455000.0;
@@ -77,14 +76,4 @@ std::string tauCommand(double milliseconds) {
   return "TA" + digits.substr(digits.size() - 8);
 }
 
-void sendCommand(Console& c, const std::string& text) { c.serialPort.write(text + "\r\n"); }
-
-void programFrequency(Console& c, double f) {
-  const FrequencyWords words = frequencyWordsFor(f);
-  c.st.strCoarseCommand = words.coarseCommand;
-  c.st.strFineCommand = words.fineCommand;
-  c.st.dblCoarseFreq = words.coarseFreq;
-  c.st.dblFineFreq = words.fineFreq;
-  sendCommand(c, c.st.strCoarseCommand);
-  sendCommand(c, c.st.strFineCommand);
-}
+}  // namespace tessarin::link

@@ -4,7 +4,10 @@
 #include <string>
 #include <string_view>
 
-class Console;
+namespace tessarin::link {
+
+// The instrument's reference: readings count its periods.
+inline constexpr double kReferenceHz = 120000000.0;
 
 // The instrument's two synthesizer words for one frequency, and what they realize.
 struct FrequencyWords {
@@ -34,8 +37,4 @@ std::int32_t readingCounts(std::string_view s);
 // "TA" and the interval in whole milliseconds (ties to even) as eight hexadecimal digits.
 std::string tauCommand(double milliseconds);
 
-// Writes one instrument command, followed by CR LF, in one write.
-void sendCommand(Console& c, const std::string& text);
-
-// Sends the "DA" and "DB" commands for `f` and keeps the words in the console state.
-void programFrequency(Console& c, double f);
+}  // namespace tessarin::link

@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+namespace tessarin::link {
+
 PortMap PortMap::Load(const QString& settingsFolder) {
   QFile file(settingsFolder + QStringLiteral("/serialports.txt"));
   if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return PortMap();
@@ -32,3 +34,5 @@ QString PortMap::deviceFor(int commPort) const {
   if (found != overrides_.constEnd()) return *found;
   return QStringLiteral("/dev/ttyS%1").arg(commPort - 1);
 }
+
+}  // namespace tessarin::link

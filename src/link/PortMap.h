@@ -3,6 +3,8 @@
 #include <QMap>
 #include <QString>
 
+namespace tessarin::link {
+
 // Which device node stands for "Com n". Without overrides Com n is the n-th on-board serial port,
 // /dev/ttyS<n-1>. The optional file serialports.txt in the settings folder names other devices,
 // one line per port, for example "Com1=/dev/ttyUSB0", so a USB adapter can serve as Com 1.
@@ -21,3 +23,5 @@ class PortMap {
  private:
   QMap<int, QString> overrides_;
 };
+
+}  // namespace tessarin::link

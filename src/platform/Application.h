@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tessarin::platform {
+
 // The program as a whole.
 class Application {
  public:
@@ -7,3 +9,5 @@ class Application {
   // Ends the program at once: no further handler runs.
   virtual void quit() = 0;
 };
+
+}  // namespace tessarin::platform

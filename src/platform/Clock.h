@@ -1,11 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 
-// Today's date and the current time, formatted the way the operator's system shows them.
+namespace tessarin::platform {
+
 class Clock {
  public:
   virtual ~Clock() = default;
+  // Today's date and the current time, formatted the way the operator's system shows them.
   virtual QString shortDate() const = 0;
   virtual QString time() const = 0;
+  // A steady time for measuring intervals; its origin means nothing.
+  virtual std::chrono::milliseconds sinceStart() const = 0;
 };
+
+}  // namespace tessarin::platform

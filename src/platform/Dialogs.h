@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+namespace tessarin::platform {
+
 // Modal dialogs. Every call returns only when the operator has answered.
 class Dialogs {
  public:
@@ -20,3 +22,5 @@ class Dialogs {
   // A message with an OK button.
   virtual void message(const QString& text, const QString& title, Icon icon) = 0;
 };
+
+}  // namespace tessarin::platform

@@ -2,14 +2,16 @@
 
 #include <QString>
 #include <cstdint>
+#include <span>
+
+namespace tessarin::platform {
 
 // One plot of the console: the data plot (samples against sample number) or the stability plot
-// (Allan deviation against tau). Sizes are in twips.
+// (a stability measure against tau). Sizes are in twips.
 class PlotControl {
  public:
   virtual ~PlotControl() = default;
 
-  // Title (text item 0).
   virtual QString title() const = 0;
   virtual void setTitle(const QString& title) = 0;
 
@@ -23,12 +25,11 @@ class PlotControl {
   virtual double yMinimum() const = 0;
   virtual double yMaximum() const = 0;
 
-  // Y-axis mode (2: the axis shows only the labels of its label list).
-  virtual void setYAxisMode(int mode) = 0;
-  // Adds a label to the Y axis's label list, with its emphasis (`priority`) and the styles of its
-  // tick mark and grid line; higher style values are drawn more strongly.
-  virtual void addYLabel(const QString& text, double value, bool priority, int ticmark,
-                         int gridline) = 0;
+  // From now on the Y axis shows only the labels of its label list.
+  virtual void showOnlyYLabels() = 0;
+  // Adds a label to the Y axis's label list; an emphasised label gets a longer tick mark and a
+  // stronger grid line.
+  virtual void addYLabel(const QString& text, double value, bool emphasised) = 0;
 
   // Fits both axes to the current curves.
   virtual void autoscaleNow() = 0;
@@ -37,25 +38,24 @@ class PlotControl {
 
   virtual int curveCount() const = 0;
   virtual void removeAllCurves() = 0;
-  virtual void clearSecondItemList() = 0;
+  // Removes the plot's items (texts, arrows and the like) beside its curves.
+  virtual void removeAllItems() = 0;
 
-  // A curve of `count` points (xStart + i * xStep, y[i]), i = 0 .. count - 1.
-  virtual void addCurve(const QString& name, double xStart, double xStep, const double* y,
-                        int count) = 0;
-  // A curve of `count` points (x[i], y[i]).
-  virtual void addCurveXY(const QString& name, const double* x, const double* y, int count,
-                          bool flag) = 0;
-  // Replaces the data of the first curve with `count` points (xStart + i * xStep, y[i]). Called
-  // once per sample with the whole series, so it must cost little when the series only grew by
-  // one point or its last point changed.
-  virtual void replaceCurveData(double xStart, double xStep, const double* y, int count) = 0;
+  // Appends the point (x, y) to the curve `name`, which is created when it does not exist yet.
+  virtual void appendPoint(const QString& name, double x, double y) = 0;
+  // Gives the last point of the curve `name` the value `y`.
+  virtual void replaceLastPoint(const QString& name, double y) = 0;
+  // Replaces the curve `name` (created when missing) by the points (x[i], y[i]), drawn with a
+  // marker at each point. `x` and `y` have the same length.
+  virtual void setCurve(const QString& name, std::span<const double> x,
+                        std::span<const double> y) = 0;
 
   // Zoom and drag with the mouse.
   virtual bool interaction() const = 0;
   virtual void setInteraction(bool on) = 0;
-  // Binds a key to a plot action.
-  virtual void bindKey(std::int32_t kind, std::int32_t modifier, std::int32_t charCode,
-                       std::int32_t action) = 0;
+  // Makes a plain character key work on the plot: a autoscale, l limits, i zoom in, b zoom out,
+  // y fit Y to the visible X range, p lines or points.
+  virtual void bindKey(char key) = 0;
 
   // Colour of the plot area as 0xBBGGRR.
   virtual void setPlotAreaColor(std::uint32_t bgr) = 0;
@@ -69,3 +69,5 @@ class PlotControl {
   virtual int width() const = 0;
   virtual int height() const = 0;
 };
+
+}  // namespace tessarin::platform

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+namespace tessarin::platform {
+
 // A periodic timer with a fixed interval, started and stopped by `setEnabled`.
 class Timer {
  public:
@@ -10,3 +12,5 @@ class Timer {
   virtual bool enabled() const = 0;
   std::function<void()> onTick;
 };
+
+}  // namespace tessarin::platform

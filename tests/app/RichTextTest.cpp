@@ -4,6 +4,7 @@
 
 #include "app/RichText.h"
 
+namespace tessarin::app {
 namespace {
 
 TEST(RichTextTest, WrittenDocumentReadsBackAsTheSameText) {
@@ -156,3 +157,4 @@ TEST(RichTextTest, MalformedDocumentsGiveWhatWasRead) {
 }
 
 }  // namespace
+}  // namespace tessarin::app

@@ -1,106 +1,106 @@
 #include <QDir>
-#include <limits>
 
 #include "app/RichText.h"
 #include "app/SettingsCode.h"
 #include "support/ConsoleFixture.h"
 
+namespace tessarin::test {
 namespace {
 
-TEST(SettingsCodeTest, LeadingNumberOfTheText) {
+TEST(SettingsCodeTest, SettingsTextIsReadByItsLeadingNumber) {
   const std::pair<QString, double> cases[] = {
       {"121", 121},     {"  121", 121}, {"\t210", 210}, {"121.7", 121.7}, {"121abc", 121},
       {"121 122", 121}, {"1.5.3", 1.5}, {"", 0},        {"abc", 0},       {"-121", -121},
       {"+105", 105},    {".5", 0.5},    {"1e2", 100},   {"0105", 105},    {"121\t\n", 121},
   };
   for (const auto& [text, number] : cases)
-    EXPECT_DOUBLE_EQ(leadingNumber(text), number) << text.toStdString();
+    EXPECT_DOUBLE_EQ(app::leadingNumber(text), number) << text.toStdString();
 }
 
 class SettingsCodeFixture : public ConsoleFixture {
  protected:
   // The checked items of the three saved groups, in menu order.
   QStringList choices() const {
-    const Menus& m = console->menus;
+    const app::Menus& m = console->menus;
     QStringList names;
-    for (const MenuItem* item : {&m.com1, &m.com2, &m.com3, &m.com4, &m.filtered, &m.nonFiltered,
-                                 &m.frequencyData, &m.phaseData})
+    for (const app::MenuItem* item : {&m.com1, &m.com2, &m.com3, &m.com4, &m.filtered,
+                                      &m.nonFiltered, &m.frequencyData, &m.phaseData})
       if (item->checked()) names << item->name();
     return names;
   }
-  Console& startUpFrom(const QString& code) {
-    writeFile("globalsetting.txt", plainTextToRtf(code));
-    return startUp();
+  app::Console& startFrom(const QString& text) {
+    writeFile("globalsetting.txt", app::plainTextToRtf(text));
+    return startConsole();
+  }
+  // Saves the choices as the console does and returns the text of the written file.
+  QString saved() {
+    const platform::Result<> result = app::writeGlobalSettings(*console);
+    EXPECT_TRUE(result) << result.reason().toStdString();
+    return app::rtfToPlainText(readFile("globalsetting.txt"));
   }
 };
 
-struct DecodeCase {
-  double code;
-  QStringList checked;
-};
-
-TEST_F(SettingsCodeFixture, DecodingChecksOnlyTheItemsItsDigitsName) {
-  const DecodeCase cases[] = {
-      {121, {"com2", "nonFiltered", "frequencyData"}},
-      {210, {"com1", "filtered", "phaseData"}},
-      {241, {"com4", "nonFiltered", "phaseData"}},
-      {151, {"nonFiltered", "frequencyData"}},        // no port 5
-      {312, {"com1"}},                                // no data type 3, no filter 2
-      {0, {"filtered"}},                              // the code of an empty file
-      {2345, {"com4"}},                               // hundreds 23, tens 4, units 5
-      {-121, {}},                                     // Int(-1.21) = -2, then 7 and 9
-      {100.5, {"filtered", "frequencyData"}},         // units Int(0.5)
-      {9.9, {}},                                      // units Int(9.9)
-      {1e300, {}},                                    // hundreds beyond the 16-bit field
-      {std::numeric_limits<double>::infinity(), {}},  // "1e400" in the file
+TEST_F(SettingsCodeFixture, StartUpChecksOnlyTheItemsTheDigitsOfTheCodeName) {
+  const std::pair<const char*, QStringList> cases[] = {
+      {"121", {"com2", "nonFiltered", "frequencyData"}},
+      {"210", {"com1", "filtered", "phaseData"}},
+      {"241", {"com4", "nonFiltered", "phaseData"}},
+      {"151", {"nonFiltered", "frequencyData"}},  // no port 5
+      {"312", {"com1"}},                          // no data type 3, no filter 2
+      {"0", {"filtered"}},                        // the code of an empty file
+      {"2345", {"com4"}},                         // hundreds 23, tens 4, units 5
+      {"-121", {}},                               // Int(-1.21) = -2, then 7 and 9
+      {"100.5", {"filtered", "frequencyData"}},   // units Int(0.5)
+      {"9.9", {}},                                // units Int(9.9)
+      {"1e300", {}},                              // hundreds beyond the 16-bit field
+      {"1e400", {}},                              // infinity
   };
-  Console& c = startUp();
-  for (const DecodeCase& dc : cases) {
-    for (const Menus::Node& node : c.menus.tree()) node.item->setChecked(false);
-    applySettingsCode(c, dc.code);
-    EXPECT_EQ(choices(), dc.checked) << dc.code;
+  for (const auto& [text, checked] : cases) {
+    startFrom(text);
+    EXPECT_EQ(choices(), checked) << text;
   }
 }
 
-TEST_F(SettingsCodeFixture, EncodingPacksTheCheckMarks) {
-  Console& c = startUpFrom("121");
+TEST_F(SettingsCodeFixture, SavedCodePacksTheCheckMarksAsARichTextDocument) {
+  app::Console& c = startFrom("121");
   c.menus.phaseData.click();
   c.menus.com3.click();
   c.menus.filtered.click();
-  EXPECT_EQ(encodeSettingsCode(c), 230);
-  EXPECT_EQ(c.st.intDataTypeCode, 200);
-  EXPECT_EQ(c.st.intPortCode, 30);
-  EXPECT_EQ(c.st.intFilterCode, 0);
-  EXPECT_EQ(c.st.dblSettingCode, 230);
+  EXPECT_EQ(saved(), "230");
+  EXPECT_TRUE(readFile("globalsetting.txt").startsWith("{\\rtf1"));
 
   c.menus.com4.click();
   c.menus.nonFiltered.click();
   c.menus.frequencyData.click();
-  EXPECT_EQ(encodeSettingsCode(c), 141);
+  EXPECT_EQ(saved(), "141");
 }
 
-TEST_F(SettingsCodeFixture, GroupWithoutACheckedItemKeepsItsPreviousPart) {
-  // "105" leaves the port and filter groups unchecked, with digits 0 and 5.
-  Console& c = startUpFrom("105");
-  EXPECT_EQ(encodeSettingsCode(c), 105);
-  c.menus.filtered.click();
-  EXPECT_EQ(encodeSettingsCode(c), 100);
-
-  // After an encoding the parts are weighted: an unchecked group keeps its weighted part.
+TEST_F(SettingsCodeFixture, GroupWithoutACheckedItemSavesZeroInItsPlace) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"151", "101"}, {"321", "21"}, {"32000", "0"}, {"105", "100"}, {"", "0"}};
+  for (const auto& [read, written] : cases) {
+    startFrom(read);
+    EXPECT_EQ(saved(), written) << read;
+  }
+  // Nothing of an earlier save is kept either.
+  app::Console& c = startFrom("105");
   c.menus.com2.click();
-  encodeSettingsCode(c);
+  EXPECT_EQ(saved(), "120");
   c.menus.com2.setChecked(false);
-  EXPECT_EQ(encodeSettingsCode(c), 120);
+  EXPECT_EQ(saved(), "100");
 }
 
-TEST_F(SettingsCodeFixture, WrittenFileIsARichTextDocumentOfTheCode) {
-  Console& c = startUpFrom("105");
-  c.menus.filtered.click();
-  QString error;
-  ASSERT_TRUE(writeGlobalSettings(c, error)) << error.toStdString();
-  const QByteArray document = readFile("globalsetting.txt");
-  EXPECT_TRUE(document.startsWith("{\\rtf1")) << document.constData();
-  EXPECT_EQ(rtfToPlainText(document), "100");
+// The start-up's decoding and the save's encoding over fresh menus (the saved groups start
+// unchecked, as at start-up); the cases above go through the files.
+TEST(SettingsCodeTest, EveryStartUpCodeSavesTheDigitsThatNameAnItem) {
+  for (int code = 0; code <= 999; ++code) {
+    const int hundreds = code / 100, tens = code / 10 % 10, units = code % 10;
+    const int expected = 100 * (hundreds == 1 || hundreds == 2 ? hundreds : 0) +
+                         10 * (tens >= 1 && tens <= 4 ? tens : 0) + (units == 1 ? 1 : 0);
+    app::Menus menus;
+    app::applySettingsCode(menus, code);
+    ASSERT_EQ(app::encodeSettingsCode(menus), expected) << "start-up code " << code;
+  }
 }
 
 TEST_F(SettingsCodeFixture, ChoicesSurviveARestartThroughTheFile) {
@@ -110,22 +110,22 @@ TEST_F(SettingsCodeFixture, ChoicesSurviveARestartThroughTheFile) {
       {"com1", "nonFiltered", "phaseData"},
   };
   for (const QStringList& chosen : choiceSets) {
-    Console& c = startUp();
+    app::Console& c = startConsole();
     for (const QString& name : chosen) c.menus.find(name)->click();
-    QString error;
-    ASSERT_TRUE(writeGlobalSettings(c, error)) << error.toStdString();
-    startUp();
+    saved();
+    startConsole();
     EXPECT_EQ(choices(), chosen);
   }
 }
 
 TEST_F(SettingsCodeFixture, UnwritableSettingsFileFailsWithTheReason) {
-  Console& c = startUpFrom("121");
+  const app::Console& c = startFrom("121");
   QFile::remove(pathOf("globalsetting.txt"));
   ASSERT_TRUE(QDir(folder()).mkdir("globalsetting.txt"));
-  QString error;
-  EXPECT_FALSE(writeGlobalSettings(c, error));
-  EXPECT_TRUE(error.contains("globalsetting.txt")) << error.toStdString();
+  const platform::Result<> result = app::writeGlobalSettings(c);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(result.reason().contains("globalsetting.txt")) << result.reason().toStdString();
 }
 
 }  // namespace
+}  // namespace tessarin::test

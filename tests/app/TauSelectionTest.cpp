@@ -1,52 +1,68 @@
-#include <gtest/gtest.h>
+#include "app/Closing.h"
+#include "run/RunFixture.h"
 
-#include "app/TauSelection.h"
-#include "support/ConsoleFixture.h"
-
+namespace tessarin::test {
 namespace {
 
-class TauSelectionTest : public ConsoleFixture {};
+class TauSelectionTest : public RunFixture {
+ protected:
+  struct RunTau {
+    std::string command;  // the tau command the start sent
+    double firstTau = 0;  // the shortest tau on the stability plot, in seconds
+  };
+  // Starts a run, lets eleven sample lines come (ten samples: an analysis), stops it again.
+  RunTau tauOfARun(app::Console& c) {
+    const std::size_t before = serial.writes.size();
+    c.menus.startStop.click();
+    EXPECT_EQ(c.state(), app::RunState::Running);
+    instrument->run(11);
+    c.menus.startStop.click();
+    RunTau tau;
+    for (const std::string& command : commandsFrom(before))
+      if (command.rfind("TA", 0) == 0) tau.command = command;
+    const std::vector<double>& taus = stabilityPlot.curve("Curve2").x;
+    if (!taus.empty()) tau.firstTau = taus.front();
+    return tau;
+  }
+};
 
-TEST_F(TauSelectionTest, EachListEntryGivesItsTauCommand) {
+TEST_F(TauSelectionTest, RunStartsWithTheTauCommandOfTheSelectedListEntry) {
   const struct {
     const char* entry;
-    double ms;
+    double seconds;
     const char* command;
-  } cases[] = {
-      {"1", 1000, "TA000003E8"},     {"2", 2000, "TA000007D0"},    {"3", 3000, "TA00000BB8"},
-      {"5", 5000, "TA00001388"},     {"10", 10000, "TA00002710"},  {"20", 20000, "TA00004E20"},
-      {"30", 30000, "TA00007530"},   {"50", 50000, "TA0000C350"},  {"100", 100000, "TA000186A0"},
-      {"200", 200000, "TA00030D40"}, {"300", 300000, "TA000493E0"}};
-  Console& c = startUp();
-  c.menus.tau.setChecked(true);
-  ASSERT_EQ(c.windows.tauList.items().size(), 11);
-  for (const auto& test : cases) {
-    c.windows.tauList.setSelectedIndex(
-        static_cast<int>(c.windows.tauList.items().indexOf(test.entry)));
-    evaluateTau(c);
-    EXPECT_EQ(c.st.dblTauMs, test.ms) << test.entry;
-    EXPECT_EQ(c.st.dblTauSeconds, test.ms / 1000) << test.entry;
-    EXPECT_EQ(c.st.strTauCommand, test.command) << test.entry;
+  } cases[] = {{"1", 1, "TA000003E8"},     {"2", 2, "TA000007D0"},    {"3", 3, "TA00000BB8"},
+               {"5", 5, "TA00001388"},     {"10", 10, "TA00002710"},  {"20", 20, "TA00004E20"},
+               {"30", 30, "TA00007530"},   {"50", 50, "TA0000C350"},  {"100", 100, "TA000186A0"},
+               {"200", 200, "TA00030D40"}, {"300", 300, "TA000493E0"}};
+  app::Console& c = initializedConsole();
+  c.menus.tau.click();
+  ASSERT_EQ(c.windows.tauList.items().size(), std::size(cases));
+  for (const auto& tc : cases) {
+    c.windows.tauList.setFromView(static_cast<int>(c.windows.tauList.items().indexOf(tc.entry)));
+    const RunTau tau = tauOfARun(c);
+    EXPECT_EQ(tau.command, tc.command) << tc.entry;
+    EXPECT_DOUBLE_EQ(tau.firstTau, tc.seconds) << tc.entry;
   }
 }
 
-TEST_F(TauSelectionTest, OneSecondUnlessTheListIsInUseWithASelection) {
+TEST_F(TauSelectionTest, RunIsAtOneSecondUnlessTheListIsInUseWithASelection) {
   const struct {
     bool inUse;
     int selected;
   } cases[] = {{false, -1}, {false, 7}, {true, -1}};
-  Console& c = startUp();
-  for (const auto& test : cases) {
-    c.menus.tau.setChecked(test.inUse);
-    c.windows.tauList.setSelectedIndex(test.selected);
-    evaluateTau(c);
-    EXPECT_EQ(c.st.dblTauMs, 1000) << test.inUse << test.selected;
-    EXPECT_EQ(c.st.strTauCommand, "TA000003E8") << test.inUse << test.selected;
+  app::Console& c = initializedConsole();
+  for (const auto& tc : cases) {
+    if (c.menus.tau.checked() != tc.inUse) c.menus.tau.click();
+    c.windows.tauList.setFromView(tc.selected);
+    const RunTau tau = tauOfARun(c);
+    EXPECT_EQ(tau.command, "TA000003E8") << tc.inUse << " " << tc.selected;
+    EXPECT_DOUBLE_EQ(tau.firstTau, 1) << tc.inUse << " " << tc.selected;
   }
 }
 
 TEST_F(TauSelectionTest, TauItemTogglesTheListWindow) {
-  Console& c = startUp();
+  app::Console& c = startConsole();
   ASSERT_FALSE(c.menus.tau.checked());
   c.menus.tau.click();
   EXPECT_TRUE(c.menus.tau.checked());
@@ -63,8 +79,9 @@ TEST_F(TauSelectionTest, TauItemTogglesTheListWindow) {
   c.menus.tau.click();
   EXPECT_TRUE(c.windows.tauWindow.visible());
 
-  c.st.blnClosing = true;
+  app::prepareToClose(c);
   EXPECT_FALSE(c.windows.tauWindow.queryUnload());
 }
 
 }  // namespace
+}  // namespace tessarin::test

@@ -16,6 +16,9 @@
 
 // The console's Qt build, in this process, against the simulator program on a pseudo-terminal.
 // Only the dialogs are answered by the test.
+namespace tessarin::test {
+namespace {
+
 class SimulatedMeasurementTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,14 +41,17 @@ class SimulatedMeasurementTest : public ::testing::Test {
     settings.write(settingsCode);
     settings.close();
 
-    app = std::make_unique<ConsoleApp>(dir.path(), &dialogs);
-    app->window().show();
+    consoleApp = std::make_unique<qt::ConsoleApp>(dir.path(), &dialogs);
+    consoleApp->window().show();
   }
 
   void TearDown() override {
-    app.reset();
+    consoleApp.reset();
     sim.terminate();
-    sim.waitForFinished(5000);
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    // A sanitizer report from the simulator (a leak, say) shows as a failed exit.
+    EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim.exitCode(), 0);
   }
 
   // Runs the event loop until `done` holds or `ms` have passed.
@@ -60,18 +66,18 @@ class SimulatedMeasurementTest : public ::testing::Test {
     return true;
   }
 
-  QString status() { return app->console().status(); }
+  QString status() { return consoleApp->console().status(); }
 
   QTemporaryDir dir;
   QString link;
   QProcess sim;
   QByteArray settingsCode = "111";  // frequency data, Com 1, non-filtered
   FakeDialogs dialogs;
-  std::unique_ptr<ConsoleApp> app;
+  std::unique_ptr<qt::ConsoleApp> consoleApp;
 };
 
 TEST_F(SimulatedMeasurementTest, FromFileChoiceToARecordedRun) {
-  Console& c = app->console();
+  app::Console& c = consoleApp->console();
   const QString data = dir.filePath("osc1.DAT");
   dialogs.saveAnswers.push_back(data);
   c.menus.saveFileAs.click();
@@ -81,27 +87,29 @@ TEST_F(SimulatedMeasurementTest, FromFileChoiceToARecordedRun) {
   ASSERT_TRUE(waitFor([&] { return status() == "Ready to start"; }, 30000))
       << status().toStdString();
   EXPECT_TRUE(c.menus.startStop.enabled());
-  EXPECT_NEAR(c.st.dblDutFreq, 10000012.34567, 2e-5);
+  EXPECT_NEAR(c.initializationSequence.frequencies().measured, 10000012.34567, 2e-5);
   // The fit is cut to five decimals, so the last digit may be one below.
   EXPECT_TRUE(c.windows.measuredFrequencyBox.text().startsWith("10,000,012.3456"))
       << c.windows.measuredFrequencyBox.text().toStdString();
 
   c.menus.startStop.click();
   EXPECT_EQ(c.menus.startStop.caption(), "S&top");
-  ASSERT_TRUE(waitFor([&] { return c.st.dblSampleIndex > 25; }, 30000));
+  ASSERT_TRUE(waitFor([&] { return c.measurement.sampleCount() >= 25; }, 30000));
   c.menus.startStop.click();
   EXPECT_EQ(status(), "Stop...");
   EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
-  EXPECT_GE(app->dataPlot().curveCount(), 1);
-  EXPECT_EQ(app->stabilityPlot().curveCount(), 1);
+  EXPECT_GE(consoleApp->dataPlot().curveCount(), 1);
+  EXPECT_EQ(consoleApp->stabilityPlot().curveCount(), 1);
 
   QFile file(data);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QList<QByteArray> lines = file.readAll().split('\n');
   ASSERT_GT(lines.size(), 12);
   EXPECT_TRUE(lines[6].startsWith(data.toUtf8() + "\tDate  "));
-  EXPECT_EQ(lines[8], "DUT Frequency :  " + formatPlainDecimal(c.st.dblDutFreq).toUtf8() +
-                          " Hz\tTau :  1000.0 ms\r");
+  EXPECT_EQ(lines[8],
+            "DUT Frequency :  " +
+                run::formatPlainDecimal(c.initializationSequence.frequencies().measured).toUtf8() +
+                " Hz\tTau :  1000.0 ms\r");
   EXPECT_EQ(lines[10], "Mode :   Non-Filtered\r");
   EXPECT_EQ(lines[11], "Data :   Frequency Data\r");
   // One line per accepted sample, each a number with its sign place and a trailing space.
@@ -123,7 +131,7 @@ class FilteredMeasurementTest : public SimulatedMeasurementTest {
 };
 
 TEST_F(FilteredMeasurementTest, StartIsOfferedOnceTheFilterHasLocked) {
-  Console& c = app->console();
+  app::Console& c = consoleApp->console();
   dialogs.saveAnswers.push_back(dir.filePath("osc2.DAT"));
   c.menus.saveFileAs.click();
   c.menus.initialization.click();
@@ -135,6 +143,9 @@ TEST_F(FilteredMeasurementTest, StartIsOfferedOnceTheFilterHasLocked) {
   EXPECT_TRUE(c.menus.startStop.enabled());
   EXPECT_EQ(dialogs.questions.size(), 1u);
 }
+
+}  // namespace
+}  // namespace tessarin::test
 
 int main(int argc, char** argv) {
   // Tests and benchmarks never need a display.

@@ -1,10 +1,13 @@
 #include "graphics/DisplaySelection.h"
 #include "support/ConsoleFixture.h"
 
+namespace tessarin::test {
+namespace {
+
 class DisplaySelectionTest : public ConsoleFixture {};
 
 TEST_F(DisplaySelectionTest, ChoiceRenamesTheDataPlotAndLeavesTheStabilityPlot) {
-  Console& c = startUp();
+  app::Console& c = startConsole();
   stabilityPlot.setTitle("Allan Dev.");
   dataPlot.setTitle("My oscillator");
   c.menus.showPhaseDiff.click();
@@ -17,3 +20,6 @@ TEST_F(DisplaySelectionTest, ChoiceRenamesTheDataPlotAndLeavesTheStabilityPlot) 
   EXPECT_FALSE(c.menus.showPhaseDiff.checked());
   EXPECT_EQ(stabilityPlot.title(), "Allan Dev.");
 }
+
+}  // namespace
+}  // namespace tessarin::test

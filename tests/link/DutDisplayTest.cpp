@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "link/DutDisplay.h"
-#include "link/Initialization.h"
-#include "link/InstrumentCommands.h"
-#include "support/ConsoleFixture.h"
+#include "link/LinkFixture.h"
 
+namespace tessarin::test {
 namespace {
+
+using link::formatFrequency4;
+using link::formatGroupedFrequency;
 
 TEST(DutFormats, ShowFiveDecimalsWithTheirIntegerDigits) {
   struct Case {
@@ -30,107 +32,110 @@ TEST(DutFormats, ShowFiveDecimalsWithTheirIntegerDigits) {
   }
 }
 
-class DutDisplayTest : public ConsoleFixture {
+class DutDisplayTest : public LinkFixture {
  protected:
-  void SetUp() override { startUp(); }
-  Console& c() { return *console; }
-
-  // Ends a stage whose samples are all equal, so that the DUT measures exactly `hz` (cut to five
-  // decimals) against words that realize it.
-  void measure(double hz) {
-    c().st.dblCoarseFreq = hz - 1000;
-    c().st.dblFineFreq = 0;
-    std::fill(c().st.dblStageSample.begin(), c().st.dblStageSample.end(), 0.25);
-    fitStageFrequency(c());
+  // Initializes the console to a DUT at `hz`; normalization is declined.
+  app::Console& initializedTo(double hz) {
+    instrument.dutHz = hz;
+    app::Console& c = preparedConsole();
+    c.menus.initialization.click();
+    instrument.run();
+    EXPECT_EQ(c.status(), "Ready to start");
+    return c;
   }
 };
 
 TEST_F(DutDisplayTest, EqualStageSamplesMeasureTheProgrammedFrequency) {
-  serial.opened = true;
-  programFrequency(c(), 10000000);
-  const int callsBefore = events.calls;
-  std::fill(c().st.dblStageSample.begin(), c().st.dblStageSample.end(), -0.5);
-  fitStageFrequency(c());
-  EXPECT_EQ(c().st.dblSlope, 0);
-  EXPECT_EQ(c().st.intStageIndex, 4);
-  EXPECT_EQ(c().st.dblDutFreq, std::floor(c().st.dblProgFreq * 100000) / 100000);
-  EXPECT_EQ(c().windows.measuredFrequencyBox.text(), "10,000,000.00169");
-  EXPECT_EQ(c().windows.programmedFrequencyBox.text(), "10000000.00170");
-  EXPECT_EQ(c().st.dblDutFreqRounded, 10000000);
-  EXPECT_EQ(events.calls - callsBefore, 3);
+  instrument.dutHz = 10000000;
+  app::Console& c = preparedConsole();
+  c.menus.initialization.click();
+  serial.deliverPending();
+  const std::size_t counted = serial.writes.size();
+  serial.receive("FC6C7900\r\nFC6C7900\r\nFC6C7900\r\nFC6C7900\r\n");
+  EXPECT_EQ(commandsFrom(counted), (Commands{"PH00", "DA145D0000", "DB1EF930C0", "PH05"}));
+  EXPECT_EQ(c.windows.measuredFrequencyBox.text(), "10,000,000.00169");
+  EXPECT_EQ(c.windows.programmedFrequencyBox.text(), "10000000.00170");
+  c.menus.normalize.click();
+  EXPECT_EQ(c.windows.nominalFrequencyBox.text(), "10,000,000.00000");
 }
 
-TEST_F(DutDisplayTest, NominalValueIsTheMeasuredFrequencyRoundedToWholeHertz) {
-  struct Case {
-    double measured;
-    const char* nominal;
-  };
-  for (const Case& k :
-       {Case{10000000.49999, "10,000,000.00000"}, Case{10000000.5, "10,000,000.00000"},
-        Case{10000001.5, "10,000,002.00000"}}) {
-    measure(k.measured);
-    c().menus.normalize.setChecked(false);
-    toggleNormalization(c());
-    EXPECT_EQ(c().windows.nominalFrequencyBox.text(), k.nominal) << k.measured;
-  }
+struct NominalCase {
+  double dutHz;
+  const char* measured;
+  const char* nominal;
+};
+
+class NominalValueTest : public DutDisplayTest,
+                         public ::testing::WithParamInterface<NominalCase> {};
+
+TEST_P(NominalValueTest, IsTheMeasuredFrequencyRoundedToWholeHertzWithTiesToEven) {
+  app::Console& c = initializedTo(GetParam().dutHz);
+  ASSERT_EQ(c.windows.measuredFrequencyBox.text(), GetParam().measured);
+  c.menus.normalize.click();
+  EXPECT_EQ(c.windows.nominalFrequencyBox.text(), GetParam().nominal);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rounding, NominalValueTest,
+    ::testing::Values(NominalCase{10000000.499995, "10,000,000.49999", "10,000,000.00000"},
+                      NominalCase{10000000.500005, "10,000,000.50000", "10,000,000.00000"},
+                      NominalCase{10000001.500005, "10,000,001.50000", "10,000,002.00000"}));
 
 TEST_F(DutDisplayTest, NormalizationTogglesTheNominalWindow) {
-  toggleNormalization(c());
-  EXPECT_TRUE(c().menus.normalize.checked());
-  EXPECT_TRUE(c().windows.nominalWindow.visible());
-  EXPECT_EQ(c().windows.nominalFrequencyBox.text(), "0,000,000.00000");
+  instrument.dutHz = 5000000.25;
+  app::Console& c = preparedConsole();
+  EXPECT_FALSE(c.menus.normalize.enabled());
+  c.menus.initialization.click();
+  ASSERT_TRUE(c.menus.normalize.enabled());
+  c.menus.normalize.click();
+  EXPECT_TRUE(c.menus.normalize.checked());
+  EXPECT_TRUE(c.windows.nominalWindow.visible());
+  EXPECT_EQ(c.windows.nominalFrequencyBox.text(), "0,000,000.00000");
 
-  c().windows.nominalFrequencyBox.setFromView("10,000,000.00000");
-  toggleNormalization(c());
-  EXPECT_FALSE(c().menus.normalize.checked());
-  EXPECT_FALSE(c().windows.nominalWindow.visible());
-  EXPECT_EQ(c().windows.nominalFrequencyBox.text(), "10,000,000.00000");
+  c.windows.nominalFrequencyBox.setFromView("10,000,000.00000");
+  c.menus.normalize.click();
+  EXPECT_FALSE(c.menus.normalize.checked());
+  EXPECT_FALSE(c.windows.nominalWindow.visible());
+  EXPECT_EQ(c.windows.nominalFrequencyBox.text(), "10,000,000.00000");
 
-  measure(5000000.25);
-  toggleNormalization(c());
-  EXPECT_EQ(c().st.dblNominalDut, 5000000);
-  EXPECT_EQ(c().windows.nominalFrequencyBox.text(), "5,000,000.00000");
+  instrument.run();
+  c.menus.normalize.click();
+  EXPECT_TRUE(c.windows.nominalWindow.visible());
+  EXPECT_EQ(c.windows.nominalFrequencyBox.text(), "5,000,000.00000");
 }
 
-TEST_F(DutDisplayTest, NormalizationQuestionNeverSwitchesNormalizationOff) {
-  struct Case {
-    bool checkedBefore;
-    const char* typed;  // nullptr: the operator left the box alone
-    bool answer;
-    bool checkedAfter;
-    const char* shown;
-  };
-  for (const Case& k :
-       {Case{false, nullptr, true, true, "10,000,012.00000"},
-        Case{false, nullptr, false, false, ""}, Case{true, nullptr, true, true, "10,000,012.00000"},
-        Case{true, "10,000,000.00000", true, true, "10,000,000.00000"},
-        Case{true, nullptr, false, true, "0,000,000.00000"}}) {
-    startUp();
-    if (k.checkedBefore) toggleNormalization(c());
-    if (k.typed) c().windows.nominalFrequencyBox.setFromView(k.typed);
-    measure(10000012.34567);
-    dialogs.yesNoAnswers = {k.answer};
-    askToNormalize(c());
-    SCOPED_TRACE(testing::Message() << k.checkedBefore << (k.typed ? k.typed : "") << k.answer);
-    EXPECT_EQ(c().st.varAnswer, k.answer ? Answer::Yes : Answer::No);
-    EXPECT_EQ(c().menus.normalize.checked(), k.checkedAfter);
-    EXPECT_EQ(c().windows.nominalWindow.visible(), k.checkedAfter);
-    EXPECT_EQ(c().windows.nominalFrequencyBox.text(), k.shown);
-  }
+struct QuestionCase {
+  bool checkedBefore;  // switched on while the console was counting
+  const char* typed;   // nullptr: the operator left the box alone
+  bool answer;
+  bool checkedAfter;
+  const char* shown;
+};
+
+class NormalizationQuestionTest : public DutDisplayTest,
+                                  public ::testing::WithParamInterface<QuestionCase> {};
+
+TEST_P(NormalizationQuestionTest, NeverSwitchesNormalizationOffNorOverwritesATypedValue) {
+  const QuestionCase& k = GetParam();
+  app::Console& c = preparedConsole();
+  c.menus.initialization.click();
+  if (k.checkedBefore) c.menus.normalize.click();
+  if (k.typed) c.windows.nominalFrequencyBox.setFromView(k.typed);
+  dialogs.yesNoAnswers = {k.answer};
+  instrument.run();
+  ASSERT_EQ(dialogs.questions.size(), 1u);
+  EXPECT_EQ(c.menus.normalize.checked(), k.checkedAfter);
+  EXPECT_EQ(c.windows.nominalWindow.visible(), k.checkedAfter);
+  EXPECT_EQ(c.windows.nominalFrequencyBox.text(), k.shown);
 }
 
-TEST_F(DutDisplayTest, ClosingAFrequencyWindowOnlyHidesItUntilTheConsoleCloses) {
-  for (ChildWindow* window : {&c().windows.dutFrequencyWindow, &c().windows.nominalWindow}) {
-    c().st.blnClosing = false;
-    window->setVisible(true);
-    EXPECT_TRUE(window->queryUnload()) << window->name().toStdString();
-    EXPECT_FALSE(window->visible());
-    c().st.blnClosing = true;
-    window->setVisible(true);
-    EXPECT_FALSE(window->queryUnload());
-    EXPECT_FALSE(window->visible());
-  }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Answers, NormalizationQuestionTest,
+    ::testing::Values(QuestionCase{false, nullptr, true, true, "10,000,012.00000"},
+                      QuestionCase{false, nullptr, false, false, ""},
+                      QuestionCase{true, nullptr, true, true, "10,000,012.00000"},
+                      QuestionCase{true, "10,000,000.00000", true, true, "10,000,000.00000"},
+                      QuestionCase{true, nullptr, false, true, "0,000,000.00000"}));
 
 }  // namespace
+}  // namespace tessarin::test

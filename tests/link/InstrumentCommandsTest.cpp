@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "link/InstrumentCommands.h"
-#include "support/ConsoleFixture.h"
-
+namespace tessarin::link {
 namespace {
 
 TEST(FrequencyWords, MatchTheInstrumentsWorkedExamples) {
@@ -66,17 +65,5 @@ TEST(tauCommand, GivesWholeMillisecondsAsEightHexDigits) {
   }
 }
 
-class ProgramFrequencyTest : public ConsoleFixture {};
-
-TEST_F(ProgramFrequencyTest, SendsTheCoarseThenTheFineWordAndKeepsThem) {
-  Console& c = startUp();
-  serial.opened = true;
-  programFrequency(c, 10000000);
-  EXPECT_EQ(serial.writes, (std::vector<std::string>{"DA145D0000\r\n", "DB1EF930C0\r\n"}));
-  EXPECT_EQ(c.st.strCoarseCommand, "DA145D0000");
-  EXPECT_EQ(c.st.strFineCommand, "DB1EF930C0");
-  EXPECT_DOUBLE_EQ(c.st.dblCoarseFreq, 9545288.0859375);
-  EXPECT_NEAR(c.st.dblFineFreq, 14518781.3044, 5e-5);
-}
-
 }  // namespace
+}  // namespace tessarin::link

@@ -6,6 +6,7 @@
 
 #include "link/PortMap.h"
 
+namespace tessarin::link {
 namespace {
 
 TEST(PortMapTest, ComPortsDefaultToTheOnBoardSerialDevices) {
@@ -43,3 +44,4 @@ TEST(PortMapTest, LoadReadsSerialportsTxtOfTheSettingsFolder) {
 }
 
 }  // namespace
+}  // namespace tessarin::link

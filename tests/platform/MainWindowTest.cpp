@@ -9,12 +9,15 @@
 #include "platform/qt/MainWindow.h"
 #include "support/ConsoleFixture.h"
 
+namespace tessarin::test {
+namespace {
+
 class MainWindowTest : public ConsoleFixture {
  protected:
-  MainWindow& show() {
+  qt::MainWindow& show() {
     build();
-    window = std::make_unique<MainWindow>(*console, new QWidget, new QWidget);
-    ::startUp(*console);
+    window = std::make_unique<qt::MainWindow>(*console, new QWidget, new QWidget);
+    app::startUp(*console);
     window->show();
     QCoreApplication::processEvents();
     return *window;
@@ -26,16 +29,16 @@ class MainWindowTest : public ConsoleFixture {
     return result;
   }
 
-  std::unique_ptr<MainWindow> window;
+  std::unique_ptr<qt::MainWindow> window;
 };
 
 TEST_F(MainWindowTest, MenuBarShowsTheMenuTreeWithItsExactCaptions) {
-  MainWindow& w = show();
+  qt::MainWindow& w = show();
   EXPECT_EQ(w.windowTitle(), "  Tessarin / RS");
   EXPECT_EQ(texts(w.menuBar()->actions(), true),
             QStringList({"   &File   ", " &Port ", " &Mode ", " S&tore ", " Displa&y ",
                          "  &Graphic  ", " &Select ", " &About ", "       Status :", ""}));
-  Menus& m = console->menus;
+  app::Menus& m = console->menus;
   EXPECT_EQ(texts(w.actionOf(m.fileMenu)->menu()->actions(), true),
             QStringList({"&Save File as", "&Initialization", "-", "S&tart", "-", "&Quit"}));
   EXPECT_EQ(texts(w.actionOf(m.displayMenu)->menu()->actions(), true),
@@ -50,7 +53,7 @@ TEST_F(MainWindowTest, MenuBarShowsTheMenuTreeWithItsExactCaptions) {
 }
 
 TEST_F(MainWindowTest, ConsoleAloneDecidesTheCheckMarks) {
-  MainWindow& w = show();
+  qt::MainWindow& w = show();
   QAction* filtered = w.actionOf(console->menus.filtered);
   filtered->trigger();
   filtered->trigger();  // a second click on a checked radio item leaves it checked
@@ -62,8 +65,19 @@ TEST_F(MainWindowTest, ConsoleAloneDecidesTheCheckMarks) {
   EXPECT_EQ(w.actionOf(console->menus.statusText)->text(), "Ready to start");
 }
 
+TEST_F(MainWindowTest, LongStatusStaysOnTheMenuBarWithTheWholeTextAsTooltip) {
+  qt::MainWindow& w = show();
+  console->setStatus(
+      "Settings not read: /very/long/path/to/the/console/settings/globalsetting.txt: Permission "
+      "denied");
+  const QAction* status = w.actionOf(console->menus.statusText);
+  EXPECT_TRUE(
+      w.menuBar()->rect().contains(w.menuBar()->actionGeometry(const_cast<QAction*>(status))));
+  EXPECT_EQ(status->toolTip(), console->status());
+}
+
 TEST_F(MainWindowTest, ClosingAToolWindowHidesItAndPlotWindowsStay) {
-  MainWindow& w = show();
+  qt::MainWindow& w = show();
   console->menus.limits.click();
   QMdiSubWindow* scales = w.subWindowOf(console->windows.scalesWindow);
   ASSERT_TRUE(scales->isVisible());
@@ -77,8 +91,8 @@ TEST_F(MainWindowTest, ClosingAToolWindowHidesItAndPlotWindowsStay) {
 }
 
 TEST_F(MainWindowTest, WindowsStandWhereTheConsolePutsThem) {
-  MainWindow& w = show();
-  const ChildWindow& data = console->windows.dataWindow;
+  qt::MainWindow& w = show();
+  const app::ChildWindow& data = console->windows.dataWindow;
   QMdiSubWindow* sub = w.subWindowOf(data);
   EXPECT_TRUE(sub->isVisible());
   EXPECT_FALSE(w.subWindowOf(console->windows.dutFrequencyWindow)->isVisible());
@@ -86,16 +100,17 @@ TEST_F(MainWindowTest, WindowsStandWhereTheConsolePutsThem) {
 
   w.resize(w.width() + 200, w.height());
   QCoreApplication::processEvents();
-  const ChildWindow& freq = console->windows.dutFrequencyWindow;
+  const app::ChildWindow& freq = console->windows.dutFrequencyWindow;
   EXPECT_EQ(freq.left(), console->windows.mainWidth - freq.width() - 200);
 }
 
 TEST_F(MainWindowTest, ClosingTheMainWindowStopsTheInstrumentOnce) {
-  MainWindow& w = show();
-  QString error;
-  serial.open(1, error);
-  console->st.intPortOpen = 1;
+  qt::MainWindow& w = show();
+  ASSERT_TRUE(serial.open(1));
   w.close();
   EXPECT_EQ(serial.commands(), std::vector<std::string>{"MK0"});
-  EXPECT_TRUE(console->st.blnClosing);
+  EXPECT_EQ(application.quitCalls, 1);
 }
+
+}  // namespace
+}  // namespace tessarin::test

@@ -9,23 +9,36 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <map>
+#include <numeric>
 #include <random>
 #include <vector>
 
 #include "graphics/PlotDesign.h"
 #include "platform/qt/QCustomPlotControl.h"
 
+namespace tessarin::qt {
 namespace {
+
+using graphics::DataPlotDesign;
+using graphics::StabilityPlotDesign;
 
 // The stability plot's label list as start-up fills it: 2E-3, 1E-3, ..., 2E-18, 1E-18.
 void AddDecadeLabels(QCustomPlotControl& plot) {
-  plot.setYAxisMode(2);
+  plot.showOnlyYLabels();
   for (int k = -3; k >= -18; --k)
-    for (int mantissa : {2, 1}) {
-      const bool decade = mantissa == 1;
-      plot.addYLabel(QString("%1E%2").arg(mantissa).arg(k), mantissa * std::pow(10.0, k), true,
-                     decade ? 3 : 2, decade ? 2 : 1);
-    }
+    for (int mantissa : {2, 1})
+      plot.addYLabel(QString("%1E%2").arg(mantissa).arg(k), mantissa * std::pow(10.0, k),
+                     mantissa == 1);
+}
+
+using PointList = std::vector<std::pair<double, double>>;
+
+// The points of a curve as the plot holds them, in X order.
+PointList Points(const QCPGraph* graph) {
+  PointList points;
+  for (auto point = graph->data()->constBegin(); point != graph->data()->constEnd(); ++point)
+    points.emplace_back(point->key, point->value);
+  return points;
 }
 
 void ExpectSeries(const QCPGraph* graph, const std::vector<double>& y, int count) {
@@ -33,7 +46,7 @@ void ExpectSeries(const QCPGraph* graph, const std::vector<double>& y, int count
   auto point = graph->data()->constBegin();
   for (int i = 0; i < count; ++i, ++point) {
     ASSERT_EQ(point->key, 1.0 + i) << "point " << i;
-    ASSERT_EQ(point->value, y[i]) << "point " << i;
+    ASSERT_EQ(point->value, y[static_cast<std::size_t>(i)]) << "point " << i;
   }
 }
 
@@ -45,19 +58,22 @@ void PressKey(QCustomPlotControl& plot, char key) {
 std::vector<double> Noise(int count) {
   std::mt19937 generator(20261207);
   std::normal_distribution<double> normal(0.0, 3.0);
-  std::vector<double> values(count);
+  std::vector<double> values(static_cast<std::size_t>(count));
   for (double& v : values) v = normal(generator);
   return values;
 }
 
 }  // namespace
 
-TEST(QCustomPlotControlTest, DesignSetsTitleCaptionsAndAxes) {
+TEST(QCustomPlotControlTest, DesignSetsTitleCaptionsUnitsAndAxes) {
   QCustomPlotControl data(DataPlotDesign());
   QCustomPlotControl stability(StabilityPlotDesign());
   EXPECT_EQ(data.title(), "Frequency Diff.");
   EXPECT_EQ(data.widget()->xAxis->label(), "Samples");
   EXPECT_EQ(data.widget()->yAxis->label(), "1E-12");
+  // Tau is in seconds; the Allan deviation is a pure number.
+  EXPECT_EQ(stability.widget()->xAxis->label(), "Tau (Sec)");
+  EXPECT_EQ(stability.widget()->yAxis->label(), "");
   EXPECT_EQ(data.widget()->yAxis->scaleType(), QCPAxis::stLinear);
   EXPECT_EQ(data.widget()->yAxis->range(), QCPRange(-10, 10));
   EXPECT_EQ(stability.title(), "Allan Dev.");
@@ -118,8 +134,8 @@ TEST(QCustomPlotControlTest, GrowingSeriesIsAppendedPointByPointWithOneQueuedRed
   int replots = 0;
   QObject::connect(plot.widget(), &QCustomPlot::afterReplot, [&replots] { ++replots; });
   const std::vector<double> y = Noise(10000);
-  plot.addCurve("Curve1", 1, 1, y.data(), 1);
-  for (int n = 1; n <= 10000; ++n) plot.replaceCurveData(1, 1, y.data(), n);
+  for (std::size_t i = 0; i < y.size(); ++i)
+    plot.appendPoint("Curve1", static_cast<double>(i + 1), y[i]);
 
   ASSERT_EQ(plot.curveCount(), 1);
   EXPECT_EQ(plot.widget()->graph(0)->name(), "Curve1");
@@ -129,89 +145,126 @@ TEST(QCustomPlotControlTest, GrowingSeriesIsAppendedPointByPointWithOneQueuedRed
   EXPECT_EQ(replots, 1);
 }
 
-TEST(QCustomPlotControlTest, SeriesFollowsReplacedLastPointShrinkingAndNewSpacing) {
+TEST(QCustomPlotControlTest, PointsGoToTheCurveOfTheirName) {
   QCustomPlotControl plot(DataPlotDesign());
-  std::vector<double> y = Noise(1000);
-  plot.addCurve("Curve1", 1, 1, y.data(), 1);
-  for (int n = 1; n <= 1000; ++n) plot.replaceCurveData(1, 1, y.data(), n);
-  const QCPGraph* graph = plot.widget()->graph(0);
+  plot.replaceLastPoint("Curve1", 5);  // no curve yet: nothing happens
+  EXPECT_EQ(plot.curveCount(), 0);
 
-  y[999] = 42;
-  plot.replaceCurveData(1, 1, y.data(), 1000);
-  ExpectSeries(graph, y, 1000);
+  plot.appendPoint("Curve1", 1, 10);
+  plot.appendPoint("Curve1", 2, 20);
+  plot.appendPoint("Reference", 1, -1);
+  plot.appendPoint("Curve1", 3, 30);
+  plot.replaceLastPoint("Curve1", 33);
+  plot.replaceLastPoint("Reference", -2);
+  plot.replaceLastPoint("Missing", 7);
+  ASSERT_EQ(plot.curveCount(), 2);
+  EXPECT_EQ(plot.widget()->graph(0)->name(), "Curve1");
+  EXPECT_EQ(Points(plot.widget()->graph(0)), PointList({{1, 10}, {2, 20}, {3, 33}}));
+  EXPECT_EQ(plot.widget()->graph(1)->name(), "Reference");
+  EXPECT_EQ(Points(plot.widget()->graph(1)), PointList({{1, -2}}));
+  // The two curves are told apart by colour.
+  EXPECT_NE(plot.widget()->graph(0)->pen().color(), plot.widget()->graph(1)->pen().color());
 
-  plot.replaceCurveData(1, 1, y.data(), 300);
-  ExpectSeries(graph, y, 300);
+  // A point placed before the last one takes its place in X order; the last point stays last.
+  plot.appendPoint("Curve1", 1.5, 15);
+  plot.replaceLastPoint("Curve1", 35);
+  EXPECT_EQ(Points(plot.widget()->graph(0)), PointList({{1, 10}, {1.5, 15}, {2, 20}, {3, 35}}));
 
-  plot.replaceCurveData(1, 1, y.data(), 0);
-  EXPECT_EQ(graph->dataCount(), 0);
-  plot.replaceCurveData(1, 1, y.data(), 1);
-  ExpectSeries(graph, y, 1);
-
-  plot.replaceCurveData(0, 2, y.data(), 2);
-  ASSERT_EQ(graph->dataCount(), 2);
-  EXPECT_EQ((graph->data()->constEnd() - 1)->key, 2.0);
+  // After the curves are gone a new run starts its curve afresh.
+  plot.removeAllCurves();
+  EXPECT_EQ(plot.widget()->graphCount(), 0);
+  plot.replaceLastPoint("Curve1", 5);
+  EXPECT_EQ(plot.curveCount(), 0);
+  plot.appendPoint("Curve1", 1, 4);
+  ASSERT_EQ(plot.curveCount(), 1);
+  EXPECT_EQ(Points(plot.widget()->graph(0)), PointList({{1, 4}}));
 }
 
-TEST(QCustomPlotControlTest, CurvesFromPointsAndTheirRemoval) {
+TEST(QCustomPlotControlTest, CurvesFromPointsAreMarkedAndReplacedAsAWhole) {
   QCustomPlotControl plot(StabilityPlotDesign());
-  const double tau[] = {1, 2, 4, 8, 16};
-  const double adev[] = {5e-12, 3e-12, 2e-12, 1.5e-12, 1.2e-12};
-  plot.addCurveXY("Curve2", tau, adev, 5, false);
+  const std::vector<double> tau = {1, 2, 4, 8, 16};
+  const std::vector<double> adev = {5e-12, 3e-12, 2e-12, 1.5e-12, 1.2e-12};
+  plot.appendPoint("Curve2", 3, 9e-12);  // a curve begun point by point is replaced all the same
+  plot.setCurve("Curve2", tau, adev);
   ASSERT_EQ(plot.curveCount(), 1);
   const QCPGraph* graph = plot.widget()->graph(0);
   EXPECT_EQ(graph->name(), "Curve2");
-  ASSERT_EQ(graph->dataCount(), 5);
-  int i = 0;
-  for (auto point = graph->data()->constBegin(); point != graph->data()->constEnd(); ++point, ++i) {
-    EXPECT_EQ(point->key, tau[i]);
-    EXPECT_EQ(point->value, adev[i]);
-  }
+  EXPECT_EQ(Points(graph),
+            PointList({{1, 5e-12}, {2, 3e-12}, {4, 2e-12}, {8, 1.5e-12}, {16, 1.2e-12}}));
+  EXPECT_NE(graph->scatterStyle().shape(), QCPScatterStyle::ssNone);
+  EXPECT_EQ(graph->lineStyle(), QCPGraph::lsLine);
 
+  // The next evaluation replaces the levels; the curve stays one curve, still marked.
+  const std::vector<double> fewerTau = {1, 2}, fewerAdev = {4e-12, 2.5e-12, 9e-12};
+  plot.setCurve("Curve2", fewerTau, fewerAdev);  // the extra Y value has no X: left out
+  ASSERT_EQ(plot.curveCount(), 1);
+  EXPECT_EQ(Points(plot.widget()->graph(0)), PointList({{1, 4e-12}, {2, 2.5e-12}}));
+  EXPECT_NE(plot.widget()->graph(0)->scatterStyle().shape(), QCPScatterStyle::ssNone);
+  plot.setCurve("Curve2", {}, {});
+  EXPECT_EQ(plot.widget()->graph(0)->dataCount(), 0);
+  plot.replaceLastPoint("Curve2", 1);  // an empty curve has no last point
+  EXPECT_EQ(plot.widget()->graph(0)->dataCount(), 0);
+
+  new QCPItemText(plot.widget());
+  plot.removeAllItems();
+  EXPECT_EQ(plot.widget()->itemCount(), 0);
+  EXPECT_EQ(plot.curveCount(), 1);
   plot.removeAllCurves();
-  plot.clearSecondItemList();
   EXPECT_EQ(plot.curveCount(), 0);
   EXPECT_EQ(plot.widget()->graphCount(), 0);
-  plot.replaceCurveData(1, 1, adev, 5);  // no curve to replace: nothing happens
-  EXPECT_EQ(plot.curveCount(), 0);
 }
 
-TEST(QCustomPlotControlTest, AutoscaleFollowsRunningExtentsOfTheSeries) {
+TEST(QCustomPlotControlTest, AutoscaleFollowsRunningExtentsOfTheCurve) {
+  enum Change { kAppend, kReplaceLast, kSetCurve };
   struct Step {
-    std::vector<double> y;  // the whole series handed over
-    QCPRange expectedY;
+    Change change;
+    std::vector<double> y;  // appended one after the other, the new last value, or the curve
+    QCPRange expectedX, expectedY;
   };
-  // Y ranges carry 5 % of the span above and below; a flat series gets 10 % of its value.
+  // Y ranges carry 5 % of the span above and below; a single X or a flat curve gets 10 % of its
+  // value either side.
   const std::vector<Step> steps = {
-      {{4}, {3.6, 4.4}},
-      {{4, 4, 4}, {3.6, 4.4}},
-      {{4, 4, 4, 14}, {3.5, 14.5}},
-      {{4, 4, 4, 2}, {1.9, 4.1}},  // the old maximum was the last point: it must go
-      {{4, 4, 4, 2, NAN}, {1.9, 4.1}},
-      {{0, 0}, {-1, 1}},        // a shorter series is taken afresh
-      {{0, -20, 0}, {-21, 1}},  // so is one whose earlier points changed
+      {kAppend, {4}, {0.9, 1.1}, {3.6, 4.4}},
+      {kAppend, {4, 4}, {1, 3}, {3.6, 4.4}},
+      {kAppend, {14}, {1, 4}, {3.5, 14.5}},
+      {kReplaceLast, {2}, {1, 4}, {1.9, 4.1}},  // the old maximum was the last point: it must go
+      {kAppend, {NAN}, {1, 5}, {1.9, 4.1}},     // a gap in the data stretches no axis
+      {kReplaceLast, {-6}, {1, 5}, {-6.5, 4.5}},
+      {kSetCurve, {0, 0}, {1, 2}, {-1, 1}},  // a replaced curve forgets its old extent
+      {kAppend, {-20}, {1, 3}, {-21, 1}},
   };
   QCustomPlotControl plot(DataPlotDesign());
-  plot.addCurve("Curve1", 1, 1, steps[0].y.data(), 0);
+  double x = 0;
   for (const Step& step : steps) {
-    const int count = static_cast<int>(step.y.size());
-    plot.replaceCurveData(1, 1, step.y.data(), count);
-    plot.autoscaleNow();
-    const QCPRange x = plot.widget()->xAxis->range(), y = plot.widget()->yAxis->range();
-    if (count > 1) {
-      EXPECT_DOUBLE_EQ(x.lower, 1);
-      EXPECT_DOUBLE_EQ(x.upper, count);
+    switch (step.change) {
+      case kAppend:
+        for (double y : step.y) plot.appendPoint("Curve1", ++x, y);
+        break;
+      case kReplaceLast:
+        plot.replaceLastPoint("Curve1", step.y.front());
+        break;
+      case kSetCurve: {
+        std::vector<double> keys(step.y.size());
+        std::iota(keys.begin(), keys.end(), 1.0);
+        x = static_cast<double>(keys.size());
+        plot.setCurve("Curve1", keys, step.y);
+        break;
+      }
     }
-    EXPECT_DOUBLE_EQ(y.lower, step.expectedY.lower) << "series of " << count;
-    EXPECT_DOUBLE_EQ(y.upper, step.expectedY.upper) << "series of " << count;
+    plot.autoscaleNow();
+    const QCPRange xRange = plot.widget()->xAxis->range(), yRange = plot.widget()->yAxis->range();
+    EXPECT_DOUBLE_EQ(xRange.lower, step.expectedX.lower) << "after point " << x;
+    EXPECT_DOUBLE_EQ(xRange.upper, step.expectedX.upper) << "after point " << x;
+    EXPECT_DOUBLE_EQ(yRange.lower, step.expectedY.lower) << "after point " << x;
+    EXPECT_DOUBLE_EQ(yRange.upper, step.expectedY.upper) << "after point " << x;
   }
 }
 
 TEST(QCustomPlotControlTest, AutoscaleOnLogarithmicAxesIgnoresValuesThatAreNotPositive) {
   QCustomPlotControl plot(StabilityPlotDesign());
-  const double tau[] = {0, 1, 10, 100};
-  const double adev[] = {-1, 1e-12, 0, 1e-13};
-  plot.addCurveXY("Curve2", tau, adev, 4, false);
+  const std::vector<double> tau = {0, 1, 10, 100};
+  const std::vector<double> adev = {-1, 1e-12, 0, 1e-13};
+  plot.setCurve("Curve2", tau, adev);
   plot.autoscaleNow();
   EXPECT_DOUBLE_EQ(plot.widget()->xAxis->range().lower, 1);
   EXPECT_DOUBLE_EQ(plot.widget()->xAxis->range().upper, 100);
@@ -223,9 +276,9 @@ TEST(QCustomPlotControlTest, AutoscaleOnLogarithmicAxesIgnoresValuesThatAreNotPo
 TEST(QCustomPlotControlTest, AutoscaleInLabelModeReachesTheNearestLabels) {
   QCustomPlotControl plot(StabilityPlotDesign());
   AddDecadeLabels(plot);
-  const double tau[] = {1, 2, 4};
-  const double adev[] = {7e-13, 5e-13, 3e-13};
-  plot.addCurveXY("Curve2", tau, adev, 3, false);
+  const std::vector<double> tau = {1, 2, 4};
+  const std::vector<double> adev = {7e-13, 5e-13, 3e-13};
+  plot.setCurve("Curve2", tau, adev);
   plot.autoscaleNow();
   EXPECT_DOUBLE_EQ(plot.widget()->yAxis->range().lower, 2e-13);
   EXPECT_DOUBLE_EQ(plot.widget()->yAxis->range().upper, 1e-12);
@@ -260,8 +313,8 @@ TEST(QCustomPlotControlTest, LimitsApplyAsPairsAndUnusablePairsLeaveTheAxis) {
   QCustomPlotControl plot(DataPlotDesign());
   plot.setYMinimum(-2);
   plot.setYMaximum(3);
-  const double y[] = {50, 60};
-  plot.addCurve("Curve1", 1, 1, y, 2);
+  plot.appendPoint("Curve1", 1, 50);
+  plot.appendPoint("Curve1", 2, 60);
   plot.autoscaleNow();
   plot.applyLimitsNow();
   EXPECT_EQ(plot.widget()->yAxis->range(), QCPRange(-2, 3));
@@ -270,11 +323,11 @@ TEST(QCustomPlotControlTest, LimitsApplyAsPairsAndUnusablePairsLeaveTheAxis) {
 
 TEST(QCustomPlotControlTest, BoundKeysActOnTheFocusedPlot) {
   QCustomPlotControl plot(DataPlotDesign());
-  const double y[] = {-4, 6};
-  plot.addCurve("Curve1", 1, 1, y, 2);
+  plot.appendPoint("Curve1", 1, -4);
+  plot.appendPoint("Curve1", 2, 6);
   PressKey(plot, 'i');  // not bound yet
   EXPECT_EQ(plot.widget()->xAxis->range(), QCPRange(1, 1000));
-  for (char key : {'l', 'a', 'b', 'i', 'p', 'y'}) plot.bindKey(256, 0, key, 0);
+  for (char key : {'l', 'A', 'b', 'i', 'p', 'y'}) plot.bindKey(key);
   QCPAxis* x = plot.widget()->xAxis;
 
   PressKey(plot, 'a');
@@ -300,7 +353,7 @@ TEST(QCustomPlotControlTest, BoundKeysActOnTheFocusedPlot) {
 
 TEST(QCustomPlotControlTest, LogarithmicZoomKeepsTheGeometricMiddle) {
   QCustomPlotControl plot(StabilityPlotDesign());
-  plot.bindKey(256, 0, 'i', 0);
+  plot.bindKey('i');
   PressKey(plot, 'i');
   // 1 .. 1000 halved about 10^1.5 in decades: 10^0.75 .. 10^2.25.
   EXPECT_DOUBLE_EQ(plot.widget()->xAxis->range().lower, std::pow(10.0, 0.75));
@@ -320,8 +373,9 @@ TEST(QCustomPlotControlTest, InteractionSwitchesMouseZoomAndDrag) {
 TEST(QCustomPlotControlTest, PictureIsSavedAsBitmapFile) {
   QTemporaryDir folder;
   QCustomPlotControl plot(DataPlotDesign());
-  const double y[] = {1, -2, 3};
-  plot.addCurve("Curve1", 1, 1, y, 3);
+  plot.appendPoint("Curve1", 1, 1);
+  plot.appendPoint("Curve1", 2, -2);
+  plot.appendPoint("Curve1", 3, 3);
   const QString path = folder.filePath("data.bmp");
   ASSERT_TRUE(plot.savePicture(path));
   QFile file(path);
@@ -376,3 +430,5 @@ TEST(QCustomPlotControlTest, SizeInTwipsBecomesPixelsAtTheLogicalResolution) {
   EXPECT_EQ(plot.height(), 2600);
   EXPECT_EQ(widget->size(), before);
 }
+
+}  // namespace tessarin::qt

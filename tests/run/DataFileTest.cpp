@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <cmath>
+#include <QFile>
 #include <limits>
 
 #include "run/DataFile.h"
-#include "support/ConsoleFixture.h"
+#include "run/RunFixture.h"
 
+namespace tessarin::test {
 namespace {
+
+using run::DataFile;
 
 TEST(formatSampleLine, WritesSignMagnitudeTrailingSpaceAndLineEnd) {
   const struct {
@@ -36,7 +39,8 @@ TEST(formatSampleLine, WritesSignMagnitudeTrailingSpaceAndLineEnd) {
       {std::numeric_limits<double>::infinity(), " Inf \r\n"},
       {-std::numeric_limits<double>::infinity(), "-Inf \r\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(formatSampleLine(c.value), QByteArray(c.line)) << c.value;
+  for (const auto& t : cases)
+    EXPECT_EQ(run::formatSampleLine(t.value), QByteArray(t.line)) << t.value;
 }
 
 TEST(formatPlainDecimal, WritesUpToFifteenSignificantDigitsWithoutExponentOrGrouping) {
@@ -53,147 +57,129 @@ TEST(formatPlainDecimal, WritesUpToFifteenSignificantDigitsWithoutExponentOrGrou
       {0.05, "0.05"},
       {-1250000.5, "-1250000.5"},
   };
-  for (const auto& c : cases) EXPECT_EQ(formatPlainDecimal(c.value), QString(c.text)) << c.value;
+  for (const auto& t : cases)
+    EXPECT_EQ(run::formatPlainDecimal(t.value), QString(t.text)) << t.value;
 }
 
-class DataFileTest : public ConsoleFixture {
- protected:
-  void SetUp() override {
-    Console& c = startUp();
-    c.st.strDataFile = pathOf("osc1.DAT");
-    c.st.dblDutFreq = 10000000;
-    c.st.dblTauMs = 1000;
-    c.menus.filtered.setChecked(true);
-    c.menus.frequencyData.setChecked(true);
-    c.menus.normalize.setChecked(false);
+TEST(formatRunHeader, NamesFileDateTimeFrequencyTauModeAndData) {
+  const struct {
+    double dutHz, tauMs;
+    bool filtered;
+    run::Quantity stored;
+    const char* expected;
+  } cases[] = {
+      {10000000, 1000, true, run::Quantity::Frequency,
+       "\r\n\r\n\r\n\r\n\r\n\r\n/data/osc1.DAT\tDate  07/12/2026\tTime  09:14:02\r\n\r\n"
+       "DUT Frequency :  10000000 Hz\tTau :  1000.0 ms\r\n\r\n"
+       "Mode :   Filtered\r\nData :   Frequency Data\r\n\r\n"},
+      {10000000.12346, 200, false, run::Quantity::Phase,
+       "\r\n\r\n\r\n\r\n\r\n\r\n/data/osc1.DAT\tDate  07/12/2026\tTime  09:14:02\r\n\r\n"
+       "DUT Frequency :  10000000.12346 Hz\tTau :  200.0 ms\r\n\r\n"
+       "Mode :   Non-Filtered\r\nData :   Phase Data\r\n\r\n"},
+  };
+  for (const auto& t : cases) {
+    const run::RunHeader header{"/data/osc1.DAT", "07/12/2026", "09:14:02", t.dutHz,
+                                t.tauMs,          t.filtered,   t.stored};
+    EXPECT_EQ(run::formatRunHeader(header), QByteArray(t.expected));
   }
-
-  QByteArray header(const QByteArray& frequency, const QByteArray& tau, const QByteArray& mode,
-                    const QByteArray& data) const {
-    return "\r\n\r\n\r\n\r\n\r\n\r\n" + pathOf("osc1.DAT").toUtf8() +
-           "\tDate  07/12/2026\tTime  09:14:02\r\n\r\nDUT Frequency :  " + frequency +
-           " Hz\tTau :  " + tau + " ms\r\n\r\nMode :   " + mode + "\r\nData :   " + data +
-           "\r\n\r\n";
-  }
-  QByteArray dataFile() const { return readFile("osc1.DAT"); }
-};
-
-TEST_F(DataFileTest, HeaderAndSampleLinesAreWrittenByteForByte) {
-  Console& c = *console;
-  ASSERT_TRUE(writeRunHeader(c));
-  ASSERT_TRUE(writeSampleLine(c, 1.25e-11));
-  ASSERT_TRUE(writeSampleLine(c, -3.5e-12));
-  EXPECT_EQ(dataFile(), header("10000000", "1000.0", "Filtered", "Frequency Data") +
-                            " 1.25E-11 \r\n-3.5E-12 \r\n");
 }
 
-TEST_F(DataFileTest, HeaderFollowsTheChoicesAtTheStartOfTheRun) {
-  Console& c = *console;
-  c.menus.filtered.setChecked(false);
-  c.menus.nonFiltered.setChecked(true);
-  c.menus.frequencyData.setChecked(false);
-  c.menus.phaseData.setChecked(true);
-  c.menus.normalize.setChecked(true);
-  // The run start has already cut a typed 10000000.123456 to five decimals.
-  c.st.dblNominalDut = 10000000.12346;
-  c.st.dblTauMs = 200;
-  ASSERT_TRUE(writeRunHeader(c));
-  EXPECT_EQ(dataFile(), header("10000000.12346", "200.0", "Non-Filtered", "Phase Data"));
+class DataFileTest : public RunFixture {};
+
+TEST_F(DataFileTest, AppendCreatesTheFileAndAddsAfterEarlierContent) {
+  const DataFile file(pathOf("a.DAT"));
+  EXPECT_TRUE(file.chosen());
+  ASSERT_TRUE(file.append("first\r\n"));
+  ASSERT_TRUE(file.append("second\r\n"));
+  EXPECT_EQ(readFile("a.DAT"), "first\r\nsecond\r\n");
 }
 
-TEST_F(DataFileTest, TwoRunsAppendTwoHeaderBlocksAfterEarlierContent) {
-  Console& c = *console;
-  writeFile("osc1.DAT", "earlier measurement\r\n");
-  ASSERT_TRUE(writeRunHeader(c));
-  ASSERT_TRUE(writeSampleLine(c, 0.5));
-  clock.clockTime = "10:00:00";
-  ASSERT_TRUE(writeRunHeader(c));
-  ASSERT_TRUE(writeSampleLine(c, -0.5));
-
-  QByteArray secondHeader = header("10000000", "1000.0", "Filtered", "Frequency Data");
-  secondHeader.replace("09:14:02", "10:00:00");
-  EXPECT_EQ(dataFile(), "earlier measurement\r\n" +
-                            header("10000000", "1000.0", "Filtered", "Frequency Data") +
-                            " 0.5 \r\n" + secondHeader + "-0.5 \r\n");
-}
-
-TEST_F(DataFileTest, UnwritableLocationIsReportedAndKeepsEarlierLines) {
-  Console& c = *console;
-  ASSERT_TRUE(writeSampleLine(c, 1e-11));
-  const QString good = c.st.strDataFile;
+TEST_F(DataFileTest, FailedAppendNamesThePathAndTheReasonAndTouchesNoOtherFile) {
+  const DataFile good(pathOf("osc1.DAT"));
+  ASSERT_TRUE(good.append(" 1E-11 \r\n"));
   ASSERT_TRUE(QDir(folder()).mkdir("adir"));
-
   // A directory, a folder that does not exist, and a device that is always full.
   QStringList unwritable{pathOf("adir"), pathOf("missing/osc1.DAT")};
   if (QFile::exists("/dev/full")) unwritable << "/dev/full";
   for (const QString& bad : unwritable) {
-    c.st.intRunState = 1;
-    c.setStatus("Running...");
-    c.st.strDataFile = bad;
-    EXPECT_FALSE(writeRunHeader(c)) << bad.toStdString();
-    EXPECT_FALSE(writeSampleLine(c, 2e-11));
-    EXPECT_TRUE(c.status().startsWith("Data file not written: " + bad + ": "))
-        << c.status().toStdString();
-    EXPECT_GT(c.status().size(), ("Data file not written: " + bad + ": ").size());
-
-    c.st.strDataFile = good;
-    EXPECT_TRUE(writeSampleLine(c, 3e-11));
-    EXPECT_EQ(c.status(), "Running...");
+    const platform::Result<> appended = DataFile(bad).append(" 2E-11 \r\n");
+    ASSERT_FALSE(appended) << bad.toStdString();
+    EXPECT_TRUE(appended.reason().startsWith(bad + ": ")) << appended.reason().toStdString();
+    EXPECT_GT(appended.reason().size(), (bad + ": ").size());
   }
-  c.st.strDataFile.clear();
-  EXPECT_FALSE(writeSampleLine(c, 4e-11));
-  EXPECT_EQ(c.status(), "Data file not written: no data file chosen");
+  const platform::Result<> none = DataFile().append(" 3E-11 \r\n");
+  ASSERT_FALSE(none);
+  EXPECT_EQ(none.reason(), "no data file chosen");
+  EXPECT_FALSE(DataFile().chosen());
 
-  EXPECT_EQ(dataFile(), " 1E-11 \r\n" + QByteArray(" 3E-11 \r\n").repeated(unwritable.size()));
+  EXPECT_EQ(dataFile(), " 1E-11 \r\n");
   EXPECT_FALSE(QFile::exists(pathOf("missing")));
 }
 
-TEST_F(DataFileTest, SuccessfulWriteLeavesOtherStatusTextsAlone) {
-  Console& c = *console;
-  c.st.intRunState = 1;
-  c.setStatus("Lock lost");
-  ASSERT_TRUE(writeSampleLine(c, 1e-11));
-  EXPECT_EQ(c.status(), "Lock lost");
+TEST_F(DataFileTest, EachRunAppendsItsHeaderAndSampleLinesAfterEarlierContent) {
+  writeFile("osc1.DAT", "earlier measurement\r\n");
+  app::Console& c = initializedConsole();
+  const link::DutFrequencies& f = c.initializationSequence.frequencies();
+  // Equal readings: each sample is the programmed frequency's offset from the measured one.
+  const QByteArray sample = run::formatSampleLine(-(f.measured - f.programmed) / f.measured);
+  const auto header = [this](const char* time, const char* data) {
+    return "\r\n\r\n\r\n\r\n\r\n\r\n" + pathOf("osc1.DAT").toUtf8() + "\tDate  07/12/2026\tTime  " +
+           time + "\r\n\r\nDUT Frequency :  10000000.00168 Hz\tTau :  1000.0 ms\r\n\r\n" +
+           "Mode :   Non-Filtered\r\nData :   " + data + "\r\n\r\n";
+  };
 
-  c.st.intRunState = 0;
-  c.st.strDataFile = pathOf("missing/osc1.DAT");
-  EXPECT_FALSE(writeSampleLine(c, 1e-11));
-  c.st.strDataFile = pathOf("osc1.DAT");
-  ASSERT_TRUE(writeSampleLine(c, 1e-11));
-  EXPECT_TRUE(c.status().startsWith("Data file not written: "));
+  c.menus.startStop.click();
+  feed({"00000040", "00000040", "00000040"});
+  c.menus.startStop.click();
+  clock.clockTime = "10:00:00";
+  c.menus.phaseData.click();
+  c.menus.startStop.click();
+  feed({"00000040", "00000040"});
+  c.menus.startStop.click();
+
+  EXPECT_EQ(dataFile().toStdString(),
+            ("earlier measurement\r\n" + header("09:14:02", "Frequency Data") + sample + sample +
+             header("10:00:00", "Phase Data") + sample)
+                .toStdString());
 }
 
-TEST_F(DataFileTest, SaveDialogChoosesTheFileAndEnablesInitializationOnlyBeforeIt) {
-  Console& c = *console;
-  c.st.strDataFile.clear();
-  c.menus.initialization.setEnabled(false);
+TEST_F(DataFileTest, SuccessfulWriteLeavesOtherStatusTextsAlone) {
+  app::Console& c = initializedConsole();
+  serial.writeError = "Input/output error";
+  c.menus.startStop.click();
+  feed({"00000000", "00000000"});
+  EXPECT_EQ(c.status(), "Command not sent: PH05: Input/output error");
+  EXPECT_EQ(dataFile().count("\r\n"), 14);  // the header's 13 lines and one sample line
+}
 
-  chooseDataFile(c);  // cancelled
+TEST_F(DataFileTest, SaveDialogChoosesTheFileAndInitializationNeedsOne) {
+  app::Console& c = startConsole();
+  EXPECT_FALSE(c.menus.initialization.enabled());
+
+  c.menus.saveFileAs.click();  // cancelled
   ASSERT_EQ(dialogs.saveRequests.size(), 1u);
   EXPECT_EQ(dialogs.saveRequests[0].title, "Save .DAT file as");
   EXPECT_EQ(dialogs.saveRequests[0].filter, "*.DAT");
   EXPECT_EQ(dialogs.saveRequests[0].defaultExt, "DAT");
-  EXPECT_EQ(c.st.intFileChosen, 0);
   EXPECT_FALSE(c.menus.initialization.enabled());
 
   dialogs.saveAnswers.push_back(pathOf("a.DAT"));
-  chooseDataFile(c);
-  EXPECT_EQ(c.st.strDataFile, pathOf("a.DAT"));
-  EXPECT_EQ(c.st.intFileChosen, 1);
+  c.menus.saveFileAs.click();
   EXPECT_TRUE(c.menus.initialization.enabled());
 
-  // After the initialization has begun, a new file no longer touches "&Initialization".
-  c.st.intInitPending = 0;
-  c.menus.initialization.setEnabled(false);
+  // Once the initialization has begun, a new file leaves "&Initialization" disabled.
+  c.menus.com2.click();
+  c.menus.initialization.click();
+  EXPECT_FALSE(c.menus.initialization.enabled());
   dialogs.saveAnswers.push_back(pathOf("b.DAT"));
-  chooseDataFile(c);
+  c.menus.saveFileAs.click();
   EXPECT_EQ(dialogs.saveRequests.back().initialPath, pathOf("a.DAT"));
-  EXPECT_EQ(c.st.strDataFile, pathOf("b.DAT"));
   EXPECT_FALSE(c.menus.initialization.enabled());
 
-  chooseDataFile(c);  // cancelled
-  EXPECT_EQ(c.st.strDataFile, pathOf("b.DAT"));
-  EXPECT_EQ(c.st.intFileChosen, 1);
+  c.menus.saveFileAs.click();  // cancelled
+  c.menus.saveFileAs.click();
+  EXPECT_EQ(dialogs.saveRequests.back().initialPath, pathOf("b.DAT"));
 }
 
 }  // namespace
+}  // namespace tessarin::test

@@ -1,86 +1,61 @@
 #include <gtest/gtest.h>
 
-#include "run/MenuLocking.h"
-#include "support/ConsoleFixture.h"
+#include <QFile>
+#include <QStringList>
+#include <utility>
+#include <vector>
 
+#include "run/RunFixture.h"
+
+namespace tessarin::test {
 namespace {
 
-class MenuLockingTest : public ConsoleFixture {
- protected:
-  // Records, in order, every item whose state changes and every processing of pending events.
-  void recordChanges(Console& c) {
-    for (const Menus::Node& node : c.menus.tree()) {
-      MenuItem* item = node.item;
-      item->changed = [this, item] { changes.push_back(item->name()); };
-    }
-    c.windows.programmedFrequencyBox.changed = [this] {
-      changes.push_back("programmedFrequencyBox");
-    };
-    c.windows.measuredFrequencyBox.changed = [this] { changes.push_back("measuredFrequencyBox"); };
-    c.windows.nominalFrequencyBox.changed = [this] { changes.push_back("nominalFrequencyBox"); };
-    c.windows.tauList.changed = [this] { changes.push_back("tauList"); };
-    for (int i = 0; i < 8; ++i)
-      c.windows.scaleBoxes[i].changed = [this, i] {
-        changes.push_back(QString("scaleBoxes%1").arg(i));
-      };
-    events.onProcess = [this] { changes.push_back("events"); };
-  }
-
-  // The expected sequence: `items`, then each scale box after a processing of pending events.
-  static std::string withScaleBoxes(QStringList items) {
-    for (int i = 0; i < 8; ++i) items << "events" << QString("scaleBoxes%1").arg(i);
-    return items.join(' ').toStdString();
-  }
-  std::string recorded() const { return changes.join(' ').toStdString(); }
-
-  QStringList changes;
-};
-
-TEST_F(MenuLockingTest, RunLocksItemsInOrder) {
-  Console& c = startUp();
-  c.menus.startStop.setEnabled(true);
-  c.menus.normalize.setEnabled(true);
-  recordChanges(c);
-  lockMenusForRun(c);
-  EXPECT_EQ(recorded(), withScaleBoxes({"printMenu",
-                                        "limits",
-                                        "autoscale",
-                                        "frequencyData",
-                                        "phaseData",
-                                        "savePictureMenu",
-                                        "filtered",
-                                        "nonFiltered",
-                                        "showFrequencyDiff",
-                                        "showPhaseDiff",
-                                        "tau",
-                                        "normalize",
-                                        "com1",
-                                        "com2",
-                                        "com3",
-                                        "com4",
-                                        "saveFileAs",
-                                        "programmedFrequencyBox",
-                                        "measuredFrequencyBox",
-                                        "nominalFrequencyBox",
-                                        "tauList"}));
-  EXPECT_TRUE(c.menus.startStop.enabled());
-  EXPECT_FALSE(c.windows.scaleBoxes[7].enabled());
+// Whether each menu item and each box of the tool windows is enabled, by name, in menu order.
+std::vector<std::pair<QString, bool>> enabledFlags(app::Console& c) {
+  std::vector<std::pair<QString, bool>> flags;
+  for (const app::Menus::Node& node : c.menus.tree())
+    flags.emplace_back(node.item->name(), node.item->enabled());
+  app::Windows& w = c.windows;
+  flags.emplace_back("measuredFrequencyBox", w.measuredFrequencyBox.enabled());
+  flags.emplace_back("programmedFrequencyBox", w.programmedFrequencyBox.enabled());
+  flags.emplace_back("nominalFrequencyBox", w.nominalFrequencyBox.enabled());
+  flags.emplace_back("tauList", w.tauList.enabled());
+  for (std::size_t i = 0; i < w.scaleBoxes.size(); ++i)
+    flags.emplace_back(QString("scaleBoxes[%1]").arg(i), w.scaleBoxes[i].enabled());
+  return flags;
 }
 
-TEST_F(MenuLockingTest, StopUnlocksItemsInOrderButKeepsThePortLocked) {
-  Console& c = startUp();
-  lockMenusForRun(c);
-  recordChanges(c);
-  unlockMenusAfterRun(c);
-  EXPECT_EQ(
-      recorded(),
-      withScaleBoxes({"printMenu", "startStop", "limits", "autoscale", "frequencyData", "phaseData",
-                      "savePictureMenu", "showFrequencyDiff", "showPhaseDiff", "filtered",
-                      "nonFiltered", "tau", "normalize", "saveFileAs", "programmedFrequencyBox",
-                      "measuredFrequencyBox", "nominalFrequencyBox", "tauList"}));
-  for (MenuItem* port : {&c.menus.com1, &c.menus.com2, &c.menus.com3, &c.menus.com4})
-    EXPECT_FALSE(port->enabled()) << port->name().toStdString();
-  EXPECT_TRUE(c.windows.scaleBoxes[0].enabled());
+// The names that are enabled in `before` and disabled in `after`, or the other way round.
+std::string changed(const std::vector<std::pair<QString, bool>>& before,
+                    const std::vector<std::pair<QString, bool>>& after, bool wasEnabled) {
+  QStringList names;
+  for (std::size_t i = 0; i < before.size(); ++i)
+    if (before[i].second == wasEnabled && after[i].second != wasEnabled) names << before[i].first;
+  return names.join('\n').toStdString();
+}
+
+std::string golden(const QString& name) {
+  QFile file(GOLDEN_DIR "/" + name);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << name.toStdString();
+  return QString::fromUtf8(file.readAll()).trimmed().toStdString();
+}
+
+class MenuLockingTest : public RunFixture {};
+
+TEST_F(MenuLockingTest, RunDisablesEverythingThatWouldChangeTheMeaningOfItsSamples) {
+  app::Console& c = initializedConsole();
+  const auto ready = enabledFlags(c);
+  c.menus.startStop.click();
+  EXPECT_EQ(changed(ready, enabledFlags(c), true), golden("run-locked.txt"));
+}
+
+TEST_F(MenuLockingTest, StopEnablesTheLockedItemsAgainButThePortItems) {
+  app::Console& c = initializedConsole();
+  c.menus.startStop.click();
+  const auto running = enabledFlags(c);
+  c.menus.startStop.click();
+  EXPECT_EQ(changed(running, enabledFlags(c), false), golden("run-unlocked.txt"));
 }
 
 }  // namespace
+}  // namespace tessarin::test

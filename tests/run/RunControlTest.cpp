@@ -1,161 +1,217 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <functional>
+#include <set>
+
 #include "app/TextFileStore.h"
 #include "run/RunControl.h"
 #include "run/RunFixture.h"
-#include "run/SampleProcessing.h"
 
+namespace tessarin::test {
 namespace {
 
+using app::RunState;
 using Commands = std::vector<std::string>;
+
+constexpr double kSecondsPerCount = 1.0 / 1.2e12;
 
 class RunControlTest : public RunFixture {
  protected:
+  // A new console with fresh fakes and no files, for the next case of a table.
+  app::Console& freshConsole() {
+    console.reset();
+    instrument.reset();
+    serial = FakeSerialPort();
+    dialogs = FakeDialogs();
+    dataPlot = FakePlot();
+    stabilityPlot = FakePlot();
+    for (const char* name : {"globalsetting.txt", "setting3.txt", "osc1.DAT"})
+      QFile::remove(pathOf(name));
+    return initializedConsole();
+  }
+
   QString settingsText() const {
-    QString error;
-    return TextFileStore::LoadFile(pathOf("globalsetting.txt"), error).value_or("(none)");
+    const platform::Result<std::optional<QString>> text =
+        app::loadTextFile(pathOf("globalsetting.txt"));
+    return text && text.value() ? *text.value() : QString("(none)");
   }
-  void feed(std::initializer_list<const char*> lines) {
-    for (const char* line : lines) handleSampleLine(*console, line);
+  int headerCount() const { return static_cast<int>(dataFile().count("DUT Frequency :")); }
+
+  // The numbers of the data file's sample lines.
+  std::vector<double> sampleValues() const {
+    std::vector<double> values;
+    for (const QByteArray& line : dataFile().split('\n')) {
+      bool ok = false;
+      const double value = line.trimmed().toDouble(&ok);
+      if (ok) values.push_back(value);
+    }
+    return values;
   }
+  // The sample that two equal readings give at tau 1 s: the programmed frequency's offset from
+  // the reference frequency the run measures against.
+  double steadySample(double referenceHz) const {
+    return -(referenceHz - console->initializationSequence.frequencies().programmed) / referenceHz;
+  }
+
+  // The operator clicks Start/Stop once, the first time `command` is written.
+  // The operator clicks Start/Stop once more while `command` goes out: the click waits in the
+  // event queue until the handler at work has run to its end.
+  void clickStartStopOnceAt(const std::string& command) {
+    tasks.deferred = true;
+    serial.instrument = [this, command, clicked = false](const std::string& written) mutable {
+      if (written != command || clicked) return;
+      clicked = true;
+      tasks.post([this] { console->menus.startStop.click(); });
+    };
+  }
+
   // The start was refused: a warning naming `reason`, nothing sent, locked or written.
-  void expectRefused(const Console& c, const QString& reason) {
-    ASSERT_EQ(dialogs.messages.size(), 1u);
+  void expectRefused(const app::Console& c, const QString& reason) {
+    ASSERT_EQ(dialogs.messages.size(), 1u) << reason.toStdString();
     EXPECT_TRUE(dialogs.messages[0].text.contains(reason))
         << dialogs.messages[0].text.toStdString();
     EXPECT_TRUE(dialogs.messages[0].text.endsWith("The run has not been started."));
-    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Warning);
+    EXPECT_EQ(dialogs.messages[0].icon, platform::Dialogs::Icon::Warning);
     EXPECT_TRUE(serial.writes.empty());
     EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
-    EXPECT_EQ(c.st.intRunState, 0);
-    EXPECT_EQ(c.st.intRunning, 0);
+    EXPECT_EQ(c.state(), RunState::Ready);
     EXPECT_TRUE(c.menus.tau.enabled());
     EXPECT_FALSE(QFile::exists(pathOf("globalsetting.txt")));
     EXPECT_FALSE(QFile::exists(pathOf("osc1.DAT")));
   }
 };
 
-TEST_F(RunControlTest, StartSendsFilterTauAndStreamCommandsInOrder) {
+TEST_F(RunControlTest, StartSendsTheFilterCommandTauAndStreamStartInThisOrder) {
   const struct {
     bool filtered, nonFiltered;
     Commands commands;
   } cases[] = {{false, true, {"FN0", "TA000003E8", "PH05"}},
                {true, false, {"FN1", "TA000003E8", "PH05"}},
                {false, false, {"TA000003E8", "PH05"}}};
-  for (const auto& test : cases) {
-    console.reset();
-    serial = FakeSerialPort();
-    Console& c = initializedConsole();
-    c.menus.filtered.setChecked(test.filtered);
-    c.menus.nonFiltered.setChecked(test.nonFiltered);
+  for (const auto& t : cases) {
+    app::Console& c = freshConsole();
+    c.menus.filtered.setChecked(t.filtered);
+    c.menus.nonFiltered.setChecked(t.nonFiltered);
     c.menus.startStop.click();
-    EXPECT_EQ(serial.commands(), test.commands);
+    EXPECT_EQ(serial.commands(), t.commands);
     EXPECT_EQ(c.menus.startStop.caption(), "S&top");
+    EXPECT_TRUE(c.menus.startStop.enabled());
     EXPECT_EQ(c.status(), "Running...");
-    EXPECT_EQ(c.st.intRunState, 1);
-    EXPECT_EQ(c.st.intRunning, 1);
   }
 }
 
-TEST_F(RunControlTest, HeaderIsWrittenBeforeTauAndSamplesFlowOnlyAfterStreamStart) {
-  Console& c = initializedConsole();
+TEST_F(RunControlTest, HeaderIsInTheDataFileBeforeTauGoesOutAndTheRunIsOnWhenTheStreamStarts) {
+  app::Console& c = initializedConsole();
+  Commands seen;
   serial.instrument = [&](const std::string& command) {
+    seen.push_back(command);
     if (command.starts_with("TA")) {
-      EXPECT_FALSE(dataFile().isEmpty());
-      EXPECT_EQ(c.st.intRunning, 0);
+      EXPECT_EQ(headerCount(), 1);
+      EXPECT_EQ(c.state(), RunState::Ready);
     }
-    if (command == "PH05") EXPECT_EQ(c.st.intRunning, 1);
+    if (command == "PH05") {
+      EXPECT_EQ(c.state(), RunState::Running);
+    }
   };
   c.menus.startStop.click();
+  EXPECT_EQ(seen, (Commands{"FN0", "TA000003E8", "PH05"}));
 }
 
-TEST_F(RunControlTest, StartPacksTheChoicesIntoTheSettingsCode) {
+TEST_F(RunControlTest, StartSavesTheChoicesAsTheSettingsCode) {
+  using app::Menus;
   const struct {
-    MenuItem Menus::*data;
-    MenuItem Menus::*port;
-    MenuItem Menus::*filter;
+    const char* before;  // globalsetting.txt at start-up
+    app::MenuItem Menus::*data;
+    app::MenuItem Menus::*port;
+    app::MenuItem Menus::*filter;
     const char* code;
-  } cases[] = {{&Menus::frequencyData, &Menus::com2, &Menus::nonFiltered, "121"},
-               {&Menus::phaseData, &Menus::com3, &Menus::filtered, "230"}};
-  for (const auto& test : cases) {
+  } cases[] = {
+      {nullptr, &Menus::frequencyData, &Menus::com2, &Menus::nonFiltered, "121"},
+      {nullptr, &Menus::phaseData, &Menus::com3, &Menus::filtered, "230"},
+      {"105", &Menus::frequencyData, nullptr, &Menus::filtered, "100"},
+      {nullptr, nullptr, &Menus::com2, &Menus::nonFiltered, "21"},
+  };
+  for (const auto& t : cases) {
+    for (const char* name : {"globalsetting.txt", "osc1.DAT"}) QFile::remove(pathOf(name));
+    if (t.before) {
+      ASSERT_TRUE(app::saveTextFile(pathOf("globalsetting.txt"), t.before));
+    }
     console.reset();
-    Console& c = initializedConsole();
-    for (MenuItem* item : {&c.menus.frequencyData, &c.menus.phaseData, &c.menus.com2,
-                           &c.menus.filtered, &c.menus.nonFiltered})
+    app::Console& c = initializedConsole();
+    for (app::MenuItem* item :
+         {&c.menus.frequencyData, &c.menus.phaseData, &c.menus.com1, &c.menus.com2, &c.menus.com3,
+          &c.menus.com4, &c.menus.filtered, &c.menus.nonFiltered})
       item->setChecked(false);
-    (c.menus.*test.data).setChecked(true);
-    (c.menus.*test.port).setChecked(true);
-    (c.menus.*test.filter).setChecked(true);
+    for (app::MenuItem Menus::*item : {t.data, t.port, t.filter})
+      if (item) (c.menus.*item).setChecked(true);
     c.menus.startStop.click();
-    EXPECT_EQ(settingsText(), test.code);
+    EXPECT_EQ(settingsText(), t.code);
   }
 }
 
-TEST_F(RunControlTest, GroupWithoutChoiceKeepsItsPartOfTheCode) {
-  QString error;
-  ASSERT_TRUE(TextFileStore::SaveFile(pathOf("globalsetting.txt"), "105", error));
-  Console& c = initializedConsole();
-  c.menus.com2.setChecked(false);
-  c.menus.nonFiltered.setChecked(false);
-  c.menus.filtered.setChecked(true);
-  c.menus.startStop.click();
-  EXPECT_EQ(settingsText(), "100");
-}
-
-TEST_F(RunControlTest, TauOfTenSecondsAnalysesEveryThreeSamples) {
+TEST_F(RunControlTest, TauFromTheListSetsTheIntervalAndFromTenSecondsTheAnalysisEveryThree) {
   const struct {
     const char* entry;
     const char* command;
-    double period;
-  } cases[] = {{"5", "TA00001388", 10}, {"10", "TA00002710", 3}};
-  for (const auto& test : cases) {
-    console.reset();
-    serial = FakeSerialPort();
-    Console& c = initializedConsole();
+    int curvesAfterTenSamples;  // every 10 samples: at 10; every 3: at 6 and 9
+  } cases[] = {{"5", "TA00001388", 1}, {"10", "TA00002710", 2}};
+  for (const auto& t : cases) {
+    app::Console& c = freshConsole();
     c.menus.tau.click();
-    c.windows.tauList.setSelectedIndex(
-        static_cast<int>(c.windows.tauList.items().indexOf(test.entry)));
+    c.windows.tauList.setFromView(static_cast<int>(c.windows.tauList.items().indexOf(t.entry)));
     c.menus.startStop.click();
-    EXPECT_EQ(serial.commands().at(1), test.command);
-    EXPECT_EQ(c.st.dblAnalysisPeriod, test.period);
-    EXPECT_EQ(c.st.dblTauCurrent, c.st.dblTauSeconds);
+    EXPECT_EQ(serial.commands().at(1), t.command);
+    EXPECT_TRUE(dataFile().contains("Tau :  " + QByteArray(t.entry) + "000.0 ms"));
+    for (int i = 0; i < 11; ++i) feed({"00000000"});
+    EXPECT_EQ(stabilityPlot.setCurveCalls, t.curvesAfterTenSamples) << t.entry;
+    ASSERT_FALSE(stabilityPlot.curve("Curve2").x.empty());
+    EXPECT_EQ(stabilityPlot.curve("Curve2").x[0], QByteArray(t.entry).toDouble());
   }
 }
 
-TEST_F(RunControlTest, StartPreparesTheAnalysisAndClearsBothPlots) {
-  Console& c = initializedConsole();
-  c.st.dblSampleIndex = 77;
-  c.st.dblLevelOffset = 3;
-  c.st.dblFirstFactor = 8;
-  dataPlot.addCurve("Curve1", 1, 1, &c.st.dblFreqPlot[1], 5);
-  stabilityPlot.interactionOn = false;
+TEST_F(RunControlTest, StartClearsBothPlotsAndANewRunCountsItsSamplesFromOne) {
+  app::Console& c = initializedConsole();
   c.menus.startStop.click();
+  for (int i = 0; i < 21; ++i) feed({"00000000"});
+  c.menus.startStop.click();
+  dataPlot.interactionOn = stabilityPlot.interactionOn = true;
+  const int itemRemovals = dataPlot.removeItemsCalls;
 
-  EXPECT_EQ(c.st.dblSampleIndex, 0);
-  EXPECT_EQ(c.st.dblLevelOffset, 0);
-  EXPECT_EQ(c.st.dblFirstFactor, 1);
-  EXPECT_EQ(c.st.dblAnalysisCount, 1);
-  EXPECT_NEAR(c.st.dblFreqOffset, (kDutFreq - kProgFreq) / kDutFreq, 1e-25);
+  c.menus.startStop.click();
   for (const FakePlot* plot : {&dataPlot, &stabilityPlot}) {
     EXPECT_TRUE(plot->curves.empty());
     EXPECT_FALSE(plot->interactionOn);
-    EXPECT_EQ(plot->clearSecondListCalls, 1);
+    EXPECT_EQ(plot->applyLimitsCalls, 0);
   }
-  EXPECT_EQ(dataPlot.applyLimitsCalls, 0);
+  EXPECT_EQ(dataPlot.removeItemsCalls, itemRemovals + 1);
+  for (int i = 0; i < 11; ++i) feed({"00000000"});
+  const FakePlot::Curve& data = dataPlot.curve("Curve1");
+  ASSERT_EQ(data.x.size(), 10u);
+  EXPECT_EQ(data.x.front(), 1);
+  EXPECT_NEAR(data.y.front(), steadySample(c.initializationSequence.frequencies().measured) * 1e12,
+              1e-6);
+  EXPECT_EQ(stabilityPlot.curve("Curve2").x, (std::vector<double>{1, 2}));
 }
 
-TEST_F(RunControlTest, LimitsAreTakenOverAndAppliedAtStart) {
-  Console& c = initializedConsole();
+TEST_F(RunControlTest, LimitsAreTakenOverAndAppliedAtStartAndNotAutoscaledAway) {
+  app::Console& c = initializedConsole();
   c.menus.limits.click();
-  c.windows.scaleBoxes[3].setText("2e-11");
+  c.windows.scaleBoxes[3].setFromView("2e-11");
   c.menus.startStop.click();
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
   EXPECT_EQ(dataPlot.yMax, 20);
   EXPECT_EQ(dataPlot.applyLimitsCalls, 1);
   EXPECT_EQ(stabilityPlot.applyLimitsCalls, 1);
-  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
+  EXPECT_TRUE(QFile::exists(pathOf("setting3.txt")));
+  for (int i = 0; i < 11; ++i) feed({"00000000"});
+  EXPECT_EQ(dataPlot.autoscaleCalls, 0);
+  EXPECT_EQ(stabilityPlot.autoscaleCalls, 0);
 }
 
-TEST_F(RunControlTest, NominalFrequencyIsReadWithGroupingAndFiveDecimals) {
+TEST(nominalFrequencyFromText, ReadsGroupingCommasAndRoundsToFiveDecimals) {
   const struct {
     const char* text;
     std::optional<double> value;
@@ -166,52 +222,60 @@ TEST_F(RunControlTest, NominalFrequencyIsReadWithGroupingAndFiveDecimals) {
                {"abc", std::nullopt},
                {"", std::nullopt},
                {"10.000.000,5", std::nullopt}};
-  for (const auto& test : cases)
-    EXPECT_EQ(nominalFrequencyFromText(test.text), test.value) << test.text;
+  for (const auto& t : cases) EXPECT_EQ(run::nominalFrequencyFromText(t.text), t.value) << t.text;
 }
 
 TEST_F(RunControlTest, NormalizedRunMeasuresAgainstTheNominalFrequency) {
-  Console& c = initializedConsole();
+  app::Console& c = initializedConsole();
   c.menus.normalize.click();
-  c.windows.nominalFrequencyBox.setText("10,000,000.123456");
+  c.windows.nominalFrequencyBox.setFromView("10,000,000.123456");
   c.menus.startStop.click();
-  EXPECT_EQ(c.st.dblNominalDut, 10000000.12346);
-  EXPECT_NEAR(c.st.dblFreqOffset, (10000000.12346 - kProgFreq) / 10000000.12346, 1e-25);
   EXPECT_TRUE(dataFile().contains("DUT Frequency :  10000000.12346 Hz"));
+  feed({"00000000", "00000000"});
+  const std::vector<double> values = sampleValues();
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_NEAR(values[0], steadySample(10000000.12346), 1e-18);
+  EXPECT_GT(std::abs(values[0] - steadySample(c.initializationSequence.frequencies().measured)),
+            1e-9);
 }
 
-TEST_F(RunControlTest, StartIsRefusedWhenTheNominalFrequencyIsNoFrequency) {
-  for (const char* text : {"ten MHz", "0,000,000.00000", ""}) {
-    console.reset();
-    dialogs = FakeDialogs();
-    Console& c = initializedConsole();
+TEST_F(RunControlTest, StartIsRefusedWithNothingSentLockedOrWritten) {
+  const struct {
+    std::function<void(app::Console&)> arrange;
+    QString reason;
+  } cases[] = {
+      {[](app::Console& c) { c.windows.nominalFrequencyBox.setFromView("ten MHz"); },
+       "The nominal DUT frequency \"ten MHz\" is not a frequency in Hz."},
+      {[](app::Console& c) { c.windows.nominalFrequencyBox.setFromView("0,000,000.00000"); },
+       "The nominal DUT frequency \"0,000,000.00000\" is not a frequency in Hz."},
+      {[](app::Console& c) { c.windows.nominalFrequencyBox.setFromView(""); },
+       "The nominal DUT frequency \"\" is not a frequency in Hz."},
+      {[](app::Console& c) {
+         c.menus.normalize.click();  // off again
+         c.menus.limits.click();
+         c.windows.scaleBoxes[3].setFromView("1e-1l");
+       },
+       "Delta F-max"},
+      // The port closed without the adapter reporting a fault.
+      {[this](app::Console& c) {
+         c.menus.normalize.click();
+         serial.opened = false;
+       },
+       "The serial port to the instrument is not open."},
+  };
+  for (const auto& t : cases) {
+    app::Console& c = freshConsole();
     c.menus.normalize.click();
-    c.windows.nominalFrequencyBox.setText(text);
+    t.arrange(c);
     c.menus.startStop.click();
-    expectRefused(c,
-                  QString("The nominal DUT frequency \"%1\" is not a frequency in Hz.").arg(text));
+    expectRefused(c, t.reason);
+    EXPECT_FALSE(QFile::exists(pathOf("setting3.txt")));
   }
 }
 
-TEST_F(RunControlTest, StartIsRefusedWhenAScaleBoxIsNoNumber) {
-  Console& c = initializedConsole();
-  c.menus.limits.click();
-  c.windows.scaleBoxes[3].setText("1e-1l");
-  c.menus.startStop.click();
-  expectRefused(c, "Delta F-max");
-  EXPECT_FALSE(QFile::exists(pathOf("setting3.txt")));
-}
-
-TEST_F(RunControlTest, StartIsRefusedWhenThePortIsClosed) {
-  Console& c = initializedConsole();
-  serial.opened = false;
-  c.menus.startStop.click();
-  expectRefused(c, "The serial port to the instrument is not open.");
-}
-
-TEST_F(RunControlTest, UnwritableSettingsFileIsReportedButTheRunStarts) {
-  Console& c = initializedConsole();
-  c.st.strSettingFile = folder();  // a folder cannot be written as a file
+TEST_F(RunControlTest, UnwritableSettingsFileIsReportedAndTheRunStarts) {
+  app::Console& c = initializedConsole();
+  ASSERT_TRUE(QDir(folder()).mkdir("globalsetting.txt"));
   c.menus.startStop.click();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_TRUE(dialogs.messages[0].text.startsWith(
@@ -220,61 +284,67 @@ TEST_F(RunControlTest, UnwritableSettingsFileIsReportedButTheRunStarts) {
   EXPECT_EQ(c.menus.startStop.caption(), "S&top");
 }
 
-TEST_F(RunControlTest, RunGoesOnWhenTheDataFileCannotBeWritten) {
-  Console& c = initializedConsole();
-  const QString dataPath = c.st.strDataFile;
-  c.st.strDataFile = folder();  // a folder cannot be opened for appending
-  c.st.dblProgFreq = kDutFreq;
+TEST_F(RunControlTest, RunGoesOnWhileTheDataFileCannotBeWrittenAndRecordsAgainOnceItCan) {
+  app::Console& c = initializedConsole();
+  ASSERT_TRUE(QDir(folder()).mkdir("osc1.DAT"));
   c.menus.startStop.click();
   EXPECT_EQ(c.menus.startStop.caption(), "S&top");
-  EXPECT_TRUE(c.status().startsWith("Data file not written")) << c.status().toStdString();
+  EXPECT_TRUE(c.status().startsWith("Data file not written: " + pathOf("osc1.DAT")))
+      << c.status().toStdString();
   feed({"00000000", "0000000C"});
-  ASSERT_EQ(dataPlot.curves.size(), 1u);
-  EXPECT_EQ(dataPlot.curves[0].y.size(), 1u);
+  EXPECT_EQ(dataPlot.curve("Curve1").x.size(), 1u);
 
-  // The file comes back: later samples are appended, the status line says the run is on again.
-  c.st.strDataFile = dataPath;
+  ASSERT_TRUE(QDir(folder()).rmdir("osc1.DAT"));
   feed({"00000018"});
-  EXPECT_EQ(dataFile(), "-1E-11 \r\n");
   EXPECT_EQ(c.status(), "Running...");
+  const std::vector<double> values = sampleValues();
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(headerCount(), 0);
+  const double expected =
+      -12 * kSecondsPerCount + steadySample(c.initializationSequence.frequencies().measured);
+  EXPECT_NEAR(values[0], expected, 1e-22);
 }
 
-TEST_F(RunControlTest, SampleLinesWrittenBeforeAFileFailureStayIntact) {
-  Console& c = initializedConsole();
-  c.st.dblProgFreq = kDutFreq;
+TEST_F(RunControlTest, LinesWrittenBeforeAFileFailureStayIntact) {
+  app::Console& c = initializedConsole();
+  c.menus.startStop.click();
+  feed({"00000000", "0000000C", "00000018"});
+  const QByteArray before = dataFile();
+  ASSERT_TRUE(QFile::rename(pathOf("osc1.DAT"), pathOf("kept.DAT")));
+  ASSERT_TRUE(QDir(folder()).mkdir("osc1.DAT"));
+  feed({"00000024"});
+  EXPECT_TRUE(c.status().startsWith("Data file not written: "));
+  EXPECT_EQ(dataPlot.curve("Curve1").x.size(), 3u);
+
+  ASSERT_TRUE(QDir(folder()).rmdir("osc1.DAT"));
+  ASSERT_TRUE(QFile::rename(pathOf("kept.DAT"), pathOf("osc1.DAT")));
+  feed({"00000030"});
+  EXPECT_EQ(c.status(), "Running...");
+  EXPECT_TRUE(dataFile().startsWith(before));
+  EXPECT_EQ(dataFile().mid(before.size()).count("\r\n"), 1);
+}
+
+TEST_F(RunControlTest, StopEndsTheStreamAndUnlocksTheMenusButThePort) {
+  app::Console& c = initializedConsole();
   c.menus.startStop.click();
   feed({"00000000", "0000000C"});
-  const QByteArray before = dataFile();
-  const QString dataPath = c.st.strDataFile;
-  c.st.strDataFile = folder();
-  feed({"00000018"});
-  EXPECT_TRUE(c.status().startsWith("Data file not written"));
-  EXPECT_EQ(dataPlot.curves[0].y.size(), 2u);
-  c.st.strDataFile = dataPath;
-  EXPECT_EQ(dataFile(), before);
-}
-
-TEST_F(RunControlTest, StopEndsTheStreamAndUnlocksTheMenus) {
-  Console& c = initializedConsole();
-  c.menus.startStop.click();
   EXPECT_FALSE(c.menus.tau.enabled());
-  EXPECT_TRUE(c.menus.startStop.enabled());
   const QByteArray file = dataFile();
 
   c.menus.startStop.click();
   EXPECT_EQ(serial.commands().back(), "PH00");
   EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
+  EXPECT_TRUE(c.menus.startStop.enabled());
   EXPECT_EQ(c.status(), "Stop...");
-  EXPECT_EQ(c.st.intRunState, 0);
-  EXPECT_EQ(c.st.intRunning, 0);
-  EXPECT_EQ(c.st.intRunStopped, 1);
   EXPECT_TRUE(c.menus.tau.enabled());
   EXPECT_FALSE(c.menus.com2.enabled());
+  feed({"00000018"});  // still on its way when the stream stopped
   EXPECT_EQ(dataFile(), file);
+  EXPECT_EQ(dataPlot.curve("Curve1").x.size(), 1u);
 }
 
-TEST_F(RunControlTest, PortFailureDuringARunStopsItAndKeepsTheRecordedSamples) {
-  Console& c = initializedConsole();
+TEST_F(RunControlTest, PortFailureDuringARunStopsItAndInitializationReopensThePort) {
+  app::Console& c = initializedConsole();
   c.menus.startStop.click();
   feed({"00000000", "0000000C", "00000018"});
   const QByteArray file = dataFile();
@@ -282,57 +352,152 @@ TEST_F(RunControlTest, PortFailureDuringARunStopsItAndKeepsTheRecordedSamples) {
   serial.fail("/dev/ttyS1: Input/output error");
   EXPECT_EQ(c.status(), "Serial port failed, run stopped: /dev/ttyS1: Input/output error");
   EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
-  EXPECT_EQ(c.st.intRunState, 0);
-  EXPECT_EQ(c.st.intRunning, 0);
-  EXPECT_EQ(c.st.intRunStopped, 1);
+  EXPECT_FALSE(c.menus.startStop.enabled());
   EXPECT_TRUE(c.menus.tau.enabled());
   EXPECT_EQ(dataFile(), file);
-
-  // A new start is refused while the port stays closed.
   c.menus.startStop.click();
-  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
-  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_TRUE(dialogs.messages.empty());
 
-  // Reconnected, the instrument is initialized again on a reopened port.
-  EXPECT_EQ(c.st.intPortOpen, 0);
   ASSERT_TRUE(c.menus.initialization.enabled());
   const int opens = serial.openCount;
+  const std::size_t writes = serial.writes.size();
   c.menus.initialization.click();
   EXPECT_EQ(serial.openCount, opens + 1);
-  EXPECT_EQ(c.st.intPortOpen, 1);
-  EXPECT_EQ(commandsFrom(serial.writes.size() - 2), (Commands{"MK0", "CB9"}));
-}
-
-TEST_F(RunControlTest, PortFailureStopsTheLockPolling) {
-  Console& c = initializedConsole();
-  timer.setEnabled(true);
-  serial.fail("device removed");
-  EXPECT_FALSE(timer.enabled());
-  timer.tick();
-  EXPECT_EQ(c.status(), "Serial port failed: device removed");
+  EXPECT_EQ(commandsFrom(writes), (Commands{"MK0", "CB9"}));
 }
 
 TEST_F(RunControlTest, PortFailureWithoutARunOnlyShowsInTheStatusLine) {
-  Console& c = initializedConsole();
+  app::Console& c = initializedConsole();
   serial.fail("device removed");
   EXPECT_EQ(c.status(), "Serial port failed: device removed");
   EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
+  EXPECT_FALSE(c.menus.startStop.enabled());
   EXPECT_TRUE(serial.writes.empty());
 }
 
-TEST_F(RunControlTest, PortFailureWhileTheMenusLockAbandonsTheStart) {
-  Console& c = initializedConsole();
-  events.onProcess = [&] {
-    if (serial.opened) serial.fail("device removed");
-  };
-  c.menus.startStop.click();
+TEST_F(RunControlTest, PortFailureStopsTheLockPolling) {
+  app::Console& c = startConsole();
+  c.menus.com2.click();
+  c.menus.filtered.click();
+  dialogs.saveAnswers.push_back(pathOf("osc1.DAT"));
+  c.menus.saveFileAs.click();
+  instrument = std::make_unique<ScriptedInstrument>(serial, kDutHz);
+  c.menus.initialization.click();
+  instrument->run();
+  ASSERT_TRUE(timer.enabled());
+  timer.tick();
+  EXPECT_EQ(serial.commands().back(), "CL9");
+
+  serial.fail("device removed");
+  EXPECT_FALSE(timer.enabled());
   EXPECT_EQ(c.status(), "Serial port failed: device removed");
-  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
-  EXPECT_EQ(c.st.intRunState, 0);
-  EXPECT_EQ(c.st.intRunning, 0);
+}
+
+TEST_F(RunControlTest, RunEndsItselfAtTheSampleLimitAndOneClickStopsIt) {
+  app::Console& c = initializedConsole();
+  c.menus.startStop.click();
+  tasks.deferred = true;
+  // 999999 lines through the console take about 40 s (a data file append and, every 10 samples,
+  // an analysis each). The run's measurement takes all but the last line itself here, without
+  // analyses, plot points or a data file to write; the last line goes through the console.
+  run::RunSettings quick;
+  quick.dutHz = 10000000;
+  quick.analysisPeriod = run::Measurement::kSampleLimit + 1;
+  quick.shown = std::nullopt;
+  quick.autoscale = false;
+  c.measurement.start(quick);
+  c.dataFile = run::DataFile();
+  for (int line = 1; line < run::Measurement::kSampleLimit - 1; ++line)
+    c.measurement.take("00000000");
+  c.dataFile = run::DataFile(pathOf("osc1.DAT"));
+  feed({"00000000"});
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
+  EXPECT_EQ(serial.commands().back(), "PH05");
+  feed({"00000000"});
+
+  EXPECT_EQ(serial.commands().back(), "PH00");
+  EXPECT_TRUE(dialogs.messages.empty());
+  tasks.runPosted();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "Sample 999999");
+  EXPECT_EQ(dialogs.messages[0].title, "Tessarin / RS");
+  EXPECT_EQ(dialogs.messages[0].icon, platform::Dialogs::Icon::Warning);
+  EXPECT_EQ(c.menus.startStop.caption(), "S&top");
+  EXPECT_EQ(c.status(), "Running...");
   EXPECT_TRUE(c.menus.tau.enabled());
-  EXPECT_EQ(serial.commands(), Commands{"FN0"});
-  EXPECT_FALSE(QFile::exists(pathOf("osc1.DAT")));
+  EXPECT_FALSE(c.menus.com2.enabled());
+  EXPECT_EQ(c.measurement.sampleCount(), 999998);
+
+  // Later lines are no samples; one click ends the stream again and restores "S&tart".
+  const std::size_t writes = serial.writes.size();
+  feed({"00000000"});
+  EXPECT_EQ(c.measurement.sampleCount(), 999998);
+  c.menus.startStop.click();
+  EXPECT_EQ(commandsFrom(writes), Commands{"PH00"});
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
+  EXPECT_EQ(c.status(), "Stop...");
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+// Mended: a click that arrives while Start/Stop is still being handled.
+TEST_F(RunControlTest, ClickQueuedWhileStartOrStopIsHandledRunsAfterIt) {
+  const struct {
+    const char* at;
+    Commands commands;
+    const char* caption;
+  } cases[] = {
+      {"FN0", {"FN0", "TA000003E8", "PH05", "PH00"}, "S&tart"},
+      {"PH05", {"FN0", "TA000003E8", "PH05", "PH00"}, "S&tart"},
+      {"PH00", {"FN0", "TA000003E8", "PH05", "PH00", "FN0", "TA000003E8", "PH05"}, "S&top"}};
+  for (const auto& t : cases) {
+    app::Console& c = freshConsole();
+    if (std::string(t.at) == "PH00") c.menus.startStop.click();
+    clickStartStopOnceAt(t.at);
+    c.menus.startStop.click();
+    tasks.runPosted();
+    EXPECT_EQ(serial.commands(), t.commands) << t.at;
+    EXPECT_EQ(headerCount(), std::string(t.at) == "PH00" ? 2 : 1) << t.at;
+    EXPECT_EQ(c.menus.startStop.caption(), t.caption) << t.at;
+  }
+}
+
+TEST_F(RunControlTest, SettingsWarningComesAfterTheStartHasRunToItsEnd) {
+  app::Console& c = initializedConsole();
+  ASSERT_TRUE(QDir(folder()).mkdir("globalsetting.txt"));
+  tasks.deferred = true;
+  c.menus.startStop.click();
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(serial.commands(), (Commands{"FN0", "TA000003E8", "PH05"}));
+  EXPECT_EQ(headerCount(), 1);
+
+  // Stop chosen while the warning is open waits for it to be answered.
+  dialogs.whileOpen = [&c] { c.menus.startStop.click(); };
+  tasks.runPosted();
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(serial.commands(), (Commands{"FN0", "TA000003E8", "PH05", "PH00"}));
+  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
+}
+
+TEST_F(RunControlTest, QuitWhileTheSettingsWarningIsOpenSendsNothingAfterMk0) {
+  app::Console& c = initializedConsole();
+  ASSERT_TRUE(QDir(folder()).mkdir("globalsetting.txt"));
+  tasks.deferred = true;
+  dialogs.whileOpen = [&c] { c.menus.quit.click(); };
+  c.menus.startStop.click();
+  tasks.runPosted();
+  feed({"00000000", "0000000C"});
+  c.menus.startStop.click();
+  EXPECT_EQ(serial.commands(), (Commands{"FN0", "TA000003E8", "PH05", "MK0"}));
+  EXPECT_EQ(application.quitCalls, 1);
+  EXPECT_EQ(sampleValues().size(), 0u);
+}
+
+TEST_F(RunControlTest, CommandThatCannotBeWrittenShowsInTheStatusLine) {
+  app::Console& c = initializedConsole();
+  serial.writeError = "Input/output error";
+  c.menus.startStop.click();
+  EXPECT_EQ(c.status(), "Command not sent: PH05: Input/output error");
 }
 
 }  // namespace
+}  // namespace tessarin::test

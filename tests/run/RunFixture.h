@@ -1,35 +1,40 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/ConsoleFixture.h"
+#include "support/ScriptedInstrument.h"
 
-// A console whose instrument has been initialized: the port is open on Com 2, the DUT measured
-// at 10 MHz, a data file chosen, non-filtered frequency data chosen and Start enabled.
+namespace tessarin::test {
+
+// A console tuned by a real initialization to a DUT near 10 MHz, on Com 2, non-filtered,
+// frequency data, with the data file osc1.DAT chosen and normalization declined: Start is
+// enabled. The port's record of writes starts afresh after the initialization.
 class RunFixture : public ConsoleFixture {
  protected:
-  static constexpr double kDutFreq = 10000000.00168;
-  static constexpr double kProgFreq = 10000000.0017;
+  static constexpr double kDutHz = 10000000.00168;
 
-  Console& initializedConsole() {
-    Console& c = startUp();
-    QString error;
-    serial.open(2, error);
-    ConsoleState& st = c.st;
-    st.intPortOpen = 1;
-    st.intInitPending = 0;
-    st.intFileChosen = 1;
-    st.strDataFile = pathOf("osc1.DAT");
-    st.dblDutFreq = kDutFreq;
-    st.dblDutFreqRounded = 10000000;
-    st.dblProgFreq = kProgFreq;
-    c.menus.com2.setChecked(true);
-    c.menus.nonFiltered.setChecked(true);
-    c.menus.frequencyData.setChecked(true);
-    c.menus.normalize.setEnabled(true);
-    c.menus.startStop.setEnabled(true);
+  app::Console& initializedConsole() {
+    app::Console& c = startConsole();
+    c.menus.com2.click();
+    c.menus.nonFiltered.click();
+    c.menus.frequencyData.click();
+    dialogs.saveAnswers.push_back(pathOf("osc1.DAT"));
+    c.menus.saveFileAs.click();
+    instrument = std::make_unique<ScriptedInstrument>(serial, kDutHz);
+    c.menus.initialization.click();
+    instrument->run();
+    EXPECT_EQ(c.status(), "Ready to start");
+    serial.writes.clear();
+    dialogs.questions.clear();
     return c;
+  }
+
+  // Reading lines as the instrument sends them during a run.
+  void feed(std::initializer_list<const char*> lines) {
+    for (const char* line : lines) serial.receive(std::string(line) + "\r\n");
   }
 
   // Commands written since the `from`-th write, without CR LF.
@@ -39,4 +44,8 @@ class RunFixture : public ConsoleFixture {
   }
 
   QByteArray dataFile() const { return readFile("osc1.DAT"); }
+
+  std::unique_ptr<ScriptedInstrument> instrument;
 };
+
+}  // namespace tessarin::test

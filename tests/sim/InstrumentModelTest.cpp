@@ -61,7 +61,8 @@ TEST(InstrumentModelTest, CountReplyCarriesTheDutFrequencyInFiveHertzUnits) {
     InstrumentModel model(options);
     const std::string reply = model.handleCommand("CB9", 0.0);
     EXPECT_EQ(reply, c.reply) << c.dutHz;
-    EXPECT_EQ(std::stoul(reply.substr(2, 8), nullptr, 16) * 5.0, std::nearbyint(c.dutHz / 5) * 5);
+    EXPECT_EQ(static_cast<double>(std::stoul(reply.substr(2, 8), nullptr, 16)) * 5.0,
+              std::nearbyint(c.dutHz / 5) * 5);
   }
 }
 
@@ -117,7 +118,8 @@ TEST(InstrumentModelTest, NoiselessSampleCountsFollowTheBeatSlope) {
   const std::vector<std::string> lines = linesOf(model.advanceTo(4.0));
   ASSERT_EQ(lines.size(), 20u);
   for (std::size_t k = 0; k < lines.size(); ++k)
-    EXPECT_NEAR(countOf(lines[k]), slope * 0.2 * (k + 1) * kReferenceHz, 0.5) << k;
+    EXPECT_NEAR(countOf(lines[k]), slope * 0.2 * static_cast<double>(k + 1) * kReferenceHz, 0.5)
+        << k;
 }
 
 // The console counts, programs the words and refines in stages of 3, 12 and 20 samples, each
@@ -130,7 +132,7 @@ TEST(InstrumentModelTest, RefinementStagesOfTheConsoleConvergeOnTheDutFrequency)
     InstrumentModel model(options);
     double now = 0.0;
     const std::string countReply = linesOf(model.handleCommand("CB9", now)).at(0);
-    double measuredHz = std::stoul(countReply.substr(2), nullptr, 16) * 5.0;
+    double measuredHz = static_cast<double>(std::stoul(countReply.substr(2), nullptr, 16)) * 5.0;
     auto program = [&](double f) {
       const FrequencyWords words = wordsFor(f);
       model.handleCommand(words.coarse, now);
@@ -141,7 +143,7 @@ TEST(InstrumentModelTest, RefinementStagesOfTheConsoleConvergeOnTheDutFrequency)
     std::size_t samplesAhead = 1;  // the first stage takes one sample more than it fits
     for (const int stageLength : {3, 12, 20}) {
       model.handleCommand("PH05", now);
-      now += 0.2 * (stageLength + samplesAhead);
+      now += 0.2 * static_cast<double>(stageLength + samplesAhead);
       std::vector<std::string> lines = linesOf(model.advanceTo(now));
       ASSERT_EQ(lines.size(), stageLength + samplesAhead);
       lines.erase(lines.begin(), lines.begin() + samplesAhead);
@@ -213,7 +215,8 @@ std::vector<double> timeErrors(const InstrumentOptions& options, int samples) {
   const std::vector<std::string> lines = linesOf(model.advanceTo(samples));
   std::vector<double> x;
   for (std::size_t k = 0; k < lines.size(); ++k)
-    x.push_back(-(countOf(lines[k]) / kReferenceHz - slope * (k + 1.0)) / (options.dutHz / 1000));
+    x.push_back(-(countOf(lines[k]) / kReferenceHz - slope * static_cast<double>(k + 1)) /
+                (options.dutHz / 1000));
   return x;
 }
 
@@ -224,7 +227,7 @@ TEST(InstrumentModelTest, NoiseHasTheRequestedLevelAndRepeatsWithItsSeed) {
   const std::vector<double> x = timeErrors(phaseNoise, 4000);
   double sumSquares = 0;
   for (const double value : x) sumSquares += value * value;
-  EXPECT_NEAR(std::sqrt(sumSquares / x.size()), 1e-9, 0.05e-9);
+  EXPECT_NEAR(std::sqrt(sumSquares / static_cast<double>(x.size())), 1e-9, 0.05e-9);
   EXPECT_EQ(timeErrors(phaseNoise, 50), std::vector<double>(x.begin(), x.begin() + 50));
 
   InstrumentOptions frequencyNoise;
@@ -235,7 +238,7 @@ TEST(InstrumentModelTest, NoiseHasTheRequestedLevelAndRepeatsWithItsSeed) {
     const double secondDifference = walk[k] - 2 * walk[k - 1] + walk[k - 2];
     allanSum += secondDifference * secondDifference;
   }
-  EXPECT_NEAR(std::sqrt(allanSum / (2.0 * (walk.size() - 2))), 1e-10, 0.05e-10);
+  EXPECT_NEAR(std::sqrt(allanSum / (2.0 * static_cast<double>(walk.size() - 2))), 1e-10, 0.05e-10);
 }
 
 }  // namespace

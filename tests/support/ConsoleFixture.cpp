@@ -2,15 +2,17 @@
 
 #include "app/Startup.h"
 
-Console& ConsoleFixture::build() {
-  const Platform platform{serial,  timer, dataPlot, stabilityPlot,
-                          dialogs, clock, events,   application};
-  console = std::make_unique<Console>(platform, folder());
+namespace tessarin::test {
+
+app::Console& ConsoleFixture::build() {
+  console = std::make_unique<app::Console>(platform(), folder());
   return *console;
 }
 
-Console& ConsoleFixture::startUp() {
+app::Console& ConsoleFixture::startConsole() {
   build();
-  ::startUp(*console);
+  app::startUp(*console);
   return *console;
 }
+
+}  // namespace tessarin::test

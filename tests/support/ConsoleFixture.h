@@ -9,8 +9,10 @@
 #include "app/Console.h"
 #include "support/Fakes.h"
 
+namespace tessarin::test {
+
 // A console on fakes, with its settings folder in a fresh temporary directory. The console is
-// built by `startUp()`, so a test can first place settings files in `folder()`.
+// built by `startConsole()`, so a test can first place settings files in `folder()`.
 class ConsoleFixture : public ::testing::Test {
  protected:
   QString folder() const { return dir.path(); }
@@ -27,10 +29,13 @@ class ConsoleFixture : public ::testing::Test {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
+  app::Platform platform() {
+    return {serial, timer, dataPlot, stabilityPlot, dialogs, clock, tasks, application};
+  }
   // Builds the console on the fakes, without starting it up.
-  Console& build();
+  app::Console& build();
   // Builds the console and runs its start-up.
-  Console& startUp();
+  app::Console& startConsole();
 
   QTemporaryDir dir;
   FakeSerialPort serial;
@@ -39,7 +44,9 @@ class ConsoleFixture : public ::testing::Test {
   FakePlot stabilityPlot;
   FakeDialogs dialogs;
   FakeClock clock;
-  FakeEventPump events;
+  FakeTaskQueue tasks;
   FakeApplication application;
-  std::unique_ptr<Console> console;
+  std::unique_ptr<app::Console> console;
 };
+
+}  // namespace tessarin::test

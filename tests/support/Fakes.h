@@ -2,46 +2,48 @@
 
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/EventPump.h"
 #include "platform/PlotControl.h"
 #include "platform/SerialPort.h"
+#include "platform/TaskQueue.h"
 #include "platform/Timer.h"
+
+namespace tessarin::test {
 
 // A serial port that records every write. An `instrument` callback may answer each command; its
 // answers wait in `pending` until the test (or the event pump) delivers them, as a real line
 // would hand them over later.
-class FakeSerialPort : public SerialPort {
+class FakeSerialPort : public platform::SerialPort {
  public:
-  bool open(int commPort, QString& error) override {
+  platform::Result<> open(int commPort) override {
     openedPort = commPort;
     ++openCount;
-    if (!openError.isEmpty()) {
-      error = openError;
-      return false;
-    }
+    if (!openError.isEmpty()) return platform::Result<>::failure(openError);
     opened = true;
-    return true;
+    return {};
   }
   bool isOpen() const override { return opened; }
-  bool write(const std::string& bytes) override {
-    if (!opened) return false;
-    writes.push_back(bytes);
+  platform::Result<> write(std::string_view bytes) override {
+    if (!opened) return platform::Result<>::failure("the port is not open");
+    if (!writeError.isEmpty()) return platform::Result<>::failure(writeError);
+    writes.emplace_back(bytes);
     if (instrument) {
-      std::string command = bytes;
+      std::string command(bytes);
       if (command.size() >= 2 && command.compare(command.size() - 2, 2, "\r\n") == 0)
         command.resize(command.size() - 2);
       instrument(command);
     }
-    return true;
+    return {};
   }
 
   // The commands written so far, without their CR LF.
@@ -77,12 +79,13 @@ class FakeSerialPort : public SerialPort {
   std::deque<char> pending;
   std::vector<std::string> writes;
   QString openError;
+  QString writeError;
   int openedPort = 0;
   int openCount = 0;
   bool opened = false;
 };
 
-class FakeTimer : public Timer {
+class FakeTimer : public platform::Timer {
  public:
   void setEnabled(bool on) override { enabledFlag = on; }
   bool enabled() const override { return enabledFlag; }
@@ -92,32 +95,44 @@ class FakeTimer : public Timer {
   bool enabledFlag = false;
 };
 
-class FakeEventPump : public EventPump {
+// Runs posted work at once, or, with `deferred`, when the test calls runPosted().
+class FakeTaskQueue : public platform::TaskQueue {
  public:
-  void processPendingEvents() override {
-    ++calls;
-    if (onProcess) onProcess();
+  void post(std::function<void()> task) override {
+    if (deferred)
+      posted.push_back(std::move(task));
+    else
+      task();
   }
-  int calls = 0;
-  std::function<void()> onProcess;
+  void runPosted() {
+    while (!posted.empty()) {
+      std::function<void()> task = std::move(posted.front());
+      posted.pop_front();
+      task();
+    }
+  }
+  bool deferred = false;
+  std::deque<std::function<void()>> posted;
 };
 
-class FakeClock : public Clock {
+class FakeClock : public platform::Clock {
  public:
   QString shortDate() const override { return date; }
   QString time() const override { return clockTime; }
+  std::chrono::milliseconds sinceStart() const override { return now; }
+  std::chrono::milliseconds now{0};
   QString date = "07/12/2026";
   QString clockTime = "09:14:02";
 };
 
-class FakeDialogs : public Dialogs {
+class FakeDialogs : public platform::Dialogs {
  public:
   struct SaveRequest {
     QString title, filter, defaultExt, initialPath;
   };
   struct Message {
     QString text, title;
-    Icon icon;
+    platform::Dialogs::Icon icon;
   };
   struct Question {
     QString text, title;
@@ -128,21 +143,27 @@ class FakeDialogs : public Dialogs {
                                       const QString& initialPath) override {
     saveRequests.push_back({title, filter, defaultExt, initialPath});
     if (saveAnswers.empty()) return std::nullopt;
-    auto answer = saveAnswers.front();
+    const bool cancelled = !saveAnswers.front().has_value();
+    const QString answer = saveAnswers.front().value_or(QString());
     saveAnswers.pop_front();
+    if (cancelled) return std::nullopt;
     return answer;
   }
   bool askYesNo(const QString& text, const QString& title) override {
     questions.push_back({text, title});
+    if (whileOpen) whileOpen();
     if (yesNoAnswers.empty()) return false;
     const bool answer = yesNoAnswers.front();
     yesNoAnswers.pop_front();
     return answer;
   }
-  void message(const QString& text, const QString& title, Icon icon) override {
+  void message(const QString& text, const QString& title, platform::Dialogs::Icon icon) override {
     messages.push_back({text, title, icon});
+    if (whileOpen) whileOpen();
   }
 
+  // What the operator does while a question or message is open (quitting, say).
+  std::function<void()> whileOpen;
   std::deque<std::optional<QString>> saveAnswers;  // empty: the operator cancels
   std::deque<bool> yesNoAnswers;                   // empty: the operator answers No
   std::vector<SaveRequest> saveRequests;
@@ -150,25 +171,24 @@ class FakeDialogs : public Dialogs {
   std::vector<Question> questions;
 };
 
-class FakeApplication : public Application {
+class FakeApplication : public platform::Application {
  public:
   void quit() override { ++quitCalls; }
   int quitCalls = 0;
 };
 
-// Records what the console asks of a plot.
-class FakePlot : public PlotControl {
+// Records what the console hands a plot: its curves point by point, its labels, titles and
+// limits, and how often each operation was asked for.
+class FakePlot : public platform::PlotControl {
  public:
   struct Label {
     QString text;
     double value;
-    bool priority;
-    int ticmark, gridline;
+    bool emphasised;
   };
   struct Curve {
     QString name;
     std::vector<double> x, y;
-    bool flag = false;
   };
 
   QString title() const override { return titleText; }
@@ -181,10 +201,9 @@ class FakePlot : public PlotControl {
   double xMaximum() const override { return xMax; }
   double yMinimum() const override { return yMin; }
   double yMaximum() const override { return yMax; }
-  void setYAxisMode(int mode) override { yAxisMode = mode; }
-  void addYLabel(const QString& text, double value, bool priority, int ticmark,
-                 int gridline) override {
-    labels.push_back({text, value, priority, ticmark, gridline});
+  void showOnlyYLabels() override { onlyLabels = true; }
+  void addYLabel(const QString& text, double value, bool emphasised) override {
+    labels.push_back({text, value, emphasised});
   }
   void autoscaleNow() override { ++autoscaleCalls; }
   void applyLimitsNow() override { ++applyLimitsCalls; }
@@ -193,38 +212,27 @@ class FakePlot : public PlotControl {
     curves.clear();
     ++removeAllCalls;
   }
-  void clearSecondItemList() override { ++clearSecondListCalls; }
-  void addCurve(const QString& name, double xStart, double xStep, const double* y,
-                int count) override {
-    Curve curve{name, {}, {}, false};
-    for (int i = 0; i < count; ++i) {
-      curve.x.push_back(xStart + i * xStep);
-      curve.y.push_back(y[i]);
-    }
-    curves.push_back(curve);
+  void removeAllItems() override { ++removeItemsCalls; }
+  void appendPoint(const QString& name, double x, double y) override {
+    Curve& curve = curveNamed(name);
+    curve.x.push_back(x);
+    curve.y.push_back(y);
   }
-  void addCurveXY(const QString& name, const double* x, const double* y, int count,
-                  bool flag) override {
-    curves.push_back(
-        {name, std::vector<double>(x, x + count), std::vector<double>(y, y + count), flag});
-  }
-  void replaceCurveData(double xStart, double xStep, const double* y, int count) override {
+  void replaceLastPoint(const QString& name, double y) override {
     ++replaceCalls;
-    if (curves.empty()) return;
-    Curve& curve = curves.front();
-    curve.x.clear();
-    curve.y.clear();
-    for (int i = 0; i < count; ++i) {
-      curve.x.push_back(xStart + i * xStep);
-      curve.y.push_back(y[i]);
-    }
+    Curve& curve = curveNamed(name);
+    if (!curve.y.empty()) curve.y.back() = y;
+  }
+  void setCurve(const QString& name, std::span<const double> x,
+                std::span<const double> y) override {
+    Curve& curve = curveNamed(name);
+    curve.x.assign(x.begin(), x.end());
+    curve.y.assign(y.begin(), y.end());
+    ++setCurveCalls;
   }
   bool interaction() const override { return interactionOn; }
   void setInteraction(bool on) override { interactionOn = on; }
-  void bindKey(std::int32_t kind, std::int32_t modifier, std::int32_t charCode,
-               std::int32_t action) override {
-    keyBindings.push_back({kind, modifier, charCode, action});
-  }
+  void bindKey(char key) override { boundKeys.push_back(key); }
   void setPlotAreaColor(std::uint32_t bgr) override { plotAreaColors.push_back(bgr); }
   bool copyToClipboard() override {
     ++clipboardCopies;
@@ -239,16 +247,34 @@ class FakePlot : public PlotControl {
   int width() const override { return widthTwips; }
   int height() const override { return heightTwips; }
 
+  // The curve named `name`; an empty one when there is none.
+  const Curve& curve(const QString& name) const {
+    static const Curve none;
+    for (const Curve& c : curves)
+      if (c.name == name) return c;
+    return none;
+  }
+
   QString titleText;
   double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-  int yAxisMode = 0;
+  bool onlyLabels = false;
   std::vector<Label> labels;
   std::vector<Curve> curves;
-  std::vector<std::vector<std::int32_t>> keyBindings;
+  std::vector<char> boundKeys;
   std::vector<std::uint32_t> plotAreaColors;
   std::vector<QString> savedPictures;
-  int autoscaleCalls = 0, applyLimitsCalls = 0, removeAllCalls = 0, clearSecondListCalls = 0;
-  int replaceCalls = 0, clipboardCopies = 0;
+  int autoscaleCalls = 0, applyLimitsCalls = 0, removeAllCalls = 0, removeItemsCalls = 0;
+  int replaceCalls = 0, setCurveCalls = 0, clipboardCopies = 0;
   bool interactionOn = true;
   int widthTwips = 0, heightTwips = 0;
+
+ private:
+  Curve& curveNamed(const QString& name) {
+    for (Curve& c : curves)
+      if (c.name == name) return c;
+    curves.push_back({name, {}, {}});
+    return curves.back();
+  }
 };
+
+}  // namespace tessarin::test

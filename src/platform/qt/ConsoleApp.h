@@ -10,14 +10,16 @@
 #include "platform/qt/QtSerialPort.h"
 #include "platform/qt/QtServices.h"
 
+namespace tessarin::qt {
+
 // The whole console on Qt: the adapters, the console and its main window, started up.
 class ConsoleApp {
  public:
   // `dialogs` replaces the real dialogs (tests answer them); nullptr uses the Qt ones.
-  ConsoleApp(const QString& settingsFolder, Dialogs* dialogs = nullptr);
+  ConsoleApp(const QString& settingsFolder, platform::Dialogs* dialogs = nullptr);
   ~ConsoleApp();
 
-  Console& console() { return *console_; }
+  app::Console& console() { return *console_; }
   MainWindow& window() { return *window_; }
   QCustomPlotControl& dataPlot() { return dataPlot_; }
   QCustomPlotControl& stabilityPlot() { return stabilityPlot_; }
@@ -29,8 +31,10 @@ class ConsoleApp {
   QCustomPlotControl stabilityPlot_;
   QtDialogs qtDialogs_;
   QtClock clock_;
-  QtEventPump events_;
+  QtTaskQueue tasks_;
   QtApplication application_;
-  std::unique_ptr<Console> console_;
+  std::unique_ptr<app::Console> console_;
   std::unique_ptr<MainWindow> window_;
 };
+
+}  // namespace tessarin::qt

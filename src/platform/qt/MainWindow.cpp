@@ -12,9 +12,12 @@
 #include "app/Console.h"
 #include "app/WindowLayout.h"
 #include "graphics/PlotSetup.h"
+#include "platform/qt/StatusText.h"
 #include "platform/qt/ToolWindows.h"
 
-MainWindow::MainWindow(Console& console, QWidget* dataPlot, QWidget* stabilityPlot)
+namespace tessarin::qt {
+
+MainWindow::MainWindow(app::Console& console, QWidget* dataPlot, QWidget* stabilityPlot)
     : c_(console), area_(new QMdiArea(this)) {
   if (const QScreen* screen = this->screen()) {
     twips_.dpiX = screen->logicalDotsPerInchX();
@@ -25,7 +28,7 @@ MainWindow::MainWindow(Console& console, QWidget* dataPlot, QWidget* stabilityPl
   setCentralWidget(area_);
   buildMenus();
 
-  Windows& w = c_.windows;
+  app::Windows& w = c_.windows;
   addChildWindow(w.dataWindow, dataPlot, false);
   addChildWindow(w.stabilityWindow, stabilityPlot, false);
   addChildWindow(w.dutFrequencyWindow, CreateFrequencyPanel(w), true);
@@ -35,10 +38,11 @@ MainWindow::MainWindow(Console& console, QWidget* dataPlot, QWidget* stabilityPl
   addChildWindow(w.aboutWindow, CreateAboutPanel(), true);
   // The right-hand column of tool windows shares one width.
   int columnWidth = 0;
-  for (const ChildWindow* tool :
+  for (const app::ChildWindow* tool :
        {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow})
     columnWidth = std::max(columnWidth, tool->width());
-  for (ChildWindow* tool : {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow})
+  for (app::ChildWindow* tool :
+       {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow})
     tool->setGeometryFromView(tool->left(), tool->top(), columnWidth, tool->height());
 
   // The design size of the main window's client area, 9120 x 7785 twips, widened where the menu
@@ -49,28 +53,29 @@ MainWindow::MainWindow(Console& console, QWidget* dataPlot, QWidget* stabilityPl
   reportMainSize();
 }
 
-QMdiSubWindow* MainWindow::subWindowOf(const ChildWindow& window) const {
+QMdiSubWindow* MainWindow::subWindowOf(const app::ChildWindow& window) const {
   for (const auto& [sub, child] : windows_)
     if (child == &window) return sub;
   return nullptr;
 }
 
-QAction* MainWindow::actionOf(const MenuItem& item) const {
+QAction* MainWindow::actionOf(const app::MenuItem& item) const {
   const auto found = actions_.find(&item);
   return found == actions_.end() ? nullptr : found->second;
 }
 
 void MainWindow::buildMenus() {
-  Menus& m = c_.menus;
+  app::Menus& m = c_.menus;
   // Items that carry a check mark: the option groups and toggles.
-  const std::set<const MenuItem*> checkable = {&m.com1,          &m.com2,      &m.com3,
-                                               &m.com4,          &m.filtered,  &m.nonFiltered,
-                                               &m.frequencyData, &m.phaseData, &m.showFrequencyDiff,
-                                               &m.showPhaseDiff, &m.autoscale, &m.limits,
-                                               &m.tau,           &m.normalize};
-  std::map<const MenuItem*, QMenu*> menus;
-  for (const Menus::Node& node : m.tree()) {
-    MenuItem& item = *node.item;
+  const std::set<const app::MenuItem*> checkable = {
+      &m.com1,          &m.com2,      &m.com3,
+      &m.com4,          &m.filtered,  &m.nonFiltered,
+      &m.frequencyData, &m.phaseData, &m.showFrequencyDiff,
+      &m.showPhaseDiff, &m.autoscale, &m.limits,
+      &m.tau,           &m.normalize};
+  std::map<const app::MenuItem*, QMenu*> menus;
+  for (const app::Menus::Node& node : m.tree()) {
+    app::MenuItem& item = *node.item;
     const bool hasChildren = !m.childrenOf(&item).empty();
     QWidget* container = node.parent ? static_cast<QWidget*>(menus.at(node.parent))
                                      : static_cast<QWidget*>(menuBar());
@@ -88,11 +93,17 @@ void MainWindow::buildMenus() {
   }
 }
 
-QAction* MainWindow::bindMenuItem(MenuItem& item, QAction* action, bool checkable) {
+QAction* MainWindow::bindMenuItem(app::MenuItem& item, QAction* action, bool checkable) {
   actions_[&item] = action;
   action->setCheckable(checkable);
-  auto show = [action, &item] {
-    if (!action->isSeparator()) action->setText(item.caption());
+  // The status text is shortened to the room the menu bar leaves it, with the whole text as its
+  // tooltip, so that a long one does not fold away behind the bar's overflow button.
+  const bool status = &item == &c_.menus.statusText;
+  auto show = [this, action, &item, status] {
+    if (status)
+      ShowStatusText(*menuBar(), *action, item.caption());
+    else if (!action->isSeparator())
+      action->setText(item.caption());
     action->setChecked(item.checked());
     action->setEnabled(item.enabled());
     action->setVisible(item.visible());
@@ -107,7 +118,7 @@ QAction* MainWindow::bindMenuItem(MenuItem& item, QAction* action, bool checkabl
   return action;
 }
 
-void MainWindow::addChildWindow(ChildWindow& window, QWidget* content, bool fitToContent) {
+void MainWindow::addChildWindow(app::ChildWindow& window, QWidget* content, bool fitToContent) {
   auto* sub = new QMdiSubWindow;
   sub->setWidget(content);
   sub->setWindowTitle(window.caption());
@@ -126,7 +137,7 @@ void MainWindow::addChildWindow(ChildWindow& window, QWidget* content, bool fitT
   showWindowState(window, sub);
 }
 
-void MainWindow::showWindowState(ChildWindow& window, QMdiSubWindow* sub) {
+void MainWindow::showWindowState(app::ChildWindow& window, QMdiSubWindow* sub) {
   QScopedValueRollback<bool> guard(applying_, true);
   const QRect rect(twips_.toPixelsX(window.left()), twips_.toPixelsY(window.top()),
                    twips_.toPixelsX(window.width()), twips_.toPixelsY(window.height()));
@@ -141,7 +152,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* sub = qobject_cast<QMdiSubWindow*>(watched);
   const auto found = sub ? windows_.find(sub) : windows_.end();
   if (found == windows_.end()) return QMainWindow::eventFilter(watched, event);
-  ChildWindow& window = *found->second;
+  app::ChildWindow& window = *found->second;
   switch (event->type()) {
     case QEvent::Close:
       if (window.queryUnload && window.queryUnload()) {
@@ -158,7 +169,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
                                    twips_.fromPixelsX(g.width()), twips_.fromPixelsY(g.height()));
         if (event->type() == QEvent::Resize &&
             (&window == &c_.windows.dataWindow || &window == &c_.windows.stabilityWindow))
-          fitPlotToWindow(c_, window);
+          graphics::fitPlotToWindow(c_, window);
       }
       break;
     default:
@@ -175,12 +186,14 @@ void MainWindow::reportMainSize() {
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   reportMainSize();
-  layOutWindows(c_);
+  app::layOutWindows(c_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  prepareToClose(c_);
+  app::prepareToClose(c_);
   for (QMdiSubWindow* sub : area_->subWindowList()) sub->close();
   event->accept();
-  closeConsole(c_);
+  app::closeConsole(c_);
 }
+
+}  // namespace tessarin::qt

@@ -3,24 +3,24 @@
 #include <QMainWindow>
 #include <map>
 
+#include "app/Console.h"
 #include "platform/qt/Twips.h"
 
-class ChildWindow;
-class Console;
-class MenuItem;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
+
+namespace tessarin::qt {
 
 // The main window on screen: renders the console's menus, status line and child windows, and
 // hands the operator's clicks, typing, moves and close requests back to the console.
 class MainWindow : public QMainWindow {
  public:
-  MainWindow(Console& console, QWidget* dataPlot, QWidget* stabilityPlot);
+  MainWindow(app::Console& console, QWidget* dataPlot, QWidget* stabilityPlot);
 
   // The sub-window that shows `window`.
-  QMdiSubWindow* subWindowOf(const ChildWindow& window) const;
-  QAction* actionOf(const MenuItem& item) const;
+  QMdiSubWindow* subWindowOf(const app::ChildWindow& window) const;
+  QAction* actionOf(const app::MenuItem& item) const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -29,15 +29,17 @@ class MainWindow : public QMainWindow {
 
  private:
   void buildMenus();
-  QAction* bindMenuItem(MenuItem& item, QAction* action, bool checkable);
-  void addChildWindow(ChildWindow& window, QWidget* content, bool fitToContent);
-  void showWindowState(ChildWindow& window, QMdiSubWindow* sub);
+  QAction* bindMenuItem(app::MenuItem& item, QAction* action, bool checkable);
+  void addChildWindow(app::ChildWindow& window, QWidget* content, bool fitToContent);
+  void showWindowState(app::ChildWindow& window, QMdiSubWindow* sub);
   void reportMainSize();
 
-  Console& c_;
+  app::Console& c_;
   Twips twips_;
   QMdiArea* area_;
-  std::map<QMdiSubWindow*, ChildWindow*> windows_;
-  std::map<const MenuItem*, QAction*> actions_;
+  std::map<QMdiSubWindow*, app::ChildWindow*> windows_;
+  std::map<const app::MenuItem*, QAction*> actions_;
   bool applying_ = false;  // the view is applying the console's state: not the operator's doing
 };
+
+}  // namespace tessarin::qt

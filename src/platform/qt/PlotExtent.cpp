@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tessarin::qt {
+
 void ValueSpan::include(double value) {
   if (!std::isfinite(value)) return;
   min = std::min(min, value);
@@ -29,6 +31,15 @@ void CurveExtent::append(double key, double value) {
   }
   lastKey_ = key;
   lastValue_ = value;
+}
+
+void CurveExtent::insertBeforeLast(double key, double value) {
+  if (!lastKey_) {
+    append(key, value);
+    return;
+  }
+  keysBeforeLast_.include(key);
+  valuesBeforeLast_.include(value);
 }
 
 void CurveExtent::replaceLastValue(double value) {
@@ -72,3 +83,5 @@ QCPRange WholeDecades(const QCPRange& range) {
   if (high <= low) high = low + 1;
   return QCPRange(std::pow(10.0, low), std::pow(10.0, high));
 }
+
+}  // namespace tessarin::qt

@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 
+namespace tessarin::qt {
+
 // Smallest and largest of a set of values, over all finite values and over the positive ones
 // only, which are all a logarithmic axis can show.
 struct ValueSpan {
@@ -22,7 +24,10 @@ struct ValueSpan {
 class CurveExtent {
  public:
   void clear();
+  // A point after all others: it becomes the last point.
   void append(double key, double value);
+  // A point that goes somewhere before the last point, which stays last.
+  void insertBeforeLast(double key, double value);
   void replaceLastValue(double value);
   ValueSpan keys() const;
   ValueSpan values() const;
@@ -40,3 +45,5 @@ std::optional<QCPRange> FittedRange(const ValueSpan& span, bool logarithmic, dou
 // A positive range widened to whole decades (1 to 10, 1 to 100, ...), so that a logarithmic axis
 // shows its decade ticks however narrow the data is.
 QCPRange WholeDecades(const QCPRange& range);
+
+}  // namespace tessarin::qt

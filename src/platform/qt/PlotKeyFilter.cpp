@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+namespace tessarin::qt {
+
 PlotKeyFilter::PlotKeyFilter(std::function<bool(char16_t)> onKey, QObject* parent)
     : QObject(parent), onKey_(std::move(onKey)) {}
 
@@ -14,3 +16,5 @@ bool PlotKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
   return onKey_(key->text().front().toLower().unicode());
 }
+
+}  // namespace tessarin::qt

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-void PlotLabelTicker::addLabel(const QString& text, double value, int ticmark, int gridline) {
+namespace tessarin::qt {
+
+void PlotLabelTicker::addLabel(const QString& text, double value, bool emphasised) {
   addTick(value, text);
-  if (ticmark >= 3 || gridline >= 2) {
+  if (emphasised) {
     const auto at = std::lower_bound(emphasised_.begin(), emphasised_.end(), value);
     if (at == emphasised_.end() || *at != value) emphasised_.insert(at, value);
   }
@@ -13,3 +15,5 @@ void PlotLabelTicker::addLabel(const QString& text, double value, int ticmark, i
 QVector<double> PlotLabelTicker::createSubTickVector(int, const QVector<double>&) {
   return emphasised_;
 }
+
+}  // namespace tessarin::qt

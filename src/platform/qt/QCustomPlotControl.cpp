@@ -2,11 +2,14 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/qt/PlotKeyFilter.h"
 #include "platform/qt/PlotLabelTicker.h"
 #include "platform/qt/Twips.h"
+
+namespace tessarin::qt {
 
 namespace {
 
@@ -34,8 +37,6 @@ QColor CurveColour(std::size_t index, bool darkArea) {
   return darkArea ? onDark[index % 2] : onLight[index % 2];
 }
 
-bool SameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
-
 bool IsLogarithmic(const QCPAxis* axis) { return axis->scaleType() == QCPAxis::stLogarithmic; }
 
 // Tick marks point outwards, onto the widget's background, so they stay visible whatever the
@@ -49,9 +50,16 @@ void SetUpAxis(QCPAxis* axis, bool logarithmic) {
   axis->setNumberFormat("gb");
 }
 
+// The X caption carries the unit of the X values, as in "Tau (Sec)"; the Y axis shows just the
+// unit of its values, as in "1E-12".
+QString XAxisLabel(const graphics::PlotDesign& design) {
+  return design.xUnit.isEmpty() ? design.xCaption
+                                : QStringLiteral("%1 (%2)").arg(design.xCaption, design.xUnit);
+}
+
 }  // namespace
 
-QCustomPlotControl::QCustomPlotControl(const PlotDesign& design, QWidget* parent)
+QCustomPlotControl::QCustomPlotControl(const graphics::PlotDesign& design, QWidget* parent)
     : plot_(new QCustomPlot(parent)),
       title_(new QCPTextElement(
           plot_, design.title,
@@ -63,11 +71,10 @@ QCustomPlotControl::QCustomPlotControl(const PlotDesign& design, QWidget* parent
       heightTwips_(design.heightTwips) {
   plot_->plotLayout()->insertRow(0);
   plot_->plotLayout()->addElement(0, 0, title_);
-  plot_->xAxis->setLabel(design.xCaption);
-  plot_->yAxis->setLabel(design.unitCaption);
+  plot_->xAxis->setLabel(XAxisLabel(design));
+  plot_->yAxis->setLabel(design.yUnit);
   SetUpAxis(plot_->xAxis, design.xLogarithmic);
   SetUpAxis(plot_->yAxis, design.yLogarithmic);
-  automaticYTicker_ = plot_->yAxis->ticker();
   applyLimits(plot_->xAxis, xLimits_);
   applyLimits(plot_->yAxis, yLimits_);
   applyColours();
@@ -126,19 +133,18 @@ void QCustomPlotControl::applyLimits(QCPAxis* axis, const Limits& limits) {
   queueReplot();
 }
 
-void QCustomPlotControl::setYAxisMode(int mode) {
-  labelMode_ = mode == 2;
+void QCustomPlotControl::showOnlyYLabels() {
+  labelMode_ = true;
   QCPAxis* axis = plot_->yAxis;
-  axis->setTicker(labelMode_ ? QSharedPointer<QCPAxisTicker>(labelTicker_) : automaticYTicker_);
-  axis->setSubTickLength(0, labelMode_ ? kEmphasisedTickLength : kSubTickLength);
-  axis->grid()->setSubGridVisible(labelMode_);
+  axis->setTicker(labelTicker_);
+  axis->setSubTickLength(0, kEmphasisedTickLength);
+  axis->grid()->setSubGridVisible(true);
   applyColours();
   queueReplot();
 }
 
-void QCustomPlotControl::addYLabel(const QString& text, double value,
-                                   [[maybe_unused]] bool priority, int ticmark, int gridline) {
-  labelTicker_->addLabel(text, value, ticmark, gridline);
+void QCustomPlotControl::addYLabel(const QString& text, double value, bool emphasised) {
+  labelTicker_->addLabel(text, value, emphasised);
   queueReplot();
 }
 
@@ -184,74 +190,66 @@ void QCustomPlotControl::removeAllCurves() {
   queueReplot();
 }
 
-// The second list holds the plot's items (texts, arrows and the like) beside its curves.
-void QCustomPlotControl::clearSecondItemList() {
+void QCustomPlotControl::removeAllItems() {
   plot_->clearItems();
   queueReplot();
 }
 
-QCustomPlotControl::Curve& QCustomPlotControl::newCurve(const QString& name, bool markers) {
+QCustomPlotControl::Curve* QCustomPlotControl::findCurve(const QString& name) {
+  for (Curve& curve : curves_)
+    if (curve.name == name) return &curve;
+  return nullptr;
+}
+
+QCustomPlotControl::Curve& QCustomPlotControl::curveNamed(const QString& name, bool markers) {
+  if (Curve* curve = findCurve(name)) return *curve;
   QCPGraph* graph = plot_->addGraph();
   graph->setName(name);
-  curves_.push_back({graph, {}, markers});
+  curves_.push_back({name, graph, {}, markers});
   styleCurve(curves_.back());
   return curves_.back();
 }
 
-void QCustomPlotControl::addCurve(const QString& name, double xStart, double xStep, const double* y,
-                                  int count) {
-  setSeries(newCurve(name, false), xStart, xStep, y, y ? count : 0);
+// A run appends its samples in order, so the point goes at the end of the curve's storage in
+// constant time. A point placed before the last one still lands in its place in X order (at the
+// cost of a move), and the last point stays last.
+void QCustomPlotControl::appendPoint(const QString& name, double x, double y) {
+  Curve& curve = curveNamed(name, false);
+  const bool last =
+      curve.graph->data()->isEmpty() || !(x < (curve.graph->data()->constEnd() - 1)->key);
+  curve.graph->addData(x, y);
+  if (last)
+    curve.extent.append(x, y);
+  else
+    curve.extent.insertBeforeLast(x, y);
   queueReplot();
 }
 
-void QCustomPlotControl::addCurveXY(const QString& name, const double* x, const double* y,
-                                    int count, [[maybe_unused]] bool flag) {
-  Curve& curve = newCurve(name, true);
-  const int points = x && y ? std::max(count, 0) : 0;
-  QVector<double> keys(x, x + points), values(y, y + points);
-  for (int i = 0; i < points; ++i) curve.extent.append(x[i], y[i]);
-  curve.graph->setData(keys, values);
+// The point with the largest X, the newest one of a growing curve, takes the new value.
+void QCustomPlotControl::replaceLastPoint(const QString& name, double y) {
+  Curve* curve = findCurve(name);
+  if (!curve || curve->graph->data()->isEmpty()) return;
+  (curve->graph->data()->end() - 1)->value = y;
+  curve->extent.replaceLastValue(y);
   queueReplot();
 }
 
-void QCustomPlotControl::setSeries(Curve& curve, double xStart, double xStep, const double* y,
-                                   int count) {
-  const int points = std::max(count, 0);
-  QVector<double> keys(points), values(points);
+void QCustomPlotControl::setCurve(const QString& name, std::span<const double> x,
+                                  std::span<const double> y) {
+  Curve& curve = curveNamed(name, true);
+  if (!curve.markers) {
+    curve.markers = true;
+    styleCurve(curve);
+  }
+  const auto points = static_cast<qsizetype>(std::min(x.size(), y.size()));
+  curve.graph->setData(QVector<double>(x.begin(), x.begin() + points),
+                       QVector<double>(y.begin(), y.begin() + points));
+  // The graph keeps its points in X order; the extent follows that order, so its last point is
+  // the one replaceLastPoint changes.
   curve.extent.clear();
-  for (int i = 0; i < points; ++i) {
-    keys[i] = xStart + i * xStep;
-    values[i] = y[i];
-    curve.extent.append(keys[i], values[i]);
-  }
-  curve.graph->setData(keys, values, xStep >= 0);
-  curve.xStart = xStart;
-  curve.xStep = xStep;
-}
-
-// The console hands over the whole series for every sample. A series that grew by one point or
-// whose last point changed is followed in constant time; anything else is taken afresh. The point
-// before the one that moved must still match, a cheap guard against a different series of the
-// same length.
-void QCustomPlotControl::replaceCurveData(double xStart, double xStep, const double* y, int count) {
-  if (curves_.empty() || !y) return;
-  Curve& curve = curves_.front();
   const auto data = curve.graph->data();
-  const int current = data->size();
-  const bool sameSeries = xStart == curve.xStart && xStep == curve.xStep && xStep > 0;
-  const auto keeps = [&](int index) {
-    return index < 0 || SameValue(data->at(index)->value, y[index]);
-  };
-  if (sameSeries && count == current + 1 && keeps(current - 1)) {
-    const double key = xStart + current * xStep;
-    curve.graph->addData(key, y[current]);
-    curve.extent.append(key, y[current]);
-  } else if (sameSeries && count == current && count > 0 && keeps(count - 2)) {
-    (data->end() - 1)->value = y[count - 1];
-    curve.extent.replaceLastValue(y[count - 1]);
-  } else {
-    setSeries(curve, xStart, xStep, y, count);
-  }
+  for (auto point = data->constBegin(); point != data->constEnd(); ++point)
+    curve.extent.append(point->key, point->value);
   queueReplot();
 }
 
@@ -276,10 +274,9 @@ void QCustomPlotControl::setInteraction(bool on) {
   plot_->setInteractions(on ? QCP::iRangeDrag | QCP::iRangeZoom : QCP::Interactions());
 }
 
-// Every binding of the console is a plain character key; the key's own meaning is the action.
-void QCustomPlotControl::bindKey(std::int32_t, std::int32_t, std::int32_t charCode, std::int32_t) {
-  if (charCode > 0 && charCode <= 0xFFFF)
-    boundKeys_.insert(QChar(static_cast<char16_t>(charCode)).toLower().unicode());
+// The key's own meaning is the action; the key works whether typed in upper or lower case.
+void QCustomPlotControl::bindKey(char key) {
+  boundKeys_.insert(QChar::fromLatin1(key).toLower().unicode());
 }
 
 bool QCustomPlotControl::onKey(char16_t key) {
@@ -389,3 +386,5 @@ int QCustomPlotControl::width() const { return widthTwips_; }
 int QCustomPlotControl::height() const { return heightTwips_; }
 
 void QCustomPlotControl::queueReplot() { plot_->replot(QCustomPlot::rpQueuedReplot); }
+
+}  // namespace tessarin::qt

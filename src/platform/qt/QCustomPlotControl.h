@@ -11,14 +11,16 @@
 #include "platform/PlotControl.h"
 #include "platform/qt/PlotExtent.h"
 
+namespace tessarin::qt {
+
 class PlotLabelTicker;
 
-// A console plot drawn by QCustomPlot. Curves follow a growing series point by point, autoscale
-// works from running extents, and redraws are queued, so a sample costs the same at the end of a
-// week-long run as at its start.
-class QCustomPlotControl : public PlotControl {
+// A console plot drawn by QCustomPlot. Curves grow point by point, autoscale works from running
+// extents, and redraws are queued, so a sample costs the same at the end of a week-long run as at
+// its start.
+class QCustomPlotControl : public platform::PlotControl {
  public:
-  QCustomPlotControl(const PlotDesign& design, QWidget* parent = nullptr);
+  explicit QCustomPlotControl(const graphics::PlotDesign& design, QWidget* parent = nullptr);
   ~QCustomPlotControl() override;
   QCustomPlotControl(const QCustomPlotControl&) = delete;
   QCustomPlotControl& operator=(const QCustomPlotControl&) = delete;
@@ -38,27 +40,23 @@ class QCustomPlotControl : public PlotControl {
   double yMinimum() const override;
   double yMaximum() const override;
 
-  void setYAxisMode(int mode) override;
-  void addYLabel(const QString& text, double value, bool priority, int ticmark,
-                 int gridline) override;
+  void showOnlyYLabels() override;
+  void addYLabel(const QString& text, double value, bool emphasised) override;
 
   void autoscaleNow() override;
   void applyLimitsNow() override;
 
   int curveCount() const override;
   void removeAllCurves() override;
-  void clearSecondItemList() override;
+  void removeAllItems() override;
 
-  void addCurve(const QString& name, double xStart, double xStep, const double* y,
-                int count) override;
-  void addCurveXY(const QString& name, const double* x, const double* y, int count,
-                  bool flag) override;
-  void replaceCurveData(double xStart, double xStep, const double* y, int count) override;
+  void appendPoint(const QString& name, double x, double y) override;
+  void replaceLastPoint(const QString& name, double y) override;
+  void setCurve(const QString& name, std::span<const double> x, std::span<const double> y) override;
 
   bool interaction() const override;
   void setInteraction(bool on) override;
-  void bindKey(std::int32_t kind, std::int32_t modifier, std::int32_t charCode,
-               std::int32_t action) override;
+  void bindKey(char key) override;
 
   void setPlotAreaColor(std::uint32_t bgr) override;
   bool copyToClipboard() override;
@@ -71,19 +69,17 @@ class QCustomPlotControl : public PlotControl {
 
  private:
   struct Curve {
+    QString name;
     QCPGraph* graph;
     CurveExtent extent;
     bool markers;  // explicit points (the Allan deviation levels) are always marked
-    // Spacing of a curve given as a series, to recognise a call that only grew it.
-    double xStart = std::numeric_limits<double>::quiet_NaN();
-    double xStep = std::numeric_limits<double>::quiet_NaN();
   };
   struct Limits {
     double min, max;
   };
 
-  Curve& newCurve(const QString& name, bool markers);
-  void setSeries(Curve& curve, double xStart, double xStep, const double* y, int count);
+  Curve* findCurve(const QString& name);
+  Curve& curveNamed(const QString& name, bool markers);
   void styleCurve(Curve& curve) const;
   void applyLimits(QCPAxis* axis, const Limits& limits);
   void fitValueAxis(const ValueSpan& values);
@@ -96,8 +92,7 @@ class QCustomPlotControl : public PlotControl {
   QPointer<QCustomPlot> plot_;
   QCPTextElement* title_;
   QSharedPointer<PlotLabelTicker> labelTicker_;
-  QSharedPointer<QCPAxisTicker> automaticYTicker_;
-  std::vector<Curve> curves_;
+  std::vector<Curve> curves_;  // one or two per plot: found by name with a plain scan
   Limits xLimits_, yLimits_;
   std::set<char16_t> boundKeys_;
   QColor plotArea_ = Qt::black;
@@ -105,3 +100,5 @@ class QCustomPlotControl : public PlotControl {
   bool lines_ = true;  // curves drawn as lines; off: points only
   int widthTwips_, heightTwips_;
 };
+
+}  // namespace tessarin::qt

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+namespace tessarin::qt {
+
 std::optional<QString> QtDialogs::saveFileName(const QString& title, const QString& filter,
                                                const QString& defaultExt,
                                                const QString& initialPath) {
@@ -22,9 +24,11 @@ bool QtDialogs::askYesNo(const QString& text, const QString& title) {
   return box.exec() == QMessageBox::Yes;
 }
 
-void QtDialogs::message(const QString& text, const QString& title, Icon icon) {
+void QtDialogs::message(const QString& text, const QString& title, platform::Dialogs::Icon icon) {
   static const QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
                                              QMessageBox::Warning, QMessageBox::Critical};
   QMessageBox box(kIcons[static_cast<int>(icon)], title, text, QMessageBox::Ok, parent_);
   box.exec();
 }
+
+}  // namespace tessarin::qt

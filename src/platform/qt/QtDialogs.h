@@ -5,8 +5,10 @@
 
 #include "platform/Dialogs.h"
 
+namespace tessarin::qt {
+
 // File dialogs and message boxes, modal to the main window.
-class QtDialogs : public Dialogs {
+class QtDialogs : public platform::Dialogs {
  public:
   void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -14,8 +16,10 @@ class QtDialogs : public Dialogs {
                                       const QString& defaultExt,
                                       const QString& initialPath) override;
   bool askYesNo(const QString& text, const QString& title) override;
-  void message(const QString& text, const QString& title, Icon icon) override;
+  void message(const QString& text, const QString& title, platform::Dialogs::Icon icon) override;
 
  private:
   QPointer<QWidget> parent_;
 };
+
+}  // namespace tessarin::qt

@@ -3,7 +3,9 @@
 #include <QMetaObject>
 #include <utility>
 
-QtSerialPort::QtSerialPort(PortMap ports) : ports_(std::move(ports)) {
+namespace tessarin::qt {
+
+QtSerialPort::QtSerialPort(link::PortMap ports) : ports_(std::move(ports)) {
   port_.setBaudRate(QSerialPort::Baud9600);
   port_.setDataBits(QSerialPort::Data8);
   port_.setParity(QSerialPort::NoParity);
@@ -14,13 +16,14 @@ QtSerialPort::QtSerialPort(PortMap ports) : ports_(std::move(ports)) {
                    [this](QSerialPort::SerialPortError error) { handleError(error); });
 }
 
-bool QtSerialPort::open(int commPort, QString& error) {
+platform::Result<> QtSerialPort::open(int commPort) {
   if (port_.isOpen()) port_.close();
   faultPending_ = false;
   commPort_ = commPort;
   device_ = ports_.deviceFor(commPort);
   port_.setPortName(device_);
-  if (port_.open(QIODevice::ReadWrite)) return true;
+  if (port_.open(QIODevice::ReadWrite)) return {};
+  QString error;
   switch (port_.error()) {
     case QSerialPort::DeviceNotFoundError:
       error = describe(QStringLiteral("no such device"));
@@ -36,25 +39,24 @@ bool QtSerialPort::open(int commPort, QString& error) {
       break;
   }
   port_.clearError();
-  return false;
+  return platform::Result<>::failure(error);
 }
 
 bool QtSerialPort::isOpen() const { return port_.isOpen() && !faultPending_; }
 
-bool QtSerialPort::write(const std::string& bytes) {
-  if (!isOpen()) return false;
+platform::Result<> QtSerialPort::write(std::string_view bytes) {
+  if (!isOpen())
+    return platform::Result<>::failure(describe(QStringLiteral("the port is not open")));
   const auto size = static_cast<qint64>(bytes.size());
-  if (port_.write(bytes.data(), size) != size) return false;
+  if (port_.write(bytes.data(), size) != size)
+    return platform::Result<>::failure(describe(port_.errorString()));
   // QSerialPort would wait for the event loop to pass the bytes on; a command written just
   // before the program ends ("MK0" on quitting) must reach the line all the same.
   port_.flush();
-  return true;
+  return {};
 }
 
 void QtSerialPort::takeReceived() {
-  // A handler further up the stack is already handing out characters; it will reach these.
-  if (delivering_) return;
-  delivering_ = true;
   // QSerialPort does not signal again for data read while its signal is being handled, so keep
   // taking what has arrived until the buffer is empty.
   while (port_.isOpen() && port_.bytesAvailable() > 0) {
@@ -62,7 +64,6 @@ void QtSerialPort::takeReceived() {
     for (const char ch : chunk)
       if (onReceived) onReceived(ch);
   }
-  delivering_ = false;
 }
 
 // A vanished device (pseudo-terminal master closed, USB adapter pulled) makes QSerialPort report
@@ -97,3 +98,5 @@ void QtSerialPort::handleError(QSerialPort::SerialPortError error) {
 QString QtSerialPort::describe(const QString& problem) const {
   return QStringLiteral("Com %1 (%2): %3").arg(commPort_).arg(device_, problem);
 }
+
+}  // namespace tessarin::qt

@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QTime>
 
+namespace tessarin::qt {
+
 QtTimer::QtTimer(int intervalMs) {
   timer_.setInterval(intervalMs);
   QObject::connect(&timer_, &QTimer::timeout, [this] {
@@ -19,7 +21,9 @@ void QtTimer::setEnabled(bool enabled) {
 
 bool QtTimer::enabled() const { return timer_.isActive(); }
 
-void QtEventPump::processPendingEvents() { QCoreApplication::processEvents(); }
+void QtTaskQueue::post(std::function<void()> task) {
+  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+}
 
 QString QtClock::shortDate() const {
   return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
@@ -29,4 +33,10 @@ QString QtClock::time() const {
   return QLocale::system().toString(QTime::currentTime(), QStringLiteral("HH:mm:ss"));
 }
 
+std::chrono::milliseconds QtClock::sinceStart() const {
+  return std::chrono::milliseconds(sinceStart_.elapsed());
+}
+
 void QtApplication::quit() { QCoreApplication::exit(0); }
+
+}  // namespace tessarin::qt

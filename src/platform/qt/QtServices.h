@@ -1,14 +1,17 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "platform/Application.h"
 #include "platform/Clock.h"
-#include "platform/EventPump.h"
+#include "platform/TaskQueue.h"
 #include "platform/Timer.h"
 
+namespace tessarin::qt {
+
 // The lock supervision's one-second timer.
-class QtTimer : public Timer {
+class QtTimer : public platform::Timer {
  public:
   explicit QtTimer(int intervalMs);
   void setEnabled(bool enabled) override;
@@ -18,19 +21,27 @@ class QtTimer : public Timer {
   QTimer timer_;
 };
 
-class QtEventPump : public EventPump {
+// Work queued behind the events already waiting in Qt's event loop.
+class QtTaskQueue : public platform::TaskQueue {
  public:
-  void processPendingEvents() override;
+  void post(std::function<void()> task) override;
 };
 
 // Date and time as the operator's locale shows them.
-class QtClock : public Clock {
+class QtClock : public platform::Clock {
  public:
+  QtClock() { sinceStart_.start(); }
   QString shortDate() const override;
   QString time() const override;
+  std::chrono::milliseconds sinceStart() const override;
+
+ private:
+  QElapsedTimer sinceStart_;
 };
 
-class QtApplication : public Application {
+class QtApplication : public platform::Application {
  public:
   void quit() override;
 };
+
+}  // namespace tessarin::qt

@@ -11,10 +11,12 @@
 
 #include "app/Windows.h"
 
+namespace tessarin::qt {
+
 namespace {
 
 // A line edit that shows `box` and writes the operator's typing back to it.
-QLineEdit* boundLineEdit(TextBox& box, QWidget* parent, bool readOnly = false) {
+QLineEdit* boundLineEdit(app::TextBox& box, QWidget* parent, bool readOnly = false) {
   auto* edit = new QLineEdit(parent);
   edit->setReadOnly(readOnly);
   edit->setText(box.text());
@@ -28,7 +30,7 @@ QLineEdit* boundLineEdit(TextBox& box, QWidget* parent, bool readOnly = false) {
 }
 
 // A box wide enough for a whole frequency such as 10,000,000.00000.
-QLineEdit* frequencyEdit(TextBox& box, QWidget* parent) {
+QLineEdit* frequencyEdit(app::TextBox& box, QWidget* parent) {
   QLineEdit* edit = boundLineEdit(box, parent);
   edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance("00,000,000.00000") + 12);
   return edit;
@@ -36,7 +38,7 @@ QLineEdit* frequencyEdit(TextBox& box, QWidget* parent) {
 
 }  // namespace
 
-QWidget* CreateFrequencyPanel(Windows& w) {
+QWidget* CreateFrequencyPanel(app::Windows& w) {
   auto* panel = new QWidget;
   auto* form = new QFormLayout(panel);
   form->setContentsMargins(4, 2, 4, 2);
@@ -45,7 +47,7 @@ QWidget* CreateFrequencyPanel(Windows& w) {
   return panel;
 }
 
-QWidget* CreateNominalPanel(Windows& w) {
+QWidget* CreateNominalPanel(app::Windows& w) {
   auto* panel = new QWidget;
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(4, 2, 4, 2);
@@ -53,7 +55,7 @@ QWidget* CreateNominalPanel(Windows& w) {
   return panel;
 }
 
-QWidget* CreateTauPanel(Windows& w) {
+QWidget* CreateTauPanel(app::Windows& w) {
   auto* panel = new QWidget;
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(2, 2, 2, 2);
@@ -61,7 +63,7 @@ QWidget* CreateTauPanel(Windows& w) {
   list->addItems(w.tauList.items());
   // A small window between the DUT frequency and the nominal DUT: two entries show at a time.
   list->setMinimumHeight(2 * list->sizeHintForRow(0) + 2 * list->frameWidth() + 2);
-  ListBox& model = w.tauList;
+  app::ListBox& model = w.tauList;
   auto selectedRow = [list] {
     const QList<QListWidgetItem*> items = list->selectedItems();
     return items.isEmpty() ? -1 : list->row(items.constFirst());
@@ -80,7 +82,7 @@ QWidget* CreateTauPanel(Windows& w) {
   return panel;
 }
 
-QWidget* CreateScalePanel(Windows& w) {
+QWidget* CreateScalePanel(app::Windows& w) {
   static const char* const kLabels[] = {"Sample-min", "Sample-max", "Delta F-min", "Delta F-max",
                                         "Tau-min",    "Tau-max",    "SigmaY-min",  "SigmaY-max"};
   auto* panel = new QWidget;
@@ -120,3 +122,5 @@ QWidget* CreateAboutPanel() {
   panel->setStyleSheet("background: white;");
   return panel;
 }
+
+}  // namespace tessarin::qt

@@ -2,11 +2,15 @@
 
 #include <QWidget>
 
-struct Windows;
+#include "app/Windows.h"
+
+namespace tessarin::qt {
 
 // The contents of the small tool windows, bound to the text boxes and the list they show.
-QWidget* CreateFrequencyPanel(Windows& w);
-QWidget* CreateNominalPanel(Windows& w);
-QWidget* CreateTauPanel(Windows& w);
-QWidget* CreateScalePanel(Windows& w);
+QWidget* CreateFrequencyPanel(app::Windows& w);
+QWidget* CreateNominalPanel(app::Windows& w);
+QWidget* CreateTauPanel(app::Windows& w);
+QWidget* CreateScalePanel(app::Windows& w);
 QWidget* CreateAboutPanel();
+
+}  // namespace tessarin::qt

@@ -3,6 +3,8 @@
 #include <QRect>
 #include <cmath>
 
+namespace tessarin::qt {
+
 // Window geometry is kept in twips (1440 per logical inch); the screen works in pixels.
 struct Twips {
   double dpiX = 96;
@@ -17,3 +19,5 @@ struct Twips {
     return static_cast<int>(std::lround(pixels * 1440.0 / dpiY));
   }
 };
+
+}  // namespace tessarin::qt

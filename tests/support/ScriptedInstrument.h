@@ -9,9 +9,11 @@
 #include "link/InstrumentCommands.h"
 #include "support/Fakes.h"
 
+namespace tessarin::test {
+
 // Eight upper-case hexadecimal digits, as the instrument writes its fields.
 inline std::string Hex8(std::int32_t value) {
-  const std::string digits = "00000000" + hexText(value);
+  const std::string digits = "00000000" + link::hexText(value);
   return digits.substr(digits.size() - 8);
 }
 
@@ -21,7 +23,7 @@ inline std::string Hex8(std::int32_t value) {
 // program: it moves by (programmed − DUT) / 1000 seconds per second.
 class ScriptedInstrument {
  public:
-  ScriptedInstrument(FakeSerialPort& port, double dutHz) : dutHz(dutHz), port_(port) {
+  ScriptedInstrument(FakeSerialPort& port, double dut) : dutHz(dut), port_(port) {
     port_.instrument = [this](const std::string& command) { answer(command); };
   }
 
@@ -37,7 +39,8 @@ class ScriptedInstrument {
 
   // The frequency the last pair of words programs.
   double programmedHz() const {
-    return coarseWord_ * 120000000.0 / 65536 + fineWord_ * 120000000.0 / 268435456 / 32 + 1000;
+    return static_cast<double>(coarseWord_) * 120000000.0 / 65536 +
+           static_cast<double>(fineWord_) * 120000000.0 / 268435456 / 32 + 1000;
   }
 
   double dutHz;
@@ -81,3 +84,5 @@ class ScriptedInstrument {
   long fineWord_ = 0;
   double phaseSeconds_ = 0.0123;
 };
+
+}  // namespace tessarin::test

@@ -1,0 +1,115 @@
+#include "run/Measurement.h"
+
+#include <cmath>
+
+#include "link/InstrumentCommands.h"
+
+namespace tessarin::run {
+
+namespace {
+
+constexpr int kReadingLength = 8;
+// A reading that moves by more than this, scaled like the readings, is a jump: 5e-7 s at 10 MHz.
+constexpr double kJumpLimit = 0.005;
+// The lowest level is frozen, and the analysis starts one octave higher, each time the first
+// level holds 3 x 8192 decimated samples: the long-tau end stays cheap to recompute.
+constexpr int kFreezeSamples = 3 * 8192;
+// The data plot shows frequency and phase in units of 1E-12.
+constexpr double kPlotScale = 1e12;
+// At most log2(kSampleLimit) octave levels.
+constexpr std::size_t kMostLevels = 32;
+
+}  // namespace
+
+Measurement::Measurement(MeasurementOutputs outputs)
+    : outputs_(std::move(outputs)), phase_(static_cast<std::size_t>(kSampleLimit) + 1, 0.0) {
+  levels_.reserve(kMostLevels);
+  curveTau_.reserve(kMostLevels);
+  curveDeviation_.reserve(kMostLevels);
+}
+
+void Measurement::start(const RunSettings& settings) {
+  settings_ = settings;
+  sampleIndex_ = 0;
+  analysisCount_ = 1;
+  firstFactor_ = 1;
+  frozenLevels_ = 0;
+  levels_.clear();
+}
+
+Measurement::LineOutcome Measurement::take(std::string_view line) {
+  if (line.size() != kReadingLength) return LineOutcome::Ignored;
+  const double counts = link::readingCounts(line);
+  reading_ = (counts / link::kReferenceHz) / (settings_.dutHz / 1000);
+  if (sampleIndex_ > 0) processSample(sampleIndex_);
+  previousReading_ = reading_;
+  ++sampleIndex_;
+  return sampleIndex_ == kSampleLimit ? LineOutcome::SampleLimitReached : LineOutcome::Taken;
+}
+
+// Sample n extends the phase by the reading's change and the programmed offset. A reading that
+// jumps is not taken: n falls back to the previous sample, which the next reading replaces.
+void Measurement::processSample(int n) {
+  const auto k = static_cast<std::size_t>(n);
+  phase_[k] = phase_[k - 1] - (reading_ - previousReading_) -
+              settings_.tauSeconds * settings_.frequencyOffset;
+
+  const bool jump = std::abs(reading_ - previousReading_) > kJumpLimit / (settings_.dutHz / 1000);
+  if (jump) {
+    n -= 1;
+    sampleIndex_ = n;
+    // A jump on the run's first sample leaves nothing to show or analyse.
+    if (n == 0) return;
+  } else if (outputs_.recordSample) {
+    outputs_.recordSample(settings_.stored == Quantity::Frequency ? frequencyOf(n) : phase_[k]);
+  }
+  showSample(n, !jump);
+
+  if (n == kFreezeSamples * firstFactor_) {
+    // The level of the old first factor keeps its last value from now on.
+    firstFactor_ *= 2;
+    ++frozenLevels_;
+  }
+  if (settings_.analysisPeriod * analysisCount_ == n) {
+    ++analysisCount_;
+    analyse(n);
+  }
+}
+
+void Measurement::showSample(int n, bool isNew) {
+  if (settings_.shown) {
+    const double value =
+        (*settings_.shown == Quantity::Frequency ? frequencyOf(n)
+                                                 : phase_[static_cast<std::size_t>(n)]) *
+        kPlotScale;
+    if (isNew)
+      outputs_.dataPlot.appendPoint(kDataCurve, n, value);
+    else
+      outputs_.dataPlot.replaceLastPoint(kDataCurve, value);
+  }
+  if (settings_.autoscale) outputs_.dataPlot.autoscaleNow();
+}
+
+double Measurement::frequencyOf(int n) const {
+  const auto k = static_cast<std::size_t>(n);
+  return (phase_[k] - phase_[k - 1]) / settings_.tauSeconds;
+}
+
+void Measurement::analyseStability() { analyse(sampleCount()); }
+
+void Measurement::analyse(int n) {
+  levels_.resize(static_cast<std::size_t>(frozenLevels_));
+  stability::allanDeviationByOctaves(std::span(phase_).subspan(1, static_cast<std::size_t>(n)),
+                                     firstFactor_, settings_.tauSeconds, levels_);
+  curveTau_.clear();
+  curveDeviation_.clear();
+  for (const stability::StabilityPoint& level : levels_) {
+    curveTau_.push_back(level.tau);
+    curveDeviation_.push_back(level.deviation);
+  }
+  if (!levels_.empty())
+    outputs_.stabilityPlot.setCurve(kStabilityCurve, curveTau_, curveDeviation_);
+  if (settings_.autoscale) outputs_.stabilityPlot.autoscaleNow();
+}
+
+}  // namespace tessarin::run

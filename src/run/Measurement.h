@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/PlotControl.h"
+#include "stability/AllanDeviation.h"
+
+namespace tessarin::run {
+
+// The quantity a run appends to the data file, and the one the data plot shows.
+enum class Quantity { Frequency, Phase };
+
+// What a run needs to know from its start to its end (the menus that choose it are locked).
+struct RunSettings {
+  double tauSeconds = 1;
+  // The DUT frequency the readings are scaled to, in whole hertz.
+  double dutHz = 0;
+  // Fractional offset of the programmed frequency from the DUT's: the phase moves by
+  // tau * offset per sample even for a perfect DUT.
+  double frequencyOffset = 0;
+  int analysisPeriod = 10;  // samples between two stability analyses
+  Quantity stored = Quantity::Frequency;
+  std::optional<Quantity> shown = Quantity::Frequency;  // nothing: the data plot shows no curve
+  bool autoscale = true;
+};
+
+// Where a run's results go: the data file takes the stored quantity of each accepted sample, the
+// data plot one point per sample, the stability plot the Allan deviation curve.
+struct MeasurementOutputs {
+  std::function<void(double value)> recordSample;
+  platform::PlotControl& dataPlot;
+  platform::PlotControl& stabilityPlot;
+};
+
+// A run's measurement: turns each reading into a phase and a fractional-frequency sample, drops
+// readings that jump, and recomputes the Allan deviation every few samples. Owns the run's
+// series, allocated once at full size, so that nothing allocates while samples arrive.
+class Measurement {
+ public:
+  // The run ends itself when the sample index reaches this value.
+  static constexpr int kSampleLimit = 999999;
+  static inline const QString kDataCurve = QStringLiteral("Curve1");
+  static inline const QString kStabilityCurve = QStringLiteral("Curve2");
+
+  enum class LineOutcome { Ignored, Taken, SampleLimitReached };
+
+  explicit Measurement(MeasurementOutputs outputs);
+
+  // A new run: no samples, the analysis from the first averaging factor.
+  void start(const RunSettings& settings);
+  // One reply line of the run. Only lines of eight hexadecimal digits are readings; the first
+  // reading of a run only sets the reference for the next.
+  LineOutcome take(std::string_view line);
+  // Recomputes the Allan deviation of the samples so far and hands the curve to the stability
+  // plot.
+  void analyseStability();
+
+  // Samples accepted so far (N).
+  int sampleCount() const { return sampleIndex_ > 0 ? sampleIndex_ - 1 : 0; }
+
+ private:
+  void processSample(int n);
+  void analyse(int samples);
+  void showSample(int n, bool isNew);
+  double frequencyOf(int n) const;
+
+  MeasurementOutputs outputs_;
+  RunSettings settings_;
+  // phase_[n] is the time error of sample n in seconds; phase_[0] is the reference, 0.
+  std::vector<double> phase_;
+  double reading_ = 0;
+  double previousReading_ = 0;
+  int sampleIndex_ = 0;  // the sample the next reading becomes; 0 for the reference reading
+  int analysisCount_ = 1;
+  int firstFactor_ = 1;  // the averaging factor of the lowest level recomputed
+  int frozenLevels_ = 0;
+  std::vector<stability::StabilityPoint> levels_;
+  std::vector<double> curveTau_, curveDeviation_;
+};
+
+}  // namespace tessarin::run
