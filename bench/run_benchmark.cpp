@@ -150,19 +150,20 @@ int main(int argc, char** argv) {
     }
   }
   const double wallSeconds = std::chrono::duration<double>(Stopwatch::now() - runStart).count();
+  const bool endedItself =
+      c.state() == app::RunState::EndedAtSampleLimit && !dialogs.messages.empty();
   const auto stopClicked = Stopwatch::now();
   c.menus.startStop.click();
   const double stopUs = microseconds(Stopwatch::now() - stopClicked);
 
   std::printf("Run of %d lines: %.1f s wall time (%.1f us per line on average)\n", kRunLines,
               wallSeconds, wallSeconds * 1e6 / kRunLines);
-  std::printf(
-      "Run ended itself: %s; data file %lld bytes; stability levels shown: %zu\n",
-      c.state() == app::RunState::EndedAtSampleLimit && !dialogs.messages.empty() ? "yes" : "no",
-      static_cast<long long>(QFileInfo(c.dataFile.path()).size()),
-      stabilityPlot.widget()->graphCount() > 0
-          ? static_cast<std::size_t>(stabilityPlot.widget()->graph(0)->dataCount())
-          : std::size_t{0});
+  std::printf("Run ended itself: %s; data file %lld bytes; stability levels shown: %zu\n",
+              endedItself ? "yes" : "no",
+              static_cast<long long>(QFileInfo(c.dataFile.path()).size()),
+              stabilityPlot.widget()->graphCount() > 0
+                  ? static_cast<std::size_t>(stabilityPlot.widget()->graph(0)->dataCount())
+                  : std::size_t{0});
   std::printf("%9s %12s %12s %12s %14s\n", "N", "median us", "p99 us", "max us", "analysis us");
   for (const Checkpoint& point : checkpoints) {
     const int first = std::max(1, point.n - kWindow / 2);
@@ -191,6 +192,8 @@ int main(int argc, char** argv) {
   // Wall time well above the CPU time means the machine was busy with other work.
   std::printf("CPU time: %.1f s user, %.1f s system\n", seconds(usage.ru_utime),
               seconds(usage.ru_stime));
+  // The start saves globalsetting.txt, which waits for the disk (fdatasync), and appends the
+  // run header.
   std::printf("Start handler: %.0f us; Stop handler: %.0f us\n", startUs, stopUs);
   std::printf("Peak resident memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
   return 0;
