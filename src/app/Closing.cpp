@@ -1,7 +1,6 @@
 #include "app/Closing.h"
 
 #include "app/Console.h"
-#include "link/InstrumentCommands.h"
 
 namespace tessarin::app {
 
@@ -15,8 +14,6 @@ bool hideToolWindow(Console& c, ChildWindow& window) {
 bool keepPlotWindow(Console& c) { return !c.closing; }
 
 void prepareToClose(Console& c) { c.closing = true; }
-
-void closeConsole(Console& c) { quitConsole(c); }
 
 void quitConsole(Console& c) {
   if (c.serialPort.isOpen()) c.instrument.send("MK0");

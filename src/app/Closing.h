@@ -15,9 +15,8 @@ bool keepPlotWindow(Console& c);
 
 // The main window is asked to close: from now on the child windows let themselves be closed.
 void prepareToClose(Console& c);
-// Closing the main window and "&Quit" both stop the instrument's activity with "MK0" when the
-// link is open, then end the program.
-void closeConsole(Console& c);
+// "&Quit", and closing the main window: stops the instrument's activity with "MK0" when the port
+// is open, then ends the program. Nothing is sent or handled after it.
 void quitConsole(Console& c);
 
 }  // namespace tessarin::app

@@ -2,9 +2,8 @@
 
 #include <QString>
 #include <chrono>
-#include <cstdint>
-#include <limits>
 #include <optional>
+#include <string>
 
 #include "app/Menus.h"
 #include "app/RunState.h"
@@ -74,7 +73,7 @@ class Console {
   // The plot limits taken over at the last start with "&Limits".
   graphics::PlotLimits plotLimits;
   // When the console last stopped the instrument's sample stream.
-  std::chrono::milliseconds streamStoppedAt{std::numeric_limits<std::int32_t>::min()};
+  std::optional<std::chrono::milliseconds> streamStoppedAt;
   // The main window is closing: tool windows let themselves be closed.
   bool closing = false;
 

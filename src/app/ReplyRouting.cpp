@@ -14,7 +14,8 @@ constexpr std::chrono::milliseconds kStrayStopInterval{1000};
 
 void stopStrayStream(Console& c) {
   const std::chrono::milliseconds now = c.clock.sinceStart();
-  if (!c.serialPort.isOpen() || now - c.streamStoppedAt < kStrayStopInterval) return;
+  if (!c.serialPort.isOpen()) return;
+  if (c.streamStoppedAt && now - *c.streamStoppedAt < kStrayStopInterval) return;
   c.streamStoppedAt = now;
   c.instrument.send("PH00");
 }

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/Closing.h"
 #include "app/Console.h"
 
 namespace tessarin::link {

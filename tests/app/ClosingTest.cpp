@@ -6,24 +6,6 @@ namespace {
 
 class ClosingTest : public RunFixture {
  protected:
-  // Tuned in filtered mode: the lock timer polls the filter with "CL9".
-  app::Console& waitingForLock() {
-    app::Console& c = startConsole();
-    c.menus.com1.click();
-    c.menus.filtered.click();
-    c.menus.frequencyData.click();
-    dialogs.saveAnswers.push_back(pathOf("osc1.DAT"));
-    c.menus.saveFileAs.click();
-    instrument = std::make_unique<ScriptedInstrument>(serial, kDutHz);
-    c.menus.initialization.click();
-    instrument->run();
-    EXPECT_EQ(c.state(), app::RunState::WaitingForLock);
-    timer.tick();
-    EXPECT_EQ(serial.commands().back(), "CL9");
-    serial.writes.clear();
-    return c;
-  }
-
   // Everything that sends a command while the console runs.
   void tryToSendMore(app::Console& c) {
     feed({"00001234", "00001240", "CL1", "CB001E8480"});
@@ -61,7 +43,7 @@ TEST_F(ClosingTest, QuitAndClosingTheMainWindowSendMk0AndThenNothingMore) {
     SCOPED_TRACE(tc.name);
     serial.opened = false;
     application.quitCalls = 0;
-    app::Console& c = tc.where == Where::WaitingForLock ? waitingForLock() : initializedConsole();
+    app::Console& c = initializedConsole(tc.where == Where::WaitingForLock);
     if (tc.where == Where::Running) {
       c.menus.startStop.click();
       ASSERT_EQ(c.state(), app::RunState::Running);
@@ -69,7 +51,7 @@ TEST_F(ClosingTest, QuitAndClosingTheMainWindowSendMk0AndThenNothingMore) {
     }
     if (tc.closeMainWindow) {
       app::prepareToClose(c);
-      app::closeConsole(c);
+      app::quitConsole(c);
     } else {
       c.menus.quit.click();
     }

@@ -9,24 +9,30 @@
 
 namespace tessarin::test {
 
-// A console tuned by a real initialization to a DUT near 10 MHz, on Com 2, non-filtered,
-// frequency data, with the data file osc1.DAT chosen and normalization declined: Start is
-// enabled. The port's record of writes starts afresh after the initialization.
+// A console tuned by a real initialization to a DUT near 10 MHz, on Com 2, frequency data, with
+// the data file osc1.DAT chosen and normalization declined. Non-filtered, Start is enabled;
+// filtered, the console waits for the XTAL filter's lock, which the first tick has asked for. The
+// port's record of writes starts afresh after the initialization.
 class RunFixture : public ConsoleFixture {
  protected:
   static constexpr double kDutHz = 10000000.00168;
 
-  app::Console& initializedConsole() {
+  app::Console& initializedConsole(bool filtered = false) {
     app::Console& c = startConsole();
     c.menus.com2.click();
-    c.menus.nonFiltered.click();
+    (filtered ? c.menus.filtered : c.menus.nonFiltered).click();
     c.menus.frequencyData.click();
     dialogs.saveAnswers.push_back(pathOf("osc1.DAT"));
     c.menus.saveFileAs.click();
     instrument = std::make_unique<ScriptedInstrument>(serial, kDutHz);
     c.menus.initialization.click();
     instrument->run();
-    EXPECT_EQ(c.status(), "Ready to start");
+    if (filtered) {
+      timer.tick();
+      EXPECT_EQ(serial.commands().back(), "CL9");
+    } else {
+      EXPECT_EQ(c.status(), "Ready to start");
+    }
     serial.writes.clear();
     dialogs.questions.clear();
     return c;

@@ -45,9 +45,10 @@ MainWindow::MainWindow(app::Console& console, QWidget* dataPlot, QWidget* stabil
        {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow})
     tool->setGeometryFromView(tool->left(), tool->top(), columnWidth, tool->height());
 
-  // The design size of the main window's client area, 9120 x 7785 twips, widened where the menu
-  // bar would otherwise fold away the longest status text.
-  const int statusRoom = fontMetrics().horizontalAdvance("XTAL filter Unlocked, wait...") + 24;
+  // The design size of the main window's client area, 9120 x 7785 twips, widened so that the menu
+  // bar shows a status of the usual length whole; a longer one is shortened (StatusText).
+  const int statusRoom =
+      fontMetrics().horizontalAdvance("Port not opened: Com 1 (/dev/ttyUSB0): no such device") + 24;
   resize(std::max(twips_.toPixelsX(9120), menuBar()->sizeHint().width() + statusRoom),
          twips_.toPixelsY(7785) + menuBar()->sizeHint().height());
   reportMainSize();
@@ -193,7 +194,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   app::prepareToClose(c_);
   for (QMdiSubWindow* sub : area_->subWindowList()) sub->close();
   event->accept();
-  app::closeConsole(c_);
+  app::quitConsole(c_);
 }
 
 }  // namespace tessarin::qt

@@ -120,6 +120,7 @@ class StatusFitter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched != bar_) return false;
     switch (event->type()) {
+      case QEvent::Show:
       case QEvent::Resize:
       case QEvent::FontChange:
       case QEvent::StyleChange:
