@@ -65,7 +65,8 @@ class Instrument {
 };
 
 // The console tuned by a real initialization to a DUT a couple of parts in 1e9 off 10 MHz, on
-// real plots, with the data file in `folder`.
+// real plots, with the data file in `folder`. Prints the slowest reply character of the
+// initialization (the one that ends a refinement stage runs the fit and reprograms).
 bool prepareForRun(app::Console& c, test::FakeSerialPort& serial, test::FakeDialogs& dialogs,
                    const QString& folder) {
   app::startUp(c);
@@ -75,9 +76,21 @@ bool prepareForRun(app::Console& c, test::FakeSerialPort& serial, test::FakeDial
   dialogs.saveAnswers.push_back(folder + "/bench.DAT");
   c.menus.saveFileAs.click();
   test::ScriptedInstrument instrument(serial, 10000000.02);
+  const auto handleCharacter = serial.onReceived;
+  double slowestUs = 0;
+  serial.onReceived = [&](char received) {
+    const auto before = Stopwatch::now();
+    handleCharacter(received);
+    slowestUs = std::max(slowestUs, microseconds(Stopwatch::now() - before));
+  };
+  const auto clicked = Stopwatch::now();
   c.menus.initialization.click();
+  const double clickUs = microseconds(Stopwatch::now() - clicked);
   instrument.run();
   serial.instrument = nullptr;
+  serial.onReceived = handleCharacter;
+  std::printf("Initialization handler: %.0f us; slowest reply character: %.0f us\n", clickUs,
+              slowestUs);
   return c.state() == app::RunState::Ready;
 }
 
