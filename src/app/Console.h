@@ -65,6 +65,9 @@ class Console {
   link::InitializationSequence initializationSequence;
   run::Measurement measurement;
   run::DataFile dataFile;
+  // The current run's header, and the lines that wait for the data file to take them.
+  QByteArray runHeader;
+  run::WaitingLines waitingLines;
 
   // The last lock reply ("CL1" when the XTAL filter has locked).
   std::string lockReply;

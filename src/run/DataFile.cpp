@@ -5,7 +5,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <optional>
 #include <string_view>
 
 namespace tessarin::run {
@@ -61,16 +60,24 @@ DataFile::DataFile(QString path) : path_(std::move(path)) {}
 platform::Result<> DataFile::append(const QByteArray& bytes) const {
   if (path_.isEmpty()) return platform::Result<>::failure(QStringLiteral("no data file chosen"));
   QFile file(path_);
-  std::optional<QString> failure;
-  if (!file.open(QIODevice::Append)) {
-    failure = file.errorString();
-  } else {
-    if (file.write(bytes) != bytes.size() || !file.flush()) failure = file.errorString();
-    file.close();
-    if (!failure && file.error() != QFileDevice::NoError) failure = file.errorString();
+  // Unbuffered: what write() reports is what the file holds, and nothing is left to flush later.
+  if (!file.open(QIODevice::Append | QIODevice::Unbuffered))
+    return platform::Result<>::failure(path_ + ": " + file.errorString());
+  const qint64 sizeBefore = file.size();
+  qint64 done = 0;
+  while (done < bytes.size()) {
+    // A disk that fills up takes part of the bytes; the next write tells why it takes no more.
+    const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+    if (written <= 0) break;
+    done += written;
   }
-  if (failure) return platform::Result<>::failure(path_ + ": " + *failure);
-  return {};
+  QString failure = done < bytes.size() ? file.errorString() : QString();
+  file.close();
+  if (failure.isEmpty() && file.error() != QFileDevice::NoError) failure = file.errorString();
+  if (failure.isEmpty()) return {};
+  // No fragment of the bytes stays, so that the next append starts a line of its own.
+  file.resize(sizeBefore);
+  return platform::Result<>::failure(path_ + ": " + failure);
 }
 
 QByteArray formatRunHeader(const RunHeader& h) {

@@ -18,11 +18,22 @@ class DataFile {
   const QString& path() const { return path_; }
   bool chosen() const { return !path_.isEmpty(); }
 
-  // Appends `bytes`, creating the file when missing.
+  // Appends `bytes`, creating the file when missing. All or nothing: when the write fails part-way
+  // (a full disk), the file is cut back to its size before it and the reason is returned.
   platform::Result<> append(const QByteArray& bytes) const;
 
  private:
   QString path_;
+};
+
+// The lines of a run that could not be written to the data file yet, in the order they came.
+// They are written before the next line as soon as a write succeeds again.
+struct WaitingLines {
+  QByteArray bytes;
+  int count = 0;
+  bool withHeader = false;  // the run's header is among them
+
+  bool empty() const { return count == 0; }
 };
 
 // What a run's header says.

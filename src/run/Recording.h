@@ -7,12 +7,20 @@ namespace tessarin::run {
 // "&Save File as": chooses the .DAT file that the following runs append to.
 void chooseDataFile(app::Console& c);
 
-// Appends the run header for a run at `tauMs` to the data file; a failure shows in the status
-// line and the run goes on, since its samples are plotted and analysed all the same.
+// Appends the run header for a run at `tauMs` to the data file. A header or sample line that
+// cannot be written waits, with the lines after it, until a write succeeds again; meanwhile the
+// status line says why and how many lines wait, and the run goes on, since its samples are
+// plotted and analysed all the same. Once the waiting lines are written the status line says the
+// run is on again.
 void writeRunHeader(app::Console& c, double tauMs);
 
-// Appends the line of one accepted sample. A failure shows in the status line; once a later
-// line is written the status line says the run is on again.
+// Appends the line of one accepted sample, after the waiting lines.
 void recordSampleLine(app::Console& c, double value);
+
+// The run ends (Stop, the sample limit, Quit): the waiting lines are tried once more. Lines still
+// waiting are told in a warning box and the save dialog offers another file, which gets the run's
+// header and those lines; cancelling it drops them. The status line says which. Asks the operator,
+// so it never runs inside the serial handler.
+void saveWaitingLines(app::Console& c);
 
 }  // namespace tessarin::run

@@ -147,6 +147,7 @@ void stopRun(app::Console& c) {
   c.instrument.send("PH00");
   c.enter(app::RunState::Stopped);
   unlockMenusAfterRun(c);
+  saveWaitingLines(c);
 }
 
 void endRunAtSampleLimit(app::Console& c) {
@@ -156,6 +157,7 @@ void endRunAtSampleLimit(app::Console& c) {
   c.tasks.post([&c] {
     c.dialogs.message(QStringLiteral("Sample 999999"), kTitle, platform::Dialogs::Icon::Warning);
   });
+  c.tasks.post([&c] { saveWaitingLines(c); });
 }
 
 void handlePortFailure(app::Console& c, const QString& message) {
@@ -165,6 +167,8 @@ void handlePortFailure(app::Console& c, const QString& message) {
   if (runOn) {
     c.enter(app::RunState::Stopped);
     unlockMenusAfterRun(c);
+    // Asked before the failure is said, so that the status line ends with the port's failure.
+    saveWaitingLines(c);
   }
   c.enter(app::RunState::Idle);
   c.setStatus((runOn ? QStringLiteral("Serial port failed, run stopped: ")
