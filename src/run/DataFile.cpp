@@ -57,13 +57,16 @@ QByteArray significant(double magnitude, bool exponentForm) {
 
 DataFile::DataFile(QString path) : path_(std::move(path)) {}
 
-platform::Result<> DataFile::append(const QByteArray& bytes) const {
+platform::Result<> DataFile::append(const QByteArray& bytes) {
   if (path_.isEmpty()) return platform::Result<>::failure(QStringLiteral("no data file chosen"));
   QFile file(path_);
   // Unbuffered: what write() reports is what the file holds, and nothing is left to flush later.
-  if (!file.open(QIODevice::Append | QIODevice::Unbuffered))
-    return platform::Result<>::failure(path_ + ": " + file.errorString());
+  QIODevice::OpenMode mode = QIODevice::Append | QIODevice::Unbuffered;
+  if (writtenSize_) mode |= QIODevice::ExistingOnly;
+  if (!file.open(mode)) return platform::Result<>::failure(path_ + ": " + file.errorString());
   const qint64 sizeBefore = file.size();
+  if (writtenSize_ && sizeBefore < *writtenSize_)
+    return platform::Result<>::failure(path_ + ": the file was cut short");
   qint64 done = 0;
   while (done < bytes.size()) {
     // A disk that fills up takes part of the bytes; the next write tells why it takes no more.
@@ -74,7 +77,10 @@ platform::Result<> DataFile::append(const QByteArray& bytes) const {
   QString failure = done < bytes.size() ? file.errorString() : QString();
   file.close();
   if (failure.isEmpty() && file.error() != QFileDevice::NoError) failure = file.errorString();
-  if (failure.isEmpty()) return {};
+  if (failure.isEmpty()) {
+    writtenSize_ = sizeBefore + bytes.size();
+    return {};
+  }
   // No fragment of the bytes stays, so that the next append starts a line of its own.
   file.resize(sizeBefore);
   return platform::Result<>::failure(path_ + ": " + failure);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 #include "platform/Result.h"
 #include "run/Measurement.h"
@@ -18,12 +19,19 @@ class DataFile {
   const QString& path() const { return path_; }
   bool chosen() const { return !path_.isEmpty(); }
 
-  // Appends `bytes`, creating the file when missing. All or nothing: when the write fails part-way
-  // (a full disk), the file is cut back to its size before it and the reason is returned.
-  platform::Result<> append(const QByteArray& bytes) const;
+  // A run's first line (its header) may create the file; later lines of the run go only to the
+  // file the run has been writing, so a file removed or cut short mid-run fails them instead of
+  // starting a new file that lacks the run's beginning.
+  void beginRun() { writtenSize_.reset(); }
+
+  // Appends `bytes`. All or nothing: when the write fails part-way (a full disk), the file is cut
+  // back to its size before it and the reason is returned.
+  platform::Result<> append(const QByteArray& bytes);
 
  private:
   QString path_;
+  // The file's size after the run's last successful append; nothing before the run's first one.
+  std::optional<qint64> writtenSize_;
 };
 
 // The lines of a run that could not be written to the data file yet, in the order they came.

@@ -55,6 +55,7 @@ void writeRunHeader(app::Console& c, double tauMs) {
   header.filtered = m.filtered.checked();
   header.stored = m.frequencyData.checked() ? Quantity::Frequency : Quantity::Phase;
   c.runHeader = formatRunHeader(header);
+  c.dataFile.beginRun();
   record(c, c.runHeader, true);
 }
 

@@ -87,7 +87,7 @@ TEST(formatRunHeader, NamesFileDateTimeFrequencyTauModeAndData) {
 class DataFileTest : public RunFixture {};
 
 TEST_F(DataFileTest, AppendCreatesTheFileAndAddsAfterEarlierContent) {
-  const DataFile file(pathOf("a.DAT"));
+  DataFile file(pathOf("a.DAT"));
   EXPECT_TRUE(file.chosen());
   ASSERT_TRUE(file.append("first\r\n"));
   ASSERT_TRUE(file.append("second\r\n"));
@@ -95,7 +95,7 @@ TEST_F(DataFileTest, AppendCreatesTheFileAndAddsAfterEarlierContent) {
 }
 
 TEST_F(DataFileTest, FailedAppendNamesThePathAndTheReasonAndTouchesNoOtherFile) {
-  const DataFile good(pathOf("osc1.DAT"));
+  DataFile good(pathOf("osc1.DAT"));
   ASSERT_TRUE(good.append(" 1E-11 \r\n"));
   ASSERT_TRUE(QDir(folder()).mkdir("adir"));
   // A directory, a folder that does not exist, and a device that is always full.
