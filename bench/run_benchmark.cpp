@@ -119,8 +119,9 @@ int main(int argc, char** argv) {
   test::FakeClock clock;
   test::FakeTaskQueue tasks;
   test::FakeApplication application;
-  const app::Platform platform{serial,  timer, dataPlot, stabilityPlot,
-                               dialogs, clock, tasks,    application};
+  test::FakePrinter printer;
+  const app::Platform platform{serial, timer, dataPlot,    stabilityPlot, dialogs,
+                               clock,  tasks, application, printer};
   app::Console c(platform, folder.path());
   if (!prepareForRun(c, serial, dialogs, folder.path())) {
     std::fprintf(stderr, "The initialization did not finish: %s\n", qPrintable(c.status()));

@@ -14,6 +14,7 @@ Console::Console(const Platform& platform, QString folder)
       clock(platform.clock),
       tasks(platform.tasks),
       application(platform.application),
+      printer(platform.printer),
       settingsFolder(std::move(folder)),
       instrument(platform.serialPort),
       initializationSequence(instrument),

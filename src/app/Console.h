@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/PlotControl.h"
+#include "platform/Printer.h"
 #include "platform/SerialPort.h"
 #include "platform/TaskQueue.h"
 #include "platform/Timer.h"
@@ -34,6 +35,7 @@ struct Platform {
   platform::Clock& clock;
   platform::TaskQueue& tasks;
   platform::Application& application;
+  platform::Printer& printer;
 };
 
 // The main window: owns the menus, the child windows, the instrument dialogue, the measurement
@@ -57,6 +59,7 @@ class Console {
   platform::Clock& clock;
   platform::TaskQueue& tasks;
   platform::Application& application;
+  platform::Printer& printer;
 
   const QString settingsFolder;
 
@@ -77,6 +80,8 @@ class Console {
   graphics::PlotLimits plotLimits;
   // When the console last stopped the instrument's sample stream.
   std::optional<std::chrono::milliseconds> streamStoppedAt;
+  // The picture file chosen last; the save dialog offers it again.
+  QString lastPicturePath;
   // The main window is closing: tool windows let themselves be closed.
   bool closing = false;
 

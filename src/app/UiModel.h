@@ -109,6 +109,46 @@ class ListBox {
   bool enabled_ = true;
 };
 
+// A push button of a tool window.
+class Button {
+ public:
+  explicit Button(QString caption) : caption_(std::move(caption)) {}
+  Button(const Button&) = delete;
+  Button& operator=(const Button&) = delete;
+
+  const QString& caption() const { return caption_; }
+  // The operator pressed the button.
+  void click() {
+    if (onClick) onClick();
+  }
+
+  std::function<void()> onClick;
+
+ private:
+  QString caption_;
+};
+
+// How a window is shown: at its own size, as an icon, or filling its parent (the screen for the
+// main window, the main window for a child window).
+enum class WindowState { Normal, Minimized, Maximized };
+
+// The main window's state; the view shows it and reports the operator's changes.
+class MainWindowState {
+ public:
+  WindowState state() const { return state_; }
+  void setState(WindowState state) {
+    if (state_ == state) return;
+    state_ = state;
+    if (changed) changed();
+  }
+  void setStateFromView(WindowState state) { state_ = state; }
+
+  std::function<void()> changed;
+
+ private:
+  WindowState state_ = WindowState::Normal;
+};
+
 // A child window of the main window. Geometry is in twips (1440 per logical inch) and is the
 // outer size, border and caption included.
 class ChildWindow {
@@ -121,12 +161,14 @@ class ChildWindow {
   const QString& name() const { return name_; }
   const QString& caption() const { return caption_; }
   bool visible() const { return visible_; }
+  WindowState state() const { return state_; }
   int left() const { return left_; }
   int top() const { return top_; }
   int width() const { return width_; }
   int height() const { return height_; }
 
   void setVisible(bool visible) { update(visible_, visible); }
+  void setState(WindowState state) { update(state_, state); }
   void setLeft(int left) { update(left_, left); }
   void setTop(int top) { update(top_, top); }
   void setWidth(int width) { update(width_, width); }
@@ -140,11 +182,17 @@ class ChildWindow {
     height_ = height;
   }
   void setVisibleFromView(bool visible) { visible_ = visible; }
+  void setStateFromView(WindowState state) { state_ = state; }
+  // Brings the window in front of the other child windows.
+  void bringToFront() {
+    if (broughtToFront) broughtToFront();
+  }
 
   // Asked when the operator closes the window; returns true to refuse. The window may hide
   // itself inside the handler.
   std::function<bool()> queryUnload;
   std::function<void()> changed;
+  std::function<void()> broughtToFront;
 
  private:
   template <typename T>
@@ -157,6 +205,7 @@ class ChildWindow {
   QString name_;
   QString caption_;
   bool visible_ = false;
+  WindowState state_ = WindowState::Normal;
   int left_ = 0;
   int top_ = 0;
   int width_;

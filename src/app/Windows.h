@@ -17,6 +17,7 @@ struct Windows {
   // The main window's own outer size; the view keeps it current.
   int mainWidth = 9120 + kFrameWidthTwips;
   int mainHeight = 7785 + kFrameHeightTwips;
+  MainWindowState mainState;
 
   ChildWindow dataWindow{"dataWindow", "Data", 6330 + kFrameWidthTwips, 3645 + kFrameHeightTwips};
   ChildWindow stabilityWindow{"stabilityWindow", "Stability", 6150 + kFrameWidthTwips,
@@ -48,6 +49,7 @@ struct Windows {
   bool titleWindowLoaded = false;
   TextBox dataTitleBox;
   TextBox stabilityTitleBox;
+  Button titleOkButton{"&Ok"};
 };
 
 }  // namespace tessarin::app

@@ -6,7 +6,10 @@
 #include "app/ReplyRouting.h"
 #include "app/TauSelection.h"
 #include "graphics/DisplaySelection.h"
+#include "graphics/Pictures.h"
+#include "graphics/Printing.h"
 #include "graphics/Scales.h"
+#include "graphics/TitleWindow.h"
 #include "link/DutDisplay.h"
 #include "link/FilterLock.h"
 #include "link/Initialization.h"
@@ -36,6 +39,11 @@ void connectHandlers(Console& c) {
   m.tau.onClick = [&c] { toggleTauList(c); };
   m.normalize.onClick = [&c] { link::toggleNormalization(c); };
   m.aboutMenu.onClick = [&c] { showAboutWindow(c); };
+  m.title.onClick = [&c] { graphics::openTitleWindow(c); };
+  m.saveDataPlotPicture.onClick = [&c] { graphics::saveDataPlotPicture(c); };
+  m.saveStabilityPlotPicture.onClick = [&c] { graphics::saveStabilityPlotPicture(c); };
+  m.printDataPlot.onClick = [&c] { graphics::printDataPlot(c); };
+  m.printStabilityPlot.onClick = [&c] { graphics::printStabilityPlot(c); };
 
   Windows& w = c.windows;
   w.dataWindow.queryUnload = [&c] { return keepPlotWindow(c); };
@@ -45,6 +53,8 @@ void connectHandlers(Console& c) {
   for (ChildWindow* tool :
        {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow, &w.aboutWindow})
     tool->queryUnload = [&c, tool] { return hideToolWindow(c, *tool); };
+  w.titleWindow.queryUnload = [&c] { return graphics::closeTitleWindow(c); };
+  w.titleOkButton.onClick = [&c] { graphics::applyTitles(c); };
 
   c.serialPort.onReceived = [&c](char received) { receiveCharacter(c, received); };
   c.serialPort.onFault = [&c](const QString& message) { run::handlePortFailure(c, message); };

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/Result.h"
+
 namespace tessarin::platform {
 
 // One plot of the console: the data plot (samples against sample number) or the stability plot
@@ -61,8 +63,9 @@ class PlotControl {
   virtual void setPlotAreaColor(std::uint32_t bgr) = 0;
   // Puts a bitmap of the whole plot on the clipboard; false when that failed.
   virtual bool copyToClipboard() = 0;
-  // Writes the plot as a bitmap file; false when that failed.
-  virtual bool savePicture(const QString& path) = 0;
+  // Writes the whole plot in its screen colours as a bitmap file; the failure names the path and
+  // the reason.
+  virtual Result<> savePicture(const QString& path) = 0;
 
   virtual void setWidth(int twips) = 0;
   virtual void setHeight(int twips) = 0;

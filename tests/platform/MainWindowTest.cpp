@@ -2,9 +2,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include "app/Startup.h"
 #include "platform/qt/MainWindow.h"
@@ -91,6 +93,19 @@ TEST_F(MainWindowTest, ClosingAToolWindowHidesItAndPlotWindowsStay) {
   EXPECT_TRUE(data->isVisible());
 }
 
+TEST_F(MainWindowTest, TitleWindowShowsTheTitlesAndItsOkButtonAppliesThem) {
+  qt::MainWindow& w = show();
+  dataPlot.setTitle("Frequency Diff.");
+  w.actionOf(console->menus.title)->trigger();
+  QMdiSubWindow* title = w.subWindowOf(console->windows.titleWindow);
+  ASSERT_TRUE(title->isVisible());
+  EXPECT_EQ(title->findChildren<QLineEdit*>().at(0)->text(), "Frequency Diff.");
+  console->windows.dataTitleBox.setFromView("Osc 1");
+  title->findChild<QPushButton*>()->click();
+  EXPECT_EQ(dataPlot.title(), "Osc 1");
+  EXPECT_FALSE(title->isVisible());
+}
+
 TEST_F(MainWindowTest, WindowsStandWhereTheConsolePutsThem) {
   qt::MainWindow& w = show();
   const app::ChildWindow& data = console->windows.dataWindow;
@@ -103,6 +118,27 @@ TEST_F(MainWindowTest, WindowsStandWhereTheConsolePutsThem) {
   QCoreApplication::processEvents();
   const app::ChildWindow& freq = console->windows.dutFrequencyWindow;
   EXPECT_EQ(freq.left(), console->windows.mainWidth - freq.width() - 200);
+}
+
+TEST_F(MainWindowTest, WindowStatesFollowTheConsoleAndAreReportedWhenTheOperatorChangesThem) {
+  qt::MainWindow& w = show();
+  app::Windows& windows = console->windows;
+  QMdiSubWindow* data = w.subWindowOf(windows.dataWindow);
+  windows.mainState.setState(app::WindowState::Maximized);
+  windows.dataWindow.setState(app::WindowState::Maximized);
+  EXPECT_TRUE(w.isMaximized());
+  EXPECT_TRUE(data->isMaximized());
+  windows.dataWindow.setState(app::WindowState::Normal);
+  windows.mainState.setState(app::WindowState::Normal);
+  EXPECT_FALSE(w.isMaximized());
+  EXPECT_FALSE(data->isMaximized());
+
+  data->showMinimized();
+  w.showMinimized();
+  EXPECT_EQ(windows.dataWindow.state(), app::WindowState::Minimized);
+  EXPECT_EQ(windows.mainState.state(), app::WindowState::Minimized);
+  data->showNormal();
+  EXPECT_EQ(windows.dataWindow.state(), app::WindowState::Normal);
 }
 
 TEST_F(MainWindowTest, ClosingTheMainWindowStopsTheInstrumentOnce) {

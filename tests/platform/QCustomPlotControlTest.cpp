@@ -370,7 +370,7 @@ TEST(QCustomPlotControlTest, InteractionSwitchesMouseZoomAndDrag) {
   EXPECT_TRUE(plot.interaction());
 }
 
-TEST(QCustomPlotControlTest, PictureIsSavedAsBitmapFile) {
+TEST(QCustomPlotControlTest, PictureIsABitmapOfThePlotsPixelSizeOrAReasonWhyNot) {
   QTemporaryDir folder;
   QCustomPlotControl plot(DataPlotDesign());
   plot.appendPoint("Curve1", 1, 1);
@@ -380,11 +380,16 @@ TEST(QCustomPlotControlTest, PictureIsSavedAsBitmapFile) {
   ASSERT_TRUE(plot.savePicture(path));
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray bytes = file.readAll();
-  EXPECT_TRUE(bytes.startsWith("BM"));
-  EXPECT_GT(bytes.size(), 1000);
+  EXPECT_TRUE(file.readAll().startsWith("BM"));
+  const QImage image(path, "BMP");
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), plot.widget()->size());
 
-  EXPECT_FALSE(plot.savePicture(folder.filePath("missing/folder/data.bmp")));
+  const QString missing = folder.filePath("missing/data.bmp");
+  const platform::Result<> failed = plot.savePicture(missing);
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.reason(), missing + ": no such folder");
+  EXPECT_FALSE(plot.savePicture(folder.path()));
   EXPECT_FALSE(plot.savePicture(""));
 }
 

@@ -30,7 +30,7 @@ class ConsoleFixture : public ::testing::Test {
   }
 
   app::Platform platform() {
-    return {serial, timer, dataPlot, stabilityPlot, dialogs, clock, tasks, application};
+    return {serial, timer, dataPlot, stabilityPlot, dialogs, clock, tasks, application, printer};
   }
   // Builds the console on the fakes, without starting it up.
   app::Console& build();
@@ -46,6 +46,7 @@ class ConsoleFixture : public ::testing::Test {
   FakeClock clock;
   FakeTaskQueue tasks;
   FakeApplication application;
+  FakePrinter printer;
   std::unique_ptr<app::Console> console;
 };
 

@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/PlotControl.h"
+#include "platform/Printer.h"
 #include "platform/SerialPort.h"
 #include "platform/TaskQueue.h"
 #include "platform/Timer.h"
@@ -171,6 +172,25 @@ class FakeDialogs : public platform::Dialogs {
   std::vector<Question> questions;
 };
 
+// Answers the printer dialog with `copies` (nothing: cancelled) and records the prints.
+class FakePrinter : public platform::Printer {
+ public:
+  std::optional<int> askCopies() override {
+    ++dialogs;
+    return copies;
+  }
+  platform::Result<> printClipboardPicture(int n) override {
+    if (!failure.isEmpty()) return platform::Result<>::failure(failure);
+    printedCopies.push_back(n);
+    return {};
+  }
+
+  std::optional<int> copies = 1;
+  QString failure;  // set: printing fails for this reason
+  int dialogs = 0;
+  std::vector<int> printedCopies;
+};
+
 class FakeApplication : public platform::Application {
  public:
   void quit() override { ++quitCalls; }
@@ -236,11 +256,13 @@ class FakePlot : public platform::PlotControl {
   void setPlotAreaColor(std::uint32_t bgr) override { plotAreaColors.push_back(bgr); }
   bool copyToClipboard() override {
     ++clipboardCopies;
-    return true;
+    if (whileCopying) whileCopying();
+    return !copyFails;
   }
-  bool savePicture(const QString& path) override {
+  platform::Result<> savePicture(const QString& path) override {
+    if (!saveFailure.isEmpty()) return platform::Result<>::failure(path + ": " + saveFailure);
     savedPictures.push_back(path);
-    return true;
+    return {};
   }
   void setWidth(int twips) override { widthTwips = twips; }
   void setHeight(int twips) override { heightTwips = twips; }
@@ -263,6 +285,10 @@ class FakePlot : public platform::PlotControl {
   std::vector<char> boundKeys;
   std::vector<std::uint32_t> plotAreaColors;
   std::vector<QString> savedPictures;
+  // Set: saving a picture fails for this reason.
+  QString saveFailure;
+  std::function<void()> whileCopying;  // runs when the plot is copied to the clipboard
+  bool copyFails = false;
   int autoscaleCalls = 0, applyLimitsCalls = 0, removeAllCalls = 0, removeItemsCalls = 0;
   int replaceCalls = 0, setCurveCalls = 0, clipboardCopies = 0;
   bool interactionOn = true;

@@ -7,6 +7,7 @@
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QCustomPlotControl.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtPrinter.h"
 #include "platform/qt/QtSerialPort.h"
 #include "platform/qt/QtServices.h"
 
@@ -15,8 +16,9 @@ namespace tessarin::qt {
 // The whole console on Qt: the adapters, the console and its main window, started up.
 class ConsoleApp {
  public:
-  // `dialogs` replaces the real dialogs (tests answer them); nullptr uses the Qt ones.
-  ConsoleApp(const QString& settingsFolder, platform::Dialogs* dialogs = nullptr);
+  // `dialogs` and `printer` replace the real ones (tests answer them); nullptr uses the Qt ones.
+  ConsoleApp(const QString& settingsFolder, platform::Dialogs* dialogs = nullptr,
+             platform::Printer* printer = nullptr);
   ~ConsoleApp();
 
   app::Console& console() { return *console_; }
@@ -33,6 +35,7 @@ class ConsoleApp {
   QtClock clock_;
   QtTaskQueue tasks_;
   QtApplication application_;
+  QtPrinter qtPrinter_;
   std::unique_ptr<app::Console> console_;
   std::unique_ptr<MainWindow> window_;
 };

@@ -16,6 +16,27 @@
 #include "platform/qt/ToolWindows.h"
 
 namespace tessarin::qt {
+namespace {
+
+Qt::WindowStates ToQt(app::WindowState state) {
+  switch (state) {
+    case app::WindowState::Minimized:
+      return Qt::WindowMinimized;
+    case app::WindowState::Maximized:
+      return Qt::WindowMaximized;
+    case app::WindowState::Normal:
+      break;
+  }
+  return Qt::WindowNoState;
+}
+
+app::WindowState FromQt(Qt::WindowStates state) {
+  if (state & Qt::WindowMinimized) return app::WindowState::Minimized;
+  if (state & Qt::WindowMaximized) return app::WindowState::Maximized;
+  return app::WindowState::Normal;
+}
+
+}  // namespace
 
 MainWindow::MainWindow(app::Console& console, QWidget* dataPlot, QWidget* stabilityPlot)
     : c_(console), area_(new QMdiArea(this)) {
@@ -35,6 +56,7 @@ MainWindow::MainWindow(app::Console& console, QWidget* dataPlot, QWidget* stabil
   addChildWindow(w.tauWindow, CreateTauPanel(w), true);
   addChildWindow(w.nominalWindow, CreateNominalPanel(w), true);
   addChildWindow(w.scalesWindow, CreateScalePanel(w), true);
+  addChildWindow(w.titleWindow, CreateTitlePanel(w), true);
   addChildWindow(w.aboutWindow, CreateAboutPanel(), true);
   // The right-hand column of tool windows shares one width.
   int columnWidth = 0;
@@ -52,6 +74,8 @@ MainWindow::MainWindow(app::Console& console, QWidget* dataPlot, QWidget* stabil
   resize(std::max(twips_.toPixelsX(9120), menuBar()->sizeHint().width() + statusRoom),
          twips_.toPixelsY(7785) + menuBar()->sizeHint().height());
   reportMainSize();
+  c_.windows.mainState.changed = [this] { showMainState(); };
+  showMainState();
 }
 
 QMdiSubWindow* MainWindow::subWindowOf(const app::ChildWindow& window) const {
@@ -135,11 +159,15 @@ void MainWindow::addChildWindow(app::ChildWindow& window, QWidget* content, bool
                                std::max(window.height(), twips_.fromPixelsY(needed.height())));
   }
   window.changed = [this, &window, sub] { showWindowState(window, sub); };
+  window.broughtToFront = [this, sub] { area_->setActiveSubWindow(sub); };
   showWindowState(window, sub);
 }
 
 void MainWindow::showWindowState(app::ChildWindow& window, QMdiSubWindow* sub) {
   QScopedValueRollback<bool> guard(applying_, true);
+  // The state first: a window put back to normal takes its own geometry again.
+  if (window.visible() && FromQt(sub->windowState()) != window.state())
+    sub->setWindowState(ToQt(window.state()));
   const QRect rect(twips_.toPixelsX(window.left()), twips_.toPixelsY(window.top()),
                    twips_.toPixelsX(window.width()), twips_.toPixelsY(window.height()));
   if (sub->geometry() != rect && !sub->isMinimized() && !sub->isMaximized()) sub->setGeometry(rect);
@@ -162,6 +190,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       }
       window.setVisibleFromView(false);
       break;
+    case QEvent::WindowStateChange:
+      if (!applying_) window.setStateFromView(FromQt(sub->windowState()));
+      break;
     case QEvent::Move:
     case QEvent::Resize:
       if (!applying_ && !sub->isMinimized()) {
@@ -182,6 +213,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::reportMainSize() {
   c_.windows.mainWidth = twips_.fromPixelsX(frameGeometry().width());
   c_.windows.mainHeight = twips_.fromPixelsY(frameGeometry().height());
+}
+
+void MainWindow::showMainState() {
+  QScopedValueRollback<bool> guard(applying_, true);
+  const Qt::WindowStates wanted = ToQt(c_.windows.mainState.state());
+  if (FromQt(windowState()) != c_.windows.mainState.state())
+    setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | wanted);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && !applying_)
+    c_.windows.mainState.setStateFromView(FromQt(windowState()));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

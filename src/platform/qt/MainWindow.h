@@ -24,6 +24,7 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -33,6 +34,7 @@ class MainWindow : public QMainWindow {
   void addChildWindow(app::ChildWindow& window, QWidget* content, bool fitToContent);
   void showWindowState(app::ChildWindow& window, QMdiSubWindow* sub);
   void reportMainSize();
+  void showMainState();
 
   app::Console& c_;
   Twips twips_;

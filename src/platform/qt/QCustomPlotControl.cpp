@@ -1,6 +1,8 @@
 #include "platform/qt/QCustomPlotControl.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
@@ -364,8 +366,14 @@ bool QCustomPlotControl::copyToClipboard() {
   return true;
 }
 
-bool QCustomPlotControl::savePicture(const QString& path) {
-  return !path.isEmpty() && plot_->saveBmp(path);
+platform::Result<> QCustomPlotControl::savePicture(const QString& path) {
+  using platform::Result;
+  if (path.isEmpty()) return Result<>::failure("no file name given");
+  const QFileInfo file(path);
+  if (!file.absoluteDir().exists()) return Result<>::failure(path + ": no such folder");
+  if (file.isDir()) return Result<>::failure(path + ": is a folder");
+  if (!plot_->saveBmp(path)) return Result<>::failure(path + ": the file could not be written");
+  return {};
 }
 
 // Sizes that cannot be drawn (a minimised or tiny window) are ignored; the plot keeps its size

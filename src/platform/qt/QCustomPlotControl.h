@@ -60,7 +60,7 @@ class QCustomPlotControl : public platform::PlotControl {
 
   void setPlotAreaColor(std::uint32_t bgr) override;
   bool copyToClipboard() override;
-  bool savePicture(const QString& path) override;
+  platform::Result<> savePicture(const QString& path) override;
 
   void setWidth(int twips) override;
   void setHeight(int twips) override;

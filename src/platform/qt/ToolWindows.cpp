@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/Windows.h"
@@ -101,6 +102,19 @@ QWidget* CreateScalePanel(app::Windows& w) {
     }
     layout->addWidget(group);
   }
+  return panel;
+}
+
+QWidget* CreateTitlePanel(app::Windows& w) {
+  auto* panel = new QWidget;
+  auto* form = new QFormLayout(panel);
+  form->setContentsMargins(4, 4, 4, 4);
+  form->addRow("Data :", boundLineEdit(w.dataTitleBox, panel));
+  form->addRow("Stability :", boundLineEdit(w.stabilityTitleBox, panel));
+  auto* ok = new QPushButton(w.titleOkButton.caption(), panel);
+  app::Button& button = w.titleOkButton;
+  QObject::connect(ok, &QPushButton::clicked, [&button] { button.click(); });
+  form->addRow(ok);
   return panel;
 }
 

@@ -11,6 +11,7 @@ QWidget* CreateFrequencyPanel(app::Windows& w);
 QWidget* CreateNominalPanel(app::Windows& w);
 QWidget* CreateTauPanel(app::Windows& w);
 QWidget* CreateScalePanel(app::Windows& w);
+QWidget* CreateTitlePanel(app::Windows& w);
 QWidget* CreateAboutPanel();
 
 }  // namespace tessarin::qt

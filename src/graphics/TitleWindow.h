@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/Console.h"
+
+namespace tessarin::graphics {
+
+// "&Title": opens the Graphics Title window at the centre of the main window with the plots'
+// titles of this moment, or brings it forward, boxes untouched, when it is already open.
+void openTitleWindow(app::Console& c);
+
+// "&Ok": both plots take the boxes' texts as typed; the window closes.
+void applyTitles(app::Console& c);
+
+// The operator closed the window by its title bar: the edits are discarded. Returns true to
+// refuse closing, which it never does.
+bool closeTitleWindow(app::Console& c);
+
+}  // namespace tessarin::graphics

@@ -1,0 +1,106 @@
+// Runs the console against the simulator through a short measurement and takes the README's
+// pictures: the main window during the run, then the Graphics Scales window.
+//   readme_screenshots <simulator link> <output folder>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <functional>
+
+#include "app/Console.h"
+#include "platform/qt/ConsoleApp.h"
+
+namespace {
+
+using namespace tessarin;
+
+// The data file dialog is answered with a file in the scratch folder; every question with No.
+class AnsweringDialogs : public platform::Dialogs {
+ public:
+  explicit AnsweringDialogs(QString dataFile) : dataFile_(std::move(dataFile)) {}
+  std::optional<QString> saveFileName(const QString&, const QString&, const QString&,
+                                      const QString&) override {
+    return dataFile_;
+  }
+  bool askYesNo(const QString&, const QString&) override { return false; }
+  void message(const QString& text, const QString&, Icon) override {
+    std::fprintf(stderr, "message: %s\n", qPrintable(text));
+  }
+
+ private:
+  QString dataFile_;
+};
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+void settle() {
+  waitFor([] { return false; }, 300);
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: readme_screenshots <simulator link> <output folder>\n");
+    return 2;
+  }
+  const QString link = QString::fromLocal8Bit(argv[1]);
+  const QDir output(QString::fromLocal8Bit(argv[2]));
+  QTemporaryDir settings;
+  // Com 1 on the simulator; frequency data, Com 1, non-filtered.
+  if (!settings.isValid() ||
+      !writeFile(settings.filePath("serialports.txt"), ("Com1=" + link + "\n").toUtf8()) ||
+      !writeFile(settings.filePath("globalsetting.txt"), "111"))
+    return 1;
+
+  AnsweringDialogs dialogs(settings.filePath("osc1.DAT"));
+  qt::ConsoleApp consoleApp(settings.path(), &dialogs);
+  app::Console& c = consoleApp.console();
+  qt::MainWindow& window = consoleApp.window();
+  window.show();
+  auto choose = [&window](const app::MenuItem& item) { window.actionOf(item)->trigger(); };
+  auto fail = [&c](const char* what) {
+    std::fprintf(stderr, "%s (status: %s)\n", what, qPrintable(c.status()));
+    return 1;
+  };
+
+  choose(c.menus.saveFileAs);
+  choose(c.menus.initialization);
+  if (!waitFor([&c] { return c.status() == "Ready to start"; }, 60000))
+    return fail("the initialization did not finish");
+  choose(c.menus.startStop);
+  if (!waitFor([&c] { return c.measurement.sampleCount() >= 60; }, 120000))
+    return fail("the samples did not come");
+  settle();
+  if (!window.grab().save(output.filePath("console-run.png"))) return fail("no console picture");
+
+  choose(c.menus.startStop);
+  choose(c.menus.limits);
+  settle();
+  QMdiSubWindow* scales = window.subWindowOf(c.windows.scalesWindow);
+  if (!scales || !scales->isVisible() ||
+      !scales->grab().save(output.filePath("graphics-scales.png")))
+    return fail("no scales picture");
+  return 0;
+}
