@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace tessarin::stability {
+
+// The time-domain stability statistics of a phase (time-error) series x in seconds, sampled every
+// tau0 seconds. A NaN sample is a gap: every term that touches it is left out, and the term count
+// says how many were used.
+enum class Statistic {
+  Adev,    // non-overlapping Allan deviation, the console's own (AllanDeviation.h)
+  Oadev,   // overlapping Allan deviation
+  Mdev,    // modified Allan deviation
+  Tdev,    // time deviation, tau / sqrt(3) * MDEV, in seconds
+  Hdev,    // non-overlapping Hadamard deviation
+  Ohdev,   // overlapping Hadamard deviation
+  Totdev,  // total deviation
+  Mtie,    // maximum time interval error, in seconds
+  TieRms,  // RMS time interval error, in seconds
+};
+
+// "adev", "oadev", "mdev", "tdev", "hdev", "ohdev", "totdev", "mtie", "tierms".
+std::string_view nameOf(Statistic statistic);
+std::optional<Statistic> statisticNamed(std::string_view name);
+
+// The deviations have confidence intervals; MTIE and TIE rms have none.
+bool hasConfidenceInterval(Statistic statistic);
+
+// The statistic at one averaging factor m (tau = m * tau0).
+struct Estimate {
+  double tau = 0;
+  int factor = 0;
+  double value = 0;        // NaN when no term could be formed
+  std::int64_t terms = 0;  // terms that went into the value
+};
+
+Estimate estimate(Statistic statistic, std::span<const double> phase, double tau0, int factor);
+
+// Averaging factors for a series of `sampleCount` phase points: 1, 2, 4, ... (octave);
+// 1, 2, 5, 10, 20, 50, ... (decade); every m (all). Each list stops where the statistic would
+// have fewer than its least number of terms.
+std::vector<int> octaveFactors(Statistic statistic, std::int64_t sampleCount);
+std::vector<int> decadeFactors(Statistic statistic, std::int64_t sampleCount);
+std::vector<int> everyFactor(Statistic statistic, std::int64_t sampleCount);
+
+}  // namespace tessarin::stability
