@@ -5,12 +5,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <iomanip>
+#include <optional>
+#include <sstream>
+
+namespace tessarin::sim {
 
 namespace {
 
@@ -30,26 +34,23 @@ bool makeRaw(int fd, bool setSpeed) {
 
 std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-void logAt(std::ostream& log, double now, const std::string& text) {
-  log << std::fixed << std::setprecision(3) << now << ' ' << text << std::endl;
+std::optional<std::string> linkTarget(const std::string& linkPath) {
+  char target[4096];
+  const ssize_t length = readlink(linkPath.c_str(), target, sizeof target);
+  if (length < 0) return std::nullopt;
+  return std::string(target, static_cast<std::size_t>(length));
 }
 
-// The text without its CR LF framing, for the log.
-std::string unframed(const std::string& text) {
-  std::string shown;
-  for (const char ch : text) {
-    if (ch == '\r') continue;
-    shown += ch == '\n' ? ' ' : ch;
-  }
-  while (!shown.empty() && shown.back() == ' ') shown.pop_back();
-  return shown;
+timespec timeoutOf(double seconds) {
+  const double whole = std::floor(std::max(seconds, 0.0));
+  return {static_cast<time_t>(whole), static_cast<long>((std::max(seconds, 0.0) - whole) * 1e9)};
 }
 
 }  // namespace
 
-LineServer::~LineServer() {
-  if (fd_ >= 0) close(fd_);
-}
+LineServer::LineServer(std::string linkPath) : linkPath_(std::move(linkPath)) {}
+
+LineServer::~LineServer() { closeLine(); }
 
 bool LineServer::openPseudoTerminal(std::string& error) {
   fd_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -75,10 +76,16 @@ bool LineServer::openPseudoTerminal(std::string& error) {
     error = systemError("raw mode on " + peerPath_);
     return false;
   }
-  return true;
+  if (linkPath_.empty()) return true;
+  // A link left behind by an earlier simulator is replaced; anything else is not touched.
+  if (linkTarget(linkPath_)) unlink(linkPath_.c_str());
+  if (symlink(peerPath_.c_str(), linkPath_.c_str()) == 0) return true;
+  error = systemError(linkPath_);
+  return false;
 }
 
 bool LineServer::openDevice(const std::string& path, std::string& error) {
+  devicePath_ = path;
   fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) {
     error = systemError(path);
@@ -92,7 +99,7 @@ bool LineServer::openDevice(const std::string& path, std::string& error) {
   return true;
 }
 
-void LineServer::run(InstrumentModel& model, std::ostream& log,
+void LineServer::run(InstrumentModel& model, SimLog& log,
                      const volatile std::sig_atomic_t& stopRequested) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point start = Clock::now();
@@ -101,25 +108,46 @@ void LineServer::run(InstrumentModel& model, std::ostream& log,
   };
   sigset_t waitMask;
   sigemptyset(&waitMask);
+  std::optional<double> backAt;  // while the line is away: when it comes back
 
   while (!stopRequested) {
     double now = secondsNow();
+    if (backAt) {
+      std::string error;
+      if (now < *backAt) {
+        const timespec timeout = timeoutOf(*backAt - now);
+        ppoll(nullptr, 0, &timeout, &waitMask);
+      } else if (reopen(error)) {
+        backAt.reset();
+        log.remark("line back at " + peerPath_);
+      } else {
+        log.remark("cannot open the line again: " + error);
+        backAt = now + kPeerCheckSeconds;
+      }
+      continue;
+    }
     if (hungUp_ && peerPresent()) {
       hungUp_ = false;
-      logAt(log, now, "line opened");
+      log.remark("line opened");
     }
-    if (!hungUp_) send(model.advanceTo(now), log, now);
+    if (!hungUp_) send(model.advanceTo(now), log);
+    if (const auto away = model.takeVanish()) {
+      closeLine();
+      std::ostringstream text;
+      text << "line gone for " << *away << " s";
+      log.remark(text.str());
+      backAt = now + *away;
+      continue;
+    }
 
     double wait = hungUp_ ? kPeerCheckSeconds : 3600.0;
     if (const auto due = model.nextSampleDue(); due && !hungUp_) wait = std::min(wait, *due - now);
-    wait = std::max(wait, 0.0);
-    const double whole = std::floor(wait);
-    const timespec timeout{static_cast<time_t>(whole), static_cast<long>((wait - whole) * 1e9)};
+    const timespec timeout = timeoutOf(wait);
     // A closed line reports a hang-up at every wait; it is looked at on the timer instead.
     pollfd line{fd_, static_cast<short>(POLLIN | (output_.empty() ? 0 : POLLOUT)), 0};
     const int ready = ppoll(&line, hungUp_ ? 0 : 1, &timeout, &waitMask);
     if (ready < 0 && errno != EINTR) {
-      logAt(log, secondsNow(), systemError("ppoll"));
+      log.remark(systemError("ppoll"));
       return;
     }
     if (ready <= 0 || hungUp_) continue;
@@ -129,14 +157,14 @@ void LineServer::run(InstrumentModel& model, std::ostream& log,
   }
 }
 
-void LineServer::takeInput(InstrumentModel& model, std::ostream& log, double now) {
+void LineServer::takeInput(InstrumentModel& model, SimLog& log, double now) {
   char buffer[512];
   for (;;) {
     const ssize_t count = read(fd_, buffer, sizeof buffer);
     if (count < 0 && errno == EINTR) continue;
     if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
     if (count <= 0) {
-      hangUp(model, log, now);
+      hangUp(model, log);
       return;
     }
     for (ssize_t i = 0; i < count; ++i) {
@@ -146,19 +174,19 @@ void LineServer::takeInput(InstrumentModel& model, std::ostream& log, double now
         continue;
       }
       if (pendingCommand_.empty()) continue;
-      send(model.advanceTo(now), log, now);
+      send(model.advanceTo(now), log);
       const std::string reply = model.handleCommand(pendingCommand_, now);
-      logAt(log, now, "> " + pendingCommand_ + (reply.empty() ? "" : "  < " + unframed(reply)));
-      send(reply, log, now);
+      log.command(pendingCommand_, reply);
+      send(reply, log);
       pendingCommand_.clear();
     }
   }
 }
 
-void LineServer::send(const std::string& text, std::ostream& log, double now) {
+void LineServer::send(const std::string& text, SimLog& log) {
   if (text.empty()) return;
   if (output_.size() + text.size() > kOutputLimit) {
-    if (!droppingOutput_) logAt(log, now, "console is not reading; dropping output");
+    if (!droppingOutput_) log.remark("console is not reading; dropping output");
     droppingOutput_ = true;
     return;
   }
@@ -178,16 +206,38 @@ void LineServer::flushOutput() {
 
 // Nobody holds the other end any more. Whatever was written and not read is discarded so that
 // the next console starts on a clean line.
-void LineServer::hangUp(InstrumentModel& model, std::ostream& log, double now) {
+void LineServer::hangUp(InstrumentModel& model, SimLog& log) {
   hungUp_ = true;
+  const bool streaming = model.streaming();
   model.stopStream();
   output_.clear();
   pendingCommand_.clear();
   tcflush(fd_, TCOFLUSH);
-  logAt(log, now, "no one holds the line open; stream stopped");
+  log.remark(streaming ? "no one holds the line open; stream stopped"
+                       : "no one holds the line open");
 }
 
 bool LineServer::peerPresent() const {
   pollfd line{fd_, POLLIN, 0};
   return poll(&line, 1, 0) >= 0 && (line.revents & POLLHUP) == 0;
 }
+
+// The link goes with the pseudo-terminal, unless someone has pointed it elsewhere meanwhile.
+void LineServer::closeLine() {
+  if (fd_ < 0) return;
+  close(fd_);
+  fd_ = -1;
+  if (!linkPath_.empty() && devicePath_.empty() && linkTarget(linkPath_) == peerPath_)
+    unlink(linkPath_.c_str());
+  output_.clear();
+  pendingCommand_.clear();
+  hungUp_ = false;
+  droppingOutput_ = false;
+}
+
+bool LineServer::reopen(std::string& error) {
+  closeLine();
+  return devicePath_.empty() ? openPseudoTerminal(error) : openDevice(devicePath_, error);
+}
+
+}  // namespace tessarin::sim

@@ -1,16 +1,13 @@
 // tessarin-sim: a Tessarin / RS instrument on a pseudo-terminal, for trying the console without
 // the hardware. Prints the line's path, then serves until SIGINT or SIGTERM.
-#include <unistd.h>
-
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "LineServer.h"
+#include "SimLog.h"
 #include "SimOptions.h"
 
 namespace {
@@ -34,35 +31,26 @@ void catchStopSignals() {
   sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
 }
 
-bool makeLink(const std::string& linkPath, const std::string& target, std::string& error) {
-  char existing[4096];
-  // A link left behind by an earlier simulator is replaced; anything else is not touched.
-  if (readlink(linkPath.c_str(), existing, sizeof existing) >= 0) unlink(linkPath.c_str());
-  if (symlink(target.c_str(), linkPath.c_str()) == 0) return true;
-  error = linkPath + ": " + std::strerror(errno);
-  return false;
-}
-
-void removeLink(const std::string& linkPath, const std::string& target) {
-  char existing[4096];
-  const ssize_t length = readlink(linkPath.c_str(), existing, sizeof existing);
-  if (length >= 0 && std::string(existing, static_cast<std::size_t>(length)) == target)
-    unlink(linkPath.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+  using namespace tessarin::sim;
+  std::string error;
+  const auto options = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!options) {
+    std::cerr << "tessarin-sim: " << error << '\n';
+    return 1;
+  }
+  if (options->showHelp) {
     std::cout << kSimUsage;
     return 0;
   }
-  std::string error;
-  const auto options = ParseSimOptions(args, error);
-  if (!options) {
-    std::cerr << "tessarin-sim: " << error << '\n' << kSimUsage;
-    return 2;
+  if (options->showVersion) {
+    std::cout << "tessarin-sim (Tessarin / RS) " TESSARIN_VERSION "\n"
+              << "License GPL-3.0-or-later <https://gnu.org/licenses/gpl.html>.\n"
+              << "This is free software: you are free to change and redistribute it.\n"
+              << "There is NO WARRANTY, to the extent permitted by law.\n";
+    return 0;
   }
 
   std::ofstream logFile;
@@ -73,25 +61,20 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::ostream& log = options->logPath.empty() ? std::cerr : logFile;
+  SimLog log(options->logPath.empty() ? std::cerr : logFile);
 
   catchStopSignals();
-  LineServer server;
+  LineServer server(options->linkPath);
   const bool opened = options->devicePath.empty() ? server.openPseudoTerminal(error)
                                                   : server.openDevice(options->devicePath, error);
   if (!opened) {
     std::cerr << "tessarin-sim: " << error << '\n';
     return 1;
   }
-  if (!options->linkPath.empty() && !makeLink(options->linkPath, server.peerPath(), error)) {
-    std::cerr << "tessarin-sim: " << error << '\n';
-    return 1;
-  }
   std::cout << server.peerPath() << std::endl;
 
   InstrumentModel model(options->instrument);
+  model.setObserver(&log);
   server.run(model, log, stopRequested);
-
-  if (!options->linkPath.empty()) removeLink(options->linkPath, server.peerPath());
   return 0;
 }

@@ -5,8 +5,11 @@
 
 namespace tessarin::app {
 
-QString chooseSettingsFolder(const QString& programFolder, const QString& userConfigFolder) {
-  if (QFileInfo(programFolder).isWritable()) return programFolder;
+QString chooseSettingsFolder(const QString& programFolder, const QString& userConfigFolder,
+                             const QString& installedFolder) {
+  const bool installed =
+      QDir(programFolder).canonicalPath() == QDir(installedFolder).canonicalPath();
+  if (!installed && QFileInfo(programFolder).isWritable()) return programFolder;
   QDir().mkpath(userConfigFolder);
   return userConfigFolder;
 }

@@ -5,8 +5,10 @@
 namespace tessarin::app {
 
 // The folder of globalsetting.txt, setting3.txt and serialports.txt: the program's own folder,
-// or, where that is not writable (a system-wide install), the operator's configuration folder,
-// which is created when missing.
-QString chooseSettingsFolder(const QString& programFolder, const QString& userConfigFolder);
+// or the operator's configuration folder (created when missing) where the program's folder is
+// not writable or is the system's program folder `installedFolder` (so that a console started
+// with sudo does not leave its settings among the system's programs).
+QString chooseSettingsFolder(const QString& programFolder, const QString& userConfigFolder,
+                             const QString& installedFolder);
 
 }  // namespace tessarin::app

@@ -7,6 +7,7 @@
 #include "app/WindowLayout.h"
 #include "graphics/PlotSetup.h"
 #include "graphics/Scales.h"
+#include "graphics/StabilityMeasure.h"
 
 namespace tessarin::app {
 
@@ -17,6 +18,8 @@ void bindPlotKeys(Console& c) {
     c.dataPlot.bindKey(key);
     c.stabilityPlot.bindKey(key);
   }
+  // Error bars belong to the stability curve only.
+  c.stabilityPlot.bindKey('e');
 }
 
 void setMenuStartState(Menus& m) {
@@ -28,10 +31,7 @@ void setMenuStartState(Menus& m) {
   m.normalize.setChecked(false);
   m.limits.setChecked(false);
   m.showFrequencyDiff.setChecked(true);
-  // The further stability measures of the Display menu are never offered.
-  for (MenuItem* item :
-       {&m.displaySeparator, &m.showStandardAllan, &m.showModifiedAllan, &m.showTdev, &m.showMtie})
-    item->setVisible(false);
+  m.showStandardAllan.setChecked(true);
 }
 
 void showPlotWindows(Console& c) {
@@ -63,6 +63,7 @@ void startUp(Console& c) {
   c.enter(RunState::Idle);
   setMenuStartState(c.menus);
   readGlobalSettings(c);
+  graphics::restoreStabilityMeasure(c);
   showPlotWindows(c);
   loadHidden(c.windows.dutFrequencyWindow, [&c] { placeDutFrequencyWindow(c); });
   loadHidden(c.windows.tauWindow, [&c] { placeTauWindow(c); });

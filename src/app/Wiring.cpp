@@ -9,6 +9,7 @@
 #include "graphics/Pictures.h"
 #include "graphics/Printing.h"
 #include "graphics/Scales.h"
+#include "graphics/StabilityMeasure.h"
 #include "graphics/TitleWindow.h"
 #include "link/DutDisplay.h"
 #include "link/FilterLock.h"
@@ -34,6 +35,10 @@ void connectHandlers(Console& c) {
   m.phaseData.onClick = [&c] { choosePhaseData(c); };
   m.showFrequencyDiff.onClick = [&c] { graphics::showFrequencyDifference(c); };
   m.showPhaseDiff.onClick = [&c] { graphics::showPhaseDifference(c); };
+  m.showStandardAllan.onClick = [&c] { graphics::chooseStandardAllan(c); };
+  m.showModifiedAllan.onClick = [&c] { graphics::chooseModifiedAllan(c); };
+  m.showTdev.onClick = [&c] { graphics::chooseTdev(c); };
+  m.showMtie.onClick = [&c] { graphics::chooseMtie(c); };
   m.autoscale.onClick = [&c] { graphics::chooseAutoscale(c); };
   m.limits.onClick = [&c] { graphics::chooseLimits(c); };
   m.tau.onClick = [&c] { toggleTauList(c); };
@@ -59,6 +64,7 @@ void connectHandlers(Console& c) {
   c.serialPort.onReceived = [&c](char received) { receiveCharacter(c, received); };
   c.serialPort.onFault = [&c](const QString& message) { run::handlePortFailure(c, message); };
   c.lockTimer.onTick = [&c] { link::pollFilterLock(c); };
+  c.stabilityPlot.onErrorBarsKey = [&c] { graphics::toggleErrorBars(c); };
   c.instrument.onFailure = [&c](const QString& reason) {
     c.setStatus(QStringLiteral("Command not sent: ") + reason);
   };

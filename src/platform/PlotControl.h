@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "platform/Result.h"
@@ -51,13 +52,21 @@ class PlotControl {
   // marker at each point. `x` and `y` have the same length.
   virtual void setCurve(const QString& name, std::span<const double> x,
                         std::span<const double> y) = 0;
+  // Gives point i of the curve `name` an error bar from low[i] to high[i] (NaN bounds: no bar at
+  // that point); empty spans take the bars away. The bars go with the curve.
+  virtual void setErrorBars(const QString& name, std::span<const double> low,
+                            std::span<const double> high) = 0;
+  // The unit of the Y values, shown beside the Y axis; empty: none.
+  virtual void setYUnit(const QString& unit) = 0;
 
   // Zoom and drag with the mouse.
   virtual bool interaction() const = 0;
   virtual void setInteraction(bool on) = 0;
   // Makes a plain character key work on the plot: a autoscale, l limits, i zoom in, b zoom out,
-  // y fit Y to the visible X range, p lines or points.
+  // y fit Y to the visible X range, p lines or points, e error bars (through onErrorBarsKey).
   virtual void bindKey(char key) = 0;
+  // The operator pressed the bound key "e": the console decides whether error bars are shown.
+  std::function<void()> onErrorBarsKey;
 
   // Colour of the plot area as 0xBBGGRR.
   virtual void setPlotAreaColor(std::uint32_t bgr) = 0;

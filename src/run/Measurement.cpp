@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "link/InstrumentCommands.h"
+#include "run/ErrorBars.h"
 
 namespace tessarin::run {
 
@@ -24,8 +25,10 @@ constexpr std::size_t kMostLevels = 32;
 Measurement::Measurement(MeasurementOutputs outputs)
     : outputs_(std::move(outputs)), phase_(static_cast<std::size_t>(kSampleLimit) + 1, 0.0) {
   levels_.reserve(kMostLevels);
-  curveTau_.reserve(kMostLevels);
-  curveDeviation_.reserve(kMostLevels);
+  levelSamples_.reserve(kMostLevels);
+  for (std::vector<double>* curve : {&curveTau_, &curveDeviation_, &curveLow_, &curveHigh_})
+    curve->reserve(kMostLevels);
+  curveFactor_.reserve(kMostLevels);
 }
 
 void Measurement::start(const RunSettings& settings) {
@@ -35,6 +38,12 @@ void Measurement::start(const RunSettings& settings) {
   firstFactor_ = 1;
   frozenLevels_ = 0;
   levels_.clear();
+  levelSamples_.clear();
+  frozenLow_.clear();
+  frozenHigh_.clear();
+  noiseTypes_.clear();
+  analysedSamples_ = 0;
+  if (running_) running_.emplace(statistic_, settings.tauSeconds);
 }
 
 Measurement::LineOutcome Measurement::take(std::string_view line) {
@@ -97,19 +106,86 @@ double Measurement::frequencyOf(int n) const {
 
 void Measurement::analyseStability() { analyse(sampleCount()); }
 
+std::span<const double> Measurement::series(int samples) const {
+  return std::span(phase_).subspan(1, static_cast<std::size_t>(samples));
+}
+
 void Measurement::analyse(int n) {
+  analysedSamples_ = n;
   levels_.resize(static_cast<std::size_t>(frozenLevels_));
-  stability::allanDeviationByOctaves(std::span(phase_).subspan(1, static_cast<std::size_t>(n)),
-                                     firstFactor_, settings_.tauSeconds, levels_);
+  stability::allanDeviationByOctaves(series(n), firstFactor_, settings_.tauSeconds, levels_);
+  levelSamples_.resize(static_cast<std::size_t>(frozenLevels_));
+  levelSamples_.resize(levels_.size(), n);
+  if (running_) running_->extend(series(n));
+  showStabilityCurve(false);
+  if (settings_.autoscale) outputs_.stabilityPlot.autoscaleNow();
+}
+
+void Measurement::showStatistic(stability::Statistic statistic) {
+  if (statistic == statistic_) return;
+  statistic_ = statistic;
+  noiseTypes_.clear();
+  if (statistic == stability::Statistic::Adev) {
+    running_.reset();
+  } else {
+    // Built once from the samples so far; from now on each analysis adds only the new ones.
+    running_.emplace(statistic, settings_.tauSeconds);
+    running_->extend(series(analysedSamples_));
+  }
+  // The curve of the measure shown before goes, even where the new one has no point yet.
+  if (analysedSamples_ > 0) showStabilityCurve(true);
+}
+
+void Measurement::showErrorBars(bool shown) {
+  if (shown == errorBars_) return;
+  errorBars_ = shown;
+  if (analysedSamples_ > 0) showStabilityCurve(false);
+}
+
+void Measurement::showStabilityCurve(bool evenEmpty) {
   curveTau_.clear();
   curveDeviation_.clear();
-  for (const stability::StabilityPoint& level : levels_) {
-    curveTau_.push_back(level.tau);
-    curveDeviation_.push_back(level.deviation);
+  curveFactor_.clear();
+  if (statistic_ == stability::Statistic::Adev) {
+    int factor = 1;
+    for (const stability::StabilityPoint& level : levels_) {
+      curveTau_.push_back(level.tau);
+      curveDeviation_.push_back(level.deviation);
+      curveFactor_.push_back(factor);
+      factor *= 2;
+    }
+  } else if (running_) {
+    for (const stability::Estimate& point : running_->octaveCurve()) {
+      curveTau_.push_back(point.tau);
+      curveDeviation_.push_back(point.value);
+      curveFactor_.push_back(point.factor);
+    }
   }
-  if (!levels_.empty())
-    outputs_.stabilityPlot.setCurve(kStabilityCurve, curveTau_, curveDeviation_);
-  if (settings_.autoscale) outputs_.stabilityPlot.autoscaleNow();
+  if (curveTau_.empty() && !evenEmpty) return;
+  outputs_.stabilityPlot.setCurve(kStabilityCurve, curveTau_, curveDeviation_);
+  if (errorBars_ && stability::hasConfidenceInterval(statistic_)) {
+    fillErrorBars();
+    outputs_.stabilityPlot.setErrorBars(kStabilityCurve, curveLow_, curveHigh_);
+  }
+}
+
+// A frozen Allan deviation level keeps the interval of the samples it was last computed from.
+void Measurement::fillErrorBars() {
+  curveLow_.clear();
+  curveHigh_.clear();
+  const std::span<const int> factors(curveFactor_);
+  const std::span<const double> values(curveDeviation_);
+  std::size_t recomputed = 0;
+  if (statistic_ == stability::Statistic::Adev) {
+    recomputed = static_cast<std::size_t>(frozenLevels_);
+    for (std::size_t i = frozenLow_.size(); i < recomputed; ++i)
+      appendOneSigmaIntervals(statistic_, series(levelSamples_[i]), factors.subspan(i, 1),
+                              values.subspan(i, 1), frozenLow_, frozenHigh_);
+    curveLow_.assign(frozenLow_.begin(), frozenLow_.end());
+    curveHigh_.assign(frozenHigh_.begin(), frozenHigh_.end());
+  }
+  appendOneSigmaIntervals(statistic_, series(analysedSamples_), factors.subspan(recomputed),
+                          values.subspan(recomputed), curveLow_, curveHigh_, &noiseTypes_);
 }
 
 }  // namespace tessarin::run

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "platform/PlotControl.h"
+#include "run/ErrorBars.h"
 #include "stability/AllanDeviation.h"
+#include "stability/RunningStatistic.h"
+#include "stability/Statistics.h"
 
 namespace tessarin::run {
 
@@ -29,7 +32,7 @@ struct RunSettings {
 };
 
 // Where a run's results go: the data file takes the stored quantity of each accepted sample, the
-// data plot one point per sample, the stability plot the Allan deviation curve.
+// data plot one point per sample, the stability plot the stability curve.
 struct MeasurementOutputs {
   std::function<void(double value)> recordSample;
   platform::PlotControl& dataPlot;
@@ -39,6 +42,12 @@ struct MeasurementOutputs {
 // A run's measurement: turns each reading into a phase and a fractional-frequency sample, drops
 // readings that jump, and recomputes the Allan deviation every few samples. Owns the run's
 // series, allocated once at full size, so that nothing allocates while samples arrive.
+//
+// The stability plot shows the console's own Allan deviation (Statistic::Adev), whose lowest
+// levels freeze as the run grows, or the modified Allan deviation, TDEV or MTIE of the whole run
+// so far, kept up to date at the same analysis moments from only the samples taken since the
+// last one. The Allan deviation is analysed whatever is shown, so that its frozen levels are there
+// when the operator comes back to it.
 class Measurement {
  public:
   // The run ends itself when the sample index reaches this value.
@@ -59,12 +68,23 @@ class Measurement {
   // plot.
   void analyseStability();
 
+  // What the stability plot shows: Adev, Mdev, Tdev or Mtie. A new choice redraws the curve from
+  // the samples of the last analysis at once; the run's data stay as they are.
+  void showStatistic(stability::Statistic statistic);
+  // Error bars on the stability curve: its 68 % confidence intervals, worked out only while they
+  // are shown. MTIE has none.
+  void showErrorBars(bool shown);
+  bool errorBarsShown() const { return errorBars_; }
+
   // Samples accepted so far (N).
   int sampleCount() const { return sampleIndex_ > 0 ? sampleIndex_ - 1 : 0; }
 
  private:
   void processSample(int n);
   void analyse(int samples);
+  void showStabilityCurve(bool evenEmpty);
+  void fillErrorBars();
+  std::span<const double> series(int samples) const;
   void showSample(int n, bool isNew);
   double frequencyOf(int n) const;
 
@@ -79,7 +99,18 @@ class Measurement {
   int firstFactor_ = 1;  // the averaging factor of the lowest level recomputed
   int frozenLevels_ = 0;
   std::vector<stability::StabilityPoint> levels_;
-  std::vector<double> curveTau_, curveDeviation_;
+  // The samples each Allan deviation level was last computed from: N for the levels still
+  // recomputed, less for the frozen ones.
+  std::vector<int> levelSamples_;
+  int analysedSamples_ = 0;  // N at the last analysis
+  stability::Statistic statistic_ = stability::Statistic::Adev;
+  std::optional<stability::RunningStatistic> running_;  // for any choice but Adev
+  bool errorBars_ = false;
+  // The error bars of the frozen Allan deviation levels never change: worked out once.
+  std::vector<double> frozenLow_, frozenHigh_;
+  NoiseTypes noiseTypes_;
+  std::vector<double> curveTau_, curveDeviation_, curveLow_, curveHigh_;
+  std::vector<int> curveFactor_;
 };
 
 }  // namespace tessarin::run

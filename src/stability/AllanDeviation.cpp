@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "stability/Statistics.h"
+
 namespace tessarin::stability {
 
 namespace {
@@ -13,15 +15,7 @@ constexpr std::size_t kLeastPointsPerLevel = 5;
 }  // namespace
 
 double allanDeviation(std::span<const double> phase, int factor, double tau0) {
-  const auto m = static_cast<std::size_t>(factor);
-  const std::size_t n = phase.size() / m;
-  const double tau = tau0 * factor;
-  double sum = 0;
-  for (std::size_t j = 0; j + 2 < n; ++j) {
-    const double secondDifference = phase[(j + 2) * m] - 2 * phase[(j + 1) * m] + phase[j * m];
-    sum += secondDifference * secondDifference;
-  }
-  return std::sqrt(sum / (2.0 * static_cast<double>(n - 2) * tau * tau));
+  return estimate(Statistic::Adev, phase, tau0, factor).value;
 }
 
 void allanDeviationByOctaves(std::span<const double> phase, int firstFactor, double tau0,

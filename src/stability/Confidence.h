@@ -11,18 +11,28 @@ namespace tessarin::stability {
 
 // The power-law noise type at an averaging factor, as the exponent alpha of the fractional
 // frequency spectrum S_y(f) ~ f^alpha: 2 white phase, 1 flicker phase, 0 white frequency,
-// -1 flicker frequency, -2 random-walk frequency. Identified by the lag-1 autocorrelation of the
-// series at that factor, or by the B1 ratio where too few points remain for it; nullopt where
-// neither can tell.
+// -1 flicker frequency, -2 random-walk frequency; the Hadamard deviations, which see through one
+// more difference, also tell -3 (flicker walk) and -4 (random run) frequency.
+//
+// Found by the lag-1 autocorrelation of every m-th phase point (Riley and Greenhall 2004) while at
+// least 30 such points remain; for the modified and time deviations, where that finds a phase
+// noise, from the means of successive blocks of m points instead, as those deviations see them.
+// Below 30 points by Barnes' B1 ratio of the standard to the Allan variance of the frequency at
+// that factor (with at least 10 frequency values), which tells the frequency noises apart but not
+// white from flicker phase (it says white phase for both). A point or difference that touches a gap
+// (NaN) is left out. nullopt where neither method has enough points.
 std::optional<int> identifyNoise(Statistic statistic, std::span<const double> phase, int factor);
 
 // Equivalent degrees of freedom of a deviation at factor m over `sampleCount` phase points for
-// noise type alpha: Greenhall and Riley's method for the Allan and Hadamard families, the total
-// deviation's own formula for Totdev.
+// noise type alpha: Greenhall and Riley's method for the Allan and Hadamard families, NIST
+// SP 1065's b T/tau - c for Totdev (its frequency noises; for the phase noises, the overlapping
+// Allan deviation's). NaN where none applies (MTIE, TIE rms, an alpha the statistic cannot see, or
+// too few points for one term).
 double equivalentDegreesOfFreedom(Statistic statistic, int alpha, int factor,
                                   std::int64_t sampleCount);
 
-// The chi-squared interval around a deviation for `confidence` (0.683 for 1 sigma).
+// The chi-squared interval around a deviation for `confidence` (0.683 for 1 sigma), for a
+// non-integer number of degrees of freedom. NaN bounds when edf is not a positive number.
 struct ConfidenceInterval {
   double low = 0;
   double high = 0;
@@ -30,7 +40,7 @@ struct ConfidenceInterval {
 ConfidenceInterval confidenceInterval(double deviation, double edf, double confidence);
 
 // One row of an analysis: the estimate, and for the deviations the noise type, the EDF and the
-// interval (NaN bounds, nullopt alpha where none applies or none could be found).
+// interval (NaN edf and bounds, nullopt alpha where none applies or none could be found).
 struct AnalysisRow {
   Estimate estimate;
   std::optional<int> alpha;
@@ -38,6 +48,10 @@ struct AnalysisRow {
   ConfidenceInterval interval;
 };
 
+// The statistic with its interval at each factor. Where the noise type cannot be identified at a
+// factor (too few points left), the type found at the nearest smaller factor is carried over, so
+// the long-tau end of a curve keeps its interval. Where gaps leave out terms, the EDF shrinks in
+// proportion to the terms used.
 std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> phase, double tau0,
                                  std::span<const int> factors, double confidence);
 

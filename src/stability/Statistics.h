@@ -16,7 +16,7 @@ enum class Statistic {
   Oadev,   // overlapping Allan deviation
   Mdev,    // modified Allan deviation
   Tdev,    // time deviation, tau / sqrt(3) * MDEV, in seconds
-  Hdev,    // non-overlapping Hadamard deviation
+  Hdev,    // non-overlapping Hadamard deviation, over every point x[0], x[m], ... there is
   Ohdev,   // overlapping Hadamard deviation
   Totdev,  // total deviation
   Mtie,    // maximum time interval error, in seconds
@@ -42,7 +42,10 @@ Estimate estimate(Statistic statistic, std::span<const double> phase, double tau
 
 // Averaging factors for a series of `sampleCount` phase points: 1, 2, 4, ... (octave);
 // 1, 2, 5, 10, 20, 50, ... (decade); every m (all). Each list stops where the statistic would
-// have fewer than its least number of terms.
+// have fewer than its least number of terms without gaps: three for adev (five decimated points,
+// the console's rule), one for the others (m up to (N - 1) / 2 for oadev, N / 3 for mdev and tdev,
+// (N - 1) / 3 for hdev and ohdev, N - 1 for MTIE and TIE rms), and for totdev m up to (N - 1) / 2,
+// half the record.
 std::vector<int> octaveFactors(Statistic statistic, std::int64_t sampleCount);
 std::vector<int> decadeFactors(Statistic statistic, std::int64_t sampleCount);
 std::vector<int> everyFactor(Statistic statistic, std::int64_t sampleCount);

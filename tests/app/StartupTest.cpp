@@ -177,7 +177,7 @@ TEST_F(StartupTest, EachPlotKeyIsBoundOnTheDataPlotThenOnTheStabilityPlot) {
   app::startUp(c);
   EXPECT_EQ(log, QStringList({"data:l", "stability:l", "data:a", "stability:a", "data:b",
                               "stability:b", "data:i", "stability:i", "data:p", "stability:p",
-                              "data:y", "stability:y"}));
+                              "data:y", "stability:y", "stability:e"}));
 }
 
 TEST_F(StartupTest, StabilityPlotShowsOnlyItsLabelsFrom2EMinus3To1EMinus18) {

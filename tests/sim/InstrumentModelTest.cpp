@@ -8,6 +8,7 @@
 
 #include "model/InstrumentModel.h"
 
+namespace tessarin::sim {
 namespace {
 
 constexpr double kReferenceHz = 120000000.0;
@@ -220,9 +221,23 @@ std::vector<double> timeErrors(const InstrumentOptions& options, int samples) {
   return x;
 }
 
+TEST(InstrumentModelTest, OffsetAndDriftBendTheTimeErrorAndTheCount) {
+  InstrumentOptions options;
+  options.frequencyOffset = 1e-7;
+  options.driftPerDay = 8.64e-5;  // 1e-9 per second, to show in 1000 s
+  const std::vector<double> x = timeErrors(options, 1000);
+  for (const std::size_t k : {0u, 499u, 999u}) {
+    const double t = static_cast<double>(k + 1);
+    EXPECT_NEAR(x[k], 1e-7 * t + 1e-9 * t * t / 2, 1e-12) << t;
+  }
+  options.frequencyOffset = 1e-6;
+  InstrumentModel model(options);
+  EXPECT_EQ(model.handleCommand("CB9", 0.0), "CB001E8482\r\n") << "10000010 Hz / 5";
+}
+
 TEST(InstrumentModelTest, NoiseHasTheRequestedLevelAndRepeatsWithItsSeed) {
   InstrumentOptions phaseNoise;
-  phaseNoise.whitePhaseSeconds = 1e-9;
+  phaseNoise.noise = {{NoiseType::WhitePhase, std::sqrt(3.0) * 1e-9}};  // RMS 1e-9 s
   phaseNoise.seed = 7;
   const std::vector<double> x = timeErrors(phaseNoise, 4000);
   double sumSquares = 0;
@@ -231,7 +246,7 @@ TEST(InstrumentModelTest, NoiseHasTheRequestedLevelAndRepeatsWithItsSeed) {
   EXPECT_EQ(timeErrors(phaseNoise, 50), std::vector<double>(x.begin(), x.begin() + 50));
 
   InstrumentOptions frequencyNoise;
-  frequencyNoise.whiteFrequency = 1e-10;
+  frequencyNoise.noise = {{NoiseType::WhiteFrequency, 1e-10}};
   const std::vector<double> walk = timeErrors(frequencyNoise, 4000);
   double allanSum = 0;
   for (std::size_t k = 2; k < walk.size(); ++k) {
@@ -242,3 +257,4 @@ TEST(InstrumentModelTest, NoiseHasTheRequestedLevelAndRepeatsWithItsSeed) {
 }
 
 }  // namespace
+}  // namespace tessarin::sim

@@ -209,6 +209,7 @@ class FakePlot : public platform::PlotControl {
   struct Curve {
     QString name;
     std::vector<double> x, y;
+    std::vector<double> low, high;  // error bars; empty: none
   };
 
   QString title() const override { return titleText; }
@@ -248,8 +249,19 @@ class FakePlot : public platform::PlotControl {
     Curve& curve = curveNamed(name);
     curve.x.assign(x.begin(), x.end());
     curve.y.assign(y.begin(), y.end());
+    curve.low.clear();
+    curve.high.clear();
     ++setCurveCalls;
   }
+  void setErrorBars(const QString& name, std::span<const double> low,
+                    std::span<const double> high) override {
+    for (Curve& c : curves)
+      if (c.name == name) {
+        c.low.assign(low.begin(), low.end());
+        c.high.assign(high.begin(), high.end());
+      }
+  }
+  void setYUnit(const QString& unit) override { yUnit = unit; }
   bool interaction() const override { return interactionOn; }
   void setInteraction(bool on) override { interactionOn = on; }
   void bindKey(char key) override { boundKeys.push_back(key); }
@@ -278,6 +290,7 @@ class FakePlot : public platform::PlotControl {
   }
 
   QString titleText;
+  QString yUnit;
   double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
   bool onlyLabels = false;
   std::vector<Label> labels;
@@ -298,7 +311,7 @@ class FakePlot : public platform::PlotControl {
   Curve& curveNamed(const QString& name) {
     for (Curve& c : curves)
       if (c.name == name) return c;
-    curves.push_back({name, {}, {}});
+    curves.push_back({name, {}, {}, {}, {}});
     return curves.back();
   }
 };

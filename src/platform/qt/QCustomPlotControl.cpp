@@ -155,6 +155,7 @@ void QCustomPlotControl::autoscaleNow() {
   for (const Curve& curve : curves_) {
     keys.include(curve.extent.keys());
     values.include(curve.extent.values());
+    values.include(curve.barBounds);
   }
   const bool logKeys = IsLogarithmic(plot_->xAxis);
   if (const auto range = FittedRange(keys, logKeys, 0))
@@ -187,6 +188,7 @@ void QCustomPlotControl::applyLimitsNow() {
 int QCustomPlotControl::curveCount() const { return static_cast<int>(curves_.size()); }
 
 void QCustomPlotControl::removeAllCurves() {
+  for (Curve& curve : curves_) removeErrorBars(curve);
   plot_->clearGraphs();
   curves_.clear();
   queueReplot();
@@ -207,7 +209,7 @@ QCustomPlotControl::Curve& QCustomPlotControl::curveNamed(const QString& name, b
   if (Curve* curve = findCurve(name)) return *curve;
   QCPGraph* graph = plot_->addGraph();
   graph->setName(name);
-  curves_.push_back({name, graph, {}, markers});
+  curves_.push_back({name, graph, {}, markers, nullptr, {}});
   styleCurve(curves_.back());
   return curves_.back();
 }
@@ -239,6 +241,7 @@ void QCustomPlotControl::replaceLastPoint(const QString& name, double y) {
 void QCustomPlotControl::setCurve(const QString& name, std::span<const double> x,
                                   std::span<const double> y) {
   Curve& curve = curveNamed(name, true);
+  removeErrorBars(curve);
   if (!curve.markers) {
     curve.markers = true;
     styleCurve(curve);
@@ -255,11 +258,49 @@ void QCustomPlotControl::setCurve(const QString& name, std::span<const double> x
   queueReplot();
 }
 
+// The bars hang on the curve's points in X order; each is drawn as far below and above its point
+// as its bounds lie. A NaN bound draws no bar there.
+void QCustomPlotControl::setErrorBars(const QString& name, std::span<const double> low,
+                                      std::span<const double> high) {
+  Curve* curve = findCurve(name);
+  if (!curve) return;
+  removeErrorBars(*curve);
+  const auto data = curve->graph->data();
+  const auto points = std::min({low.size(), high.size(), static_cast<std::size_t>(data->size())});
+  if (points > 0) {
+    QVector<double> below, above;
+    for (std::size_t i = 0; i < points; ++i) {
+      const double value = (data->constBegin() + static_cast<int>(i))->value;
+      below.push_back(value - low[i]);
+      above.push_back(high[i] - value);
+      curve->barBounds.include(low[i]);
+      curve->barBounds.include(high[i]);
+    }
+    curve->bars = new QCPErrorBars(plot_->xAxis, plot_->yAxis);
+    curve->bars->setDataPlottable(curve->graph);
+    curve->bars->setData(below, above);
+    styleCurve(*curve);
+  }
+  queueReplot();
+}
+
+void QCustomPlotControl::removeErrorBars(Curve& curve) {
+  if (curve.bars) plot_->removePlottable(curve.bars);
+  curve.bars = nullptr;
+  curve.barBounds = {};
+}
+
+void QCustomPlotControl::setYUnit(const QString& unit) {
+  plot_->yAxis->setLabel(unit);
+  queueReplot();
+}
+
 void QCustomPlotControl::styleCurve(Curve& curve) const {
   const bool darkArea = qGray(plotArea_.rgb()) < 128;
   const QColor colour = CurveColour(static_cast<std::size_t>(&curve - curves_.data()), darkArea);
   curve.graph->setPen(QPen(colour, 0));
   curve.graph->setLineStyle(lines_ ? QCPGraph::lsLine : QCPGraph::lsNone);
+  if (curve.bars) curve.bars->setPen(QPen(colour, 0));
   if (curve.markers)
     curve.graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, 6));
   else if (lines_)
@@ -299,6 +340,9 @@ bool QCustomPlotControl::onKey(char16_t key) {
     case u'y':
       fitValuesToVisibleKeys();
       break;
+    case u'e':
+      if (onErrorBarsKey) onErrorBarsKey();
+      break;
     case u'p':
       lines_ = !lines_;
       for (Curve& curve : curves_) styleCurve(curve);
@@ -328,8 +372,15 @@ void QCustomPlotControl::fitValuesToVisibleKeys() {
   for (const Curve& curve : curves_) {
     const auto data = curve.graph->data();
     for (auto point = data->findBegin(keys.lower, false); point != data->findEnd(keys.upper, false);
-         ++point)
+         ++point) {
       values.include(point->value);
+      const auto index = static_cast<int>(point - data->constBegin());
+      if (curve.bars && index < curve.bars->data()->size()) {
+        const QCPErrorBarsData& bar = curve.bars->data()->at(index);
+        values.include(point->value - bar.errorMinus);
+        values.include(point->value + bar.errorPlus);
+      }
+    }
   }
   fitValueAxis(values);
   queueReplot();

@@ -53,6 +53,9 @@ class QCustomPlotControl : public platform::PlotControl {
   void appendPoint(const QString& name, double x, double y) override;
   void replaceLastPoint(const QString& name, double y) override;
   void setCurve(const QString& name, std::span<const double> x, std::span<const double> y) override;
+  void setErrorBars(const QString& name, std::span<const double> low,
+                    std::span<const double> high) override;
+  void setYUnit(const QString& unit) override;
 
   bool interaction() const override;
   void setInteraction(bool on) override;
@@ -73,6 +76,8 @@ class QCustomPlotControl : public platform::PlotControl {
     QCPGraph* graph;
     CurveExtent extent;
     bool markers;  // explicit points (the Allan deviation levels) are always marked
+    QCPErrorBars* bars = nullptr;
+    ValueSpan barBounds;  // the ends of the error bars, for autoscale
   };
   struct Limits {
     double min, max;
@@ -81,6 +86,7 @@ class QCustomPlotControl : public platform::PlotControl {
   Curve* findCurve(const QString& name);
   Curve& curveNamed(const QString& name, bool markers);
   void styleCurve(Curve& curve) const;
+  void removeErrorBars(Curve& curve);
   void applyLimits(QCPAxis* axis, const Limits& limits);
   void fitValueAxis(const ValueSpan& values);
   void fitValuesToVisibleKeys();

@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "platform/qt/SerialPermission.h"
+
 namespace tessarin::qt {
 
 QtSerialPort::QtSerialPort(link::PortMap ports) : ports_(std::move(ports)) {
@@ -29,7 +31,9 @@ platform::Result<> QtSerialPort::open(int commPort) {
       error = describe(QStringLiteral("no such device"));
       break;
     case QSerialPort::PermissionError:
-      error = describe(QStringLiteral("the port is in use or not permitted"));
+      error = describe(lacksPermission(device_)
+                           ? permissionRefusal(device_)
+                           : QStringLiteral("the port is in use by another program"));
       break;
     case QSerialPort::OpenError:
       error = describe(QStringLiteral("the port is already open"));
@@ -82,7 +86,13 @@ void QtSerialPort::handleError(QSerialPort::SerialPortError error) {
   }
   if (!port_.isOpen() || faultPending_) return;
   faultPending_ = true;
-  const QString message = describe(port_.errorString());
+  // Qt reports a device that vanished (a USB adapter pulled out, a pseudo-terminal closed) as a
+  // resource error whose text is whatever the system last said, often unrelated; say plainly what
+  // happened instead.
+  const QString message =
+      describe(error == QSerialPort::ResourceError
+                   ? QStringLiteral("the device has gone (unplugged or switched off)")
+                   : port_.errorString());
   QMetaObject::invokeMethod(
       &port_,
       [this, message] {

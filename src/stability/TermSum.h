@@ -1,0 +1,59 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+namespace tessarin::stability {
+
+// A sum of terms numbered 0, 1, 2, ... in which a NaN term (one that touches a gap) is left out
+// and not counted. With Lanes > 1 the terms go into that many partial sums by their number, so a
+// long sum is not held up by the latency of every addition; either way the total is the same
+// however the terms were handed in, in one call or in many.
+template <int Lanes>
+class TermSum {
+ public:
+  // Adds the terms from the first not yet added up to last - 1; term(t) gives the value of term t.
+  template <class Term>
+  void extendTo(std::int64_t last, Term term) {
+    std::int64_t t = next_;
+    for (; t < last && t % Lanes != 0; ++t) addOne(t, term(t));
+    std::array<double, Lanes> lane = lane_;
+    std::int64_t count = count_;
+    for (; t + Lanes <= last; t += Lanes) {
+      for (int k = 0; k < Lanes; ++k) {
+        const double value = term(t + k);
+        const bool used = !std::isnan(value);
+        lane[k] += used ? value : 0.0;
+        count += used;
+      }
+    }
+    lane_ = lane;
+    count_ = count;
+    for (; t < last; ++t) addOne(t, term(t));
+    next_ = std::max(next_, last);
+  }
+
+  double total() const {
+    if constexpr (Lanes == 4) return (lane_[0] + lane_[1]) + (lane_[2] + lane_[3]);
+    static_assert(Lanes == 1 || Lanes == 4);
+    return lane_[0];
+  }
+
+  // The number of terms that went into the total.
+  std::int64_t count() const { return count_; }
+
+ private:
+  void addOne(std::int64_t t, double value) {
+    if (std::isnan(value)) return;
+    lane_[static_cast<std::size_t>(t % Lanes)] += value;
+    ++count_;
+  }
+
+  std::array<double, Lanes> lane_{};
+  std::int64_t count_ = 0;
+  std::int64_t next_ = 0;
+};
+
+}  // namespace tessarin::stability

@@ -1,0 +1,52 @@
+#include <algorithm>
+#include <cmath>
+
+#include "stability/Accumulators.h"
+
+namespace tessarin::stability {
+
+namespace {
+
+// The squared second difference at spacing m around inner sample i of the n samples x, reflected
+// past either end. The reflected steps are formed from differences of nearby samples, never from
+// 2 x[0] - x[j] itself.
+double reflectedTerm(const double* x, std::int64_t n, std::int64_t m, std::int64_t i) {
+  const std::int64_t last = n - 1;
+  const double backward = i >= m ? x[i] - x[i - m] : (x[i] - x[0]) + (x[m - i] - x[0]);
+  const double forward =
+      i + m <= last ? x[i + m] - x[i] : (x[last] - x[i]) + (x[last] - x[2 * last - i - m]);
+  const double difference = forward - backward;
+  return difference * difference;
+}
+
+}  // namespace
+
+// Term t is the one around sample i = t + 1; those with i + m < n reach no further than the
+// series does and no longer change.
+void TotalAccumulator::extend(std::span<const double> phase) {
+  const double* x = phase.data();
+  const std::int64_t n = std::ssize(phase);
+  const std::int64_t m = m_;
+  if (m > n - 1) return;
+  // Past the terms that reach before the start, the plain second difference (the same arithmetic).
+  sum_.extendTo(std::min(m - 1, n - 1 - m),
+                [x, n, m](std::int64_t t) { return reflectedTerm(x, n, m, t + 1); });
+  sum_.extendTo(n - 1 - m, [x, m](std::int64_t t) {
+    const double difference = (x[t + 1 + m] - x[t + 1]) - (x[t + 1] - x[t + 1 - m]);
+    return difference * difference;
+  });
+}
+
+Estimate TotalAccumulator::estimate(std::span<const double> phase, double tau0) const {
+  const double* x = phase.data();
+  const std::int64_t n = std::ssize(phase);
+  const std::int64_t m = m_;
+  if (n < 3 || m > n - 1) return estimateFrom(m_, tau0, 0, NAN);
+  TermSum<4> all = sum_;
+  all.extendTo(n - 2, [x, n, m](std::int64_t t) { return reflectedTerm(x, n, m, t + 1); });
+  const double tau = tau0 * static_cast<double>(m);
+  const auto terms = static_cast<double>(all.count());
+  return estimateFrom(m_, tau0, all.count(), std::sqrt(all.total() / (2 * tau * tau * terms)));
+}
+
+}  // namespace tessarin::stability

@@ -1,0 +1,193 @@
+#include "DatReader.h"
+
+#include <QFile>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace tessarin::analyze {
+
+namespace {
+
+constexpr std::string_view kDate = "\tDate  ";
+constexpr std::string_view kTime = "\tTime  ";
+constexpr std::string_view kDutFrequency = "DUT Frequency :";
+constexpr std::string_view kTau = "Tau :";
+constexpr std::string_view kMode = "Mode :";
+constexpr std::string_view kData = "Data :";
+constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// "<prefix> <number> <unit>" with any spaces between.
+std::optional<double> labelledNumber(std::string_view text, std::string_view prefix,
+                                     std::string_view unit) {
+  text = trimmed(text);
+  if (!text.starts_with(prefix) || !text.ends_with(unit)) return std::nullopt;
+  text.remove_prefix(prefix.size());
+  text.remove_suffix(unit.size());
+  return decimalNumber(trimmed(text));
+}
+
+// What a sample line says: its value (NaN for the console's " NaN "), or nothing when the line is
+// not of the sample line's form. The trailing space tells a whole line from one cut short right
+// after a digit.
+std::optional<double> sampleValue(std::string_view line) {
+  if (line.size() < 3 || line.back() != ' ' || (line.front() != ' ' && line.front() != '-'))
+    return std::nullopt;
+  const std::string_view magnitude = line.substr(1, line.size() - 2);
+  const double sign = line.front() == '-' ? -1 : 1;
+  if (magnitude == "NaN") return kGap;
+  if (magnitude == "Inf") return sign * std::numeric_limits<double>::infinity();
+  const auto value = decimalNumber(magnitude);
+  if (!value) return std::nullopt;
+  return sign * *value;
+}
+
+class DatParser {
+ public:
+  explicit DatParser(InputFile& file) : file_(file) {}
+
+  void take(std::int64_t number, std::string_view line, bool whole) {
+    if (!whole) {
+      damage(number, line, "line cut short (no line end)", true);
+      return;
+    }
+    if (line.empty()) {
+      if (section_ == Section::Samples && !std::exchange(afterDataLine_, false))
+        pendingEmpty_.push_back(number);
+      return;
+    }
+    afterDataLine_ = false;
+    if (const std::size_t date = line.find(kDate); date != std::string_view::npos) {
+      if (const std::size_t time = line.find(kTime, date); time != std::string_view::npos) {
+        startRun(number, line.substr(date + kDate.size(), time - date - kDate.size()),
+                 line.substr(time + kTime.size()));
+        return;
+      }
+    }
+    if (section_ == Section::Header && takeHeaderLine(number, line)) return;
+    if (const auto value = sampleValue(line)) {
+      if (section_ == Section::BeforeFirstRun) {
+        damage(number, line, "sample line before any run header", false);
+        return;
+      }
+      section_ = Section::Samples;
+      placeEmptyLines();
+      if (std::isinf(*value)) {
+        damage(number, line, "infinite sample value", true);
+        return;
+      }
+      file_.runs.back().samples.push_back(*value);
+      return;
+    }
+    damage(number, line, "not a sample line", true);
+  }
+
+ private:
+  enum class Section { BeforeFirstRun, Header, Samples };
+
+  void startRun(std::int64_t number, std::string_view date, std::string_view time) {
+    pendingEmpty_.clear();  // the empty lines that precede every header
+    RecordedRun run;
+    run.headerLine = number;
+    run.date = trimmed(date);
+    run.time = trimmed(time);
+    file_.runs.push_back(std::move(run));
+    section_ = Section::Header;
+  }
+
+  // The header's DUT frequency and tau, mode and data type lines; false for any other line.
+  bool takeHeaderLine(std::int64_t number, std::string_view line) {
+    RecordedRun& run = file_.runs.back();
+    if (line.starts_with(kDutFrequency)) {
+      const std::size_t tab = line.find('\t');
+      const auto hz = labelledNumber(line.substr(0, tab), kDutFrequency, "Hz");
+      const auto ms = tab == std::string_view::npos
+                          ? std::nullopt
+                          : labelledNumber(line.substr(tab + 1), kTau, "ms");
+      if (hz) run.dutHz = hz;
+      if (ms && *ms > 0) run.tauSeconds = *ms / 1000;
+      if (!hz || !ms || *ms <= 0) damage(number, line, "unreadable DUT frequency or tau", false);
+      return true;
+    }
+    if (line.starts_with(kMode)) {
+      const std::string_view mode = trimmed(line.substr(kMode.size()));
+      if (mode == "Filtered" || mode == "Non-Filtered")
+        run.mode = mode;
+      else
+        damage(number, line, "unknown mode", false);
+      return true;
+    }
+    if (line.starts_with(kData)) {
+      const std::string_view data = trimmed(line.substr(kData.size()));
+      if (data == "Frequency Data")
+        run.quantity = run::Quantity::Frequency;
+      else if (data == "Phase Data")
+        run.quantity = run::Quantity::Phase;
+      else
+        damage(number, line, "unknown data type", false);
+      section_ = Section::Samples;
+      afterDataLine_ = true;
+      return true;
+    }
+    return false;
+  }
+
+  // The console writes no empty line among a run's samples: one there stands for a lost sample.
+  void placeEmptyLines() {
+    for (const std::int64_t number : std::exchange(pendingEmpty_, {}))
+      damage(number, {}, "empty line", true);
+  }
+
+  void damage(std::int64_t number, std::string_view line, const char* reason, bool asSample) {
+    const bool gap = asSample && section_ == Section::Samples;
+    if (gap) {
+      placeEmptyLines();
+      file_.runs.back().samples.push_back(kGap);
+    }
+    file_.damaged.push_back(
+        {number, static_cast<int>(file_.runs.size()), gap, reason, excerpt(line)});
+  }
+
+  InputFile& file_;
+  Section section_ = Section::BeforeFirstRun;
+  std::vector<std::int64_t> pendingEmpty_;
+  bool afterDataLine_ = false;  // the header ends in an empty line after its data type
+};
+
+}  // namespace
+
+InputFile parseDatText(std::string path, std::string_view text) {
+  InputFile file;
+  file.path = std::move(path);
+  DatParser parser(file);
+  std::int64_t number = 0;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    const bool whole = end != std::string_view::npos;
+    text.remove_prefix(whole ? end + 1 : text.size());
+    if (whole && line.ends_with('\r')) line.remove_suffix(1);
+    parser.take(++number, line, whole);
+  }
+  return file;
+}
+
+platform::Result<InputFile> readDatFile(const QString& path) {
+  QFile device(path);
+  if (!device.open(QIODevice::ReadOnly))
+    return platform::Result<InputFile>::failure(path + ": " + device.errorString());
+  const QByteArray bytes = device.readAll();
+  InputFile file = parseDatText(path.toStdString(), std::string_view(bytes.data(), bytes.size()));
+  if (file.runs.empty())
+    return platform::Result<InputFile>::failure(
+        path + ": no run header in it (for a plain column file give --phase or --freq)");
+  return file;
+}
+
+}  // namespace tessarin::analyze

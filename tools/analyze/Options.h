@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Result.h"
+#include "run/Measurement.h"
+#include "stability/Statistics.h"
+
+namespace tessarin::analyze {
+
+// Which averaging factors each statistic is evaluated at.
+enum class FactorSet { Octave, Decade, Every, Listed };
+
+// What the operator asked for on the command line.
+struct Options {
+  bool help = false;
+  bool version = false;
+  bool list = false;
+  std::string input;
+
+  // Which runs of a .DAT file: the one numbered `run` (from 1), every run, or the last.
+  std::optional<int> run;
+  bool allRuns = false;
+
+  // A plain column file instead of a .DAT file: what its values are, and their interval.
+  std::optional<run::Quantity> columns;
+  std::optional<double> tau0;
+
+  std::vector<stability::Statistic> statistics{stability::Statistic::Oadev};
+  FactorSet factorSet = FactorSet::Octave;
+  std::vector<int> factors;  // for FactorSet::Listed
+  double confidence = 0.683;
+  bool noise = false;
+  bool removeDrift = false;
+  bool removeOffset = false;
+  bool strict = false;
+  bool csv = false;
+  std::string plotPath;  // a .png or .pdf file; none when empty
+};
+
+// Reads the command line (without the program name). A usage error comes back as one line that
+// names the option at fault.
+platform::Result<Options> parseOptions(const std::vector<std::string>& args);
+
+}  // namespace tessarin::analyze

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "Report.h"
+#include "platform/Result.h"
+
+namespace tessarin::analyze {
+
+// Draws every statistic of every run against tau on log-log axes, one trace each, with its
+// confidence intervals as error bars, and writes the picture to `path`: a PDF when the name ends
+// in .pdf, else a PNG. With `labelRuns` each trace is named by its run's date and time. Needs a
+// QApplication (offscreen will do).
+platform::Result<> writePlot(const QString& path, const QString& title,
+                             const std::vector<AnalysedRun>& runs, bool labelRuns);
+
+}  // namespace tessarin::analyze
