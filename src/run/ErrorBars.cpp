@@ -15,15 +15,19 @@ constexpr double kOneSigma = 0.683;
 
 }  // namespace
 
-std::optional<int> NoiseTypes::at(stability::Statistic statistic, std::span<const double> phase,
-                                  int factor) {
-  if (factor < 1 || !std::has_single_bit(static_cast<unsigned>(factor)))
-    return stability::identifyNoise(statistic, phase, factor);
+void NoiseTypes::keepUp(stability::Statistic statistic, std::span<const double> phase) {
   if (!running_ || statistic != statistic_) {
     running_.emplace(statistic);
     statistic_ = statistic;
   }
   running_->extend(phase);
+}
+
+std::optional<int> NoiseTypes::at(stability::Statistic statistic, std::span<const double> phase,
+                                  int factor) {
+  if (factor < 1 || !std::has_single_bit(static_cast<unsigned>(factor)))
+    return stability::identifyNoise(statistic, phase, factor);
+  keepUp(statistic, phase);
   return running_->alphaAt(factor);
 }
 

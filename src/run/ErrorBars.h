@@ -15,6 +15,9 @@ namespace tessarin::run {
 class NoiseTypes {
  public:
   void clear() { running_.reset(); }
+  // Takes the new samples of the series without telling any type, so that showing the error bars
+  // late in a long run finds the types ready instead of reading the whole run at once.
+  void keepUp(stability::Statistic statistic, std::span<const double> phase);
   std::optional<int> at(stability::Statistic statistic, std::span<const double> phase, int factor);
 
  private:

@@ -117,6 +117,7 @@ void Measurement::analyse(int n) {
   levelSamples_.resize(static_cast<std::size_t>(frozenLevels_));
   levelSamples_.resize(levels_.size(), n);
   if (running_) running_->extend(series(n));
+  if (stability::hasConfidenceInterval(statistic_)) noiseTypes_.keepUp(statistic_, series(n));
   showStabilityCurve(false);
   if (settings_.autoscale) outputs_.stabilityPlot.autoscaleNow();
 }
