@@ -6,16 +6,15 @@
 // run that is on is stopped: whatever arrived, the console must neither crash nor hang, and the
 // data file must hold whole lines only.
 #include <QFile>
-#include <QTemporaryDir>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <string>
 
+#include "ConsoleOnFakes.h"
 #include "app/Console.h"
 #include "app/Startup.h"
-#include "support/Fakes.h"
 #include "support/ScriptedInstrument.h"
 
 namespace {
@@ -30,7 +29,7 @@ constexpr RunState kReachable[] = {
     RunState::Ready,     RunState::Running,   RunState::Stopped};
 constexpr int kStates = static_cast<int>(std::size(kReachable));
 
-struct Bench {
+struct Bench : fuzz::ConsoleOnFakes {
   // Hands the console the instrument's next line, or its next sample while it streams; false
   // when the instrument has nothing more to say.
   bool deliverNextReply() {
@@ -90,19 +89,6 @@ struct Bench {
 
   QString dataFilePath() const { return folder.filePath("osc1.DAT"); }
 
-  QTemporaryDir folder;
-  test::FakeSerialPort serial;
-  test::FakeTimer timer;
-  test::FakePlot dataPlot;
-  test::FakePlot stabilityPlot;
-  test::FakeDialogs dialogs;
-  test::FakeClock clock;
-  test::FakeTaskQueue tasks;
-  test::FakeApplication application;
-  test::FakePrinter printer;
-  app::Console console{
-      {serial, timer, dataPlot, stabilityPlot, dialogs, clock, tasks, application, printer},
-      folder.path()};
   test::ScriptedInstrument instrument{serial, 10000012.34567};
 };
 

@@ -3,37 +3,22 @@
 // file must give the operator the same eight boxes back.
 #include <QFile>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <cstdint>
 
+#include "ConsoleOnFakes.h"
 #include "app/Console.h"
 #include "graphics/Scales.h"
-#include "support/Fakes.h"
 
 namespace {
 
 using namespace tessarin;
 
-struct ScalesConsole {
+struct ScalesConsole : fuzz::ConsoleOnFakes {
   QStringList boxTexts() const {
     QStringList texts;
     for (const app::TextBox& box : console.windows.scaleBoxes) texts << box.text();
     return texts;
   }
-
-  QTemporaryDir folder;
-  test::FakeSerialPort serial;
-  test::FakeTimer timer;
-  test::FakePlot dataPlot;
-  test::FakePlot stabilityPlot;
-  test::FakeDialogs dialogs;
-  test::FakeClock clock;
-  test::FakeTaskQueue tasks;
-  test::FakeApplication application;
-  test::FakePrinter printer;
-  app::Console console{
-      {serial, timer, dataPlot, stabilityPlot, dialogs, clock, tasks, application, printer},
-      folder.path()};
 };
 
 }  // namespace
