@@ -247,12 +247,12 @@ void InstrumentModel::sampleAt(std::int64_t number, double t, std::string& sent)
     faults.held.push_back(sample);
     return;
   }
-  for (const SampleRecord& held : faults.held) emit(held, sent);
+  for (const SampleRecord& held : faults.held) sendSample(held, sent);
   faults.held.clear();
-  emit(sample, sent);
+  sendSample(sample, sent);
 }
 
-void InstrumentModel::emit(const SampleRecord& sample, std::string& sent) {
+void InstrumentModel::sendSample(const SampleRecord& sample, std::string& sent) {
   sent += sample.sent;
   if (observer_) observer_->sampleSent(sample);
 }

@@ -98,7 +98,7 @@ class InstrumentModel {
   void powerOn();
   // Makes sample line `number` of the stream, due at `t`, and appends what is sent to `sent`.
   void sampleAt(std::int64_t number, double t, std::string& sent);
-  void emit(const SampleRecord& sample, std::string& sent);
+  void sendSample(const SampleRecord& sample, std::string& sent);
 
   InstrumentOptions options_;
   InstrumentObserver* observer_ = nullptr;
