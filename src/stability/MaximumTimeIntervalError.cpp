@@ -35,6 +35,7 @@ Estimate maximumTimeIntervalError(std::span<const double> phase, double tau0, in
       ++windows;
     }
     const std::int64_t end = std::min(b + 2 * w - 1, n);
+    if (end <= b + w) continue;  // the block ends the series: no window reaches past it
     double prefixHigh = x[b + w], prefixLow = prefixHigh;
     for (std::int64_t k = b + w; k < end; ++k) {
       prefixHigh = std::max(prefixHigh, x[k]);
