@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "graphics/PlotDesign.h"
-#include "platform/qt/QCustomPlotControl.h"
+#include "qt/QCustomPlotControl.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "app/Console.h"
 #include "app/Startup.h"
 #include "graphics/PlotDesign.h"
-#include "platform/qt/QCustomPlotControl.h"
+#include "qt/QCustomPlotControl.h"
 #include "support/Fakes.h"
 #include "support/ScriptedInstrument.h"
 
@@ -70,11 +70,11 @@ class Instrument {
 bool prepareForRun(app::Console& c, test::FakeSerialPort& serial, test::FakeDialogs& dialogs,
                    const QString& folder) {
   app::startUp(c);
-  c.menus.com1.click();
-  c.menus.nonFiltered.click();
-  c.menus.frequencyData.click();
+  c.menus().com1.click();
+  c.menus().nonFiltered.click();
+  c.menus().frequencyData.click();
   dialogs.saveAnswers.push_back(folder + "/bench.DAT");
-  c.menus.saveFileAs.click();
+  c.menus().saveFileAs.click();
   test::ScriptedInstrument instrument(serial, 10000000.02);
   const auto handleCharacter = serial.onReceived;
   double slowestUs = 0;
@@ -84,7 +84,7 @@ bool prepareForRun(app::Console& c, test::FakeSerialPort& serial, test::FakeDial
     slowestUs = std::max(slowestUs, microseconds(Stopwatch::now() - before));
   };
   const auto clicked = Stopwatch::now();
-  c.menus.initialization.click();
+  c.menus().initialization.click();
   const double clickUs = microseconds(Stopwatch::now() - clicked);
   instrument.run();
   serial.instrument = nullptr;
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
   }
 
   const auto startClicked = Stopwatch::now();
-  c.menus.startStop.click();
+  c.menus().startStop.click();
   const double startUs = microseconds(Stopwatch::now() - startClicked);
   if (c.state() != app::RunState::Running) {
     std::fprintf(stderr, "The run did not start: %s\n", qPrintable(c.status()));
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
   const auto runStart = Stopwatch::now();
   for (int line = 0; line < kRunLines; ++line) {
     const std::string text = instrument.nextLine() + "\r\n";
-    const int n = c.measurement.sampleCount() + 1;  // the sample this line becomes
+    const int n = c.measurement().sampleCount() + 1;  // the sample this line becomes
     const auto before = Stopwatch::now();
     serial.receive(text);
     sampleUs[static_cast<std::size_t>(n)] = microseconds(Stopwatch::now() - before);
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
       std::vector<double> times;
       for (int i = 0; i < 5; ++i) {
         const auto t = Stopwatch::now();
-        c.measurement.analyseStability();
+        c.measurement().analyseStability();
         times.push_back(microseconds(Stopwatch::now() - t));
       }
       checkpoints.push_back({n, percentile(times, 0.5)});
@@ -167,14 +167,14 @@ int main(int argc, char** argv) {
   const bool endedItself =
       c.state() == app::RunState::EndedAtSampleLimit && !dialogs.messages.empty();
   const auto stopClicked = Stopwatch::now();
-  c.menus.startStop.click();
+  c.menus().startStop.click();
   const double stopUs = microseconds(Stopwatch::now() - stopClicked);
 
   std::printf("Run of %d lines: %.1f s wall time (%.1f us per line on average)\n", kRunLines,
               wallSeconds, wallSeconds * 1e6 / kRunLines);
   std::printf("Run ended itself: %s; data file %lld bytes; stability levels shown: %zu\n",
               endedItself ? "yes" : "no",
-              static_cast<long long>(QFileInfo(c.dataFile.path()).size()),
+              static_cast<long long>(QFileInfo(c.recorder().dataFile().path()).size()),
               stabilityPlot.widget()->graphCount() > 0
                   ? static_cast<std::size_t>(stabilityPlot.widget()->graph(0)->dataCount())
                   : std::size_t{0});

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "platform/qt/ConsoleApp.h"
+#include "qt/ConsoleApp.h"
 
 namespace {
 

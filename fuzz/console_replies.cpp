@@ -50,13 +50,13 @@ struct Bench : fuzz::ConsoleOnFakes {
   void bringTo(RunState target, bool phaseData) {
     app::Console& c = console;
     app::startUp(c);
-    c.menus.com2.click();
-    (target == RunState::WaitingForLock ? c.menus.filtered : c.menus.nonFiltered).click();
-    (phaseData ? c.menus.phaseData : c.menus.frequencyData).click();
+    c.menus().com2.click();
+    (target == RunState::WaitingForLock ? c.menus().filtered : c.menus().nonFiltered).click();
+    (phaseData ? c.menus().phaseData : c.menus().frequencyData).click();
     dialogs.saveAnswers.push_back(dataFilePath());
-    c.menus.saveFileAs.click();
+    c.menus().saveFileAs.click();
     if (target == RunState::Idle) return;
-    c.menus.initialization.click();
+    c.menus().initialization.click();
     const RunState tuned =
         target == RunState::Running || target == RunState::Stopped ? RunState::Ready : target;
     while (c.state() != tuned && deliverNextReply()) {
@@ -64,10 +64,10 @@ struct Bench : fuzz::ConsoleOnFakes {
     timer.tick();  // the first lock poll
     if (target != RunState::Running && target != RunState::Stopped) return;
     clock.now = 5s;
-    c.menus.startStop.click();
+    c.menus().startStop.click();
     if (target == RunState::Stopped) {
       instrument.run(3);
-      c.menus.startStop.click();
+      c.menus().startStop.click();
     }
   }
 
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   app::Console& c = bench.console;
   bench.timer.tick();
   bench.answerOn();
-  if (app::showsStop(c.state())) c.menus.startStop.click();
+  if (app::showsStop(c.state())) c.menus().startStop.click();
 
   QFile file(bench.dataFilePath());
   if (file.open(QIODevice::ReadOnly) && file.size() > 0 && !file.readAll().endsWith('\n'))

@@ -7,7 +7,7 @@
 
 #include "ConsoleOnFakes.h"
 #include "app/Console.h"
-#include "graphics/Scales.h"
+#include "app/plots/Scales.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ using namespace tessarin;
 struct ScalesConsole : fuzz::ConsoleOnFakes {
   QStringList boxTexts() const {
     QStringList texts;
-    for (const app::TextBox& box : console.windows.scaleBoxes) texts << box.text();
+    for (const app::TextBox& box : console.windows().scaleBoxes) texts << box.text();
     return texts;
   }
 };
@@ -30,11 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) __builtin_trap();
     file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
   }
-  graphics::loadScalesWindow(s.console);
+  app::plots::loadScalesWindow(s.console);
   const QStringList loaded = s.boxTexts();
-  if (graphics::storeScales(s.console)) return 0;  // a box without a number: nothing taken over
-  graphics::applyScales(s.console);
-  graphics::loadScalesWindow(s.console);
+  if (!app::plots::readScaleBoxes(s.console))
+    return 0;  // a box without a number: nothing taken over
+  if (!app::plots::saveScaleBoxes(s.console)) __builtin_trap();
+  app::plots::loadScalesWindow(s.console);
   if (s.boxTexts() != loaded) __builtin_trap();
   return 0;
 }

@@ -6,7 +6,7 @@
 
 #include "app/ConsoleCommandLine.h"
 #include "app/SettingsFolder.h"
-#include "platform/qt/ConsoleApp.h"
+#include "qt/ConsoleApp.h"
 
 namespace {
 

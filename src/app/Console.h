@@ -1,17 +1,15 @@
 #pragma once
 
 #include <QString>
-#include <chrono>
-#include <optional>
-#include <string>
 
 #include "app/Menus.h"
 #include "app/RunState.h"
 #include "app/Windows.h"
-#include "graphics/PlotLimits.h"
+#include "link/FilterLock.h"
 #include "link/InitializationSequence.h"
 #include "link/InstrumentLink.h"
 #include "link/ReplyFramer.h"
+#include "link/StrayStream.h"
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -20,8 +18,8 @@
 #include "platform/SerialPort.h"
 #include "platform/TaskQueue.h"
 #include "platform/Timer.h"
-#include "run/DataFile.h"
 #include "run/Measurement.h"
+#include "run/Recorder.h"
 
 namespace tessarin::app {
 
@@ -38,9 +36,9 @@ struct Platform {
   platform::Printer& printer;
 };
 
-// The main window: owns the menus, the child windows, the instrument dialogue, the measurement
-// and the platform services, and the one state the console is in. The handlers of each
-// subsystem are free functions on it, in the folder of their subsystem.
+// The main window: owns the menus, the child windows, the instrument dialogue, the measurement,
+// the recorder of the data file, and the one state the console is in. The use cases are free
+// functions on it, in the folders below app/ named for what they do.
 class Console {
  public:
   // `settingsFolder` holds globalsetting.txt, setting3.txt and serialports.txt.
@@ -48,55 +46,61 @@ class Console {
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
-  Menus menus;
-  Windows windows;
+  Menus& menus() { return menus_; }
+  const Menus& menus() const { return menus_; }
+  Windows& windows() { return windows_; }
+  const Windows& windows() const { return windows_; }
+  const Platform& platform() const { return platform_; }
+  const QString& settingsFolder() const { return settingsFolder_; }
 
-  platform::SerialPort& serialPort;
-  platform::Timer& lockTimer;
-  platform::PlotControl& dataPlot;
-  platform::PlotControl& stabilityPlot;
-  platform::Dialogs& dialogs;
-  platform::Clock& clock;
-  platform::TaskQueue& tasks;
-  platform::Application& application;
-  platform::Printer& printer;
+  link::InstrumentLink& instrument() { return instrument_; }
+  link::ReplyFramer& replyFramer() { return replyFramer_; }
+  link::InitializationSequence& initialization() { return initialization_; }
+  const link::InitializationSequence& initialization() const { return initialization_; }
+  link::FilterLock& filterLock() { return filterLock_; }
+  link::StrayStream& strayStream() { return strayStream_; }
+  run::Measurement& measurement() { return measurement_; }
+  const run::Measurement& measurement() const { return measurement_; }
+  run::Recorder& recorder() { return recorder_; }
+  const run::Recorder& recorder() const { return recorder_; }
 
-  const QString settingsFolder;
-
-  link::InstrumentLink instrument;
-  link::ReplyFramer replyFramer;
-  link::InitializationSequence initializationSequence;
-  run::Measurement measurement;
-  run::DataFile dataFile;
-  // The current run's header, and the lines that wait for the data file to take them.
-  QByteArray runHeader;
-  run::WaitingLines waitingLines;
-
-  // The last lock reply ("CL1" when the XTAL filter has locked).
-  std::string lockReply;
-  // The frequency a normalized run is measured against, as last taken from the "Nominal DUT" box.
-  double nominalHz = 0;
-  // The plot limits taken over at the last start with "&Limits".
-  graphics::PlotLimits plotLimits;
-  // When the console last stopped the instrument's sample stream.
-  std::optional<std::chrono::milliseconds> streamStoppedAt;
+  // The nominal DUT frequency the console last wrote into the "Nominal DUT" box or took from it.
+  double nominalHz() const { return nominalHz_; }
+  void setNominalHz(double hz) { nominalHz_ = hz; }
   // The picture file chosen last; the save dialog offers it again.
-  QString lastPicturePath;
+  const QString& lastPicturePath() const { return lastPicturePath_; }
+  void setLastPicturePath(const QString& path) { lastPicturePath_ = path; }
   // The main window is closing: tool windows let themselves be closed.
-  bool closing = false;
+  bool closing() const { return closing_; }
+  void beginClosing() { closing_ = true; }
 
   RunState state() const { return state_; }
-  // Enters `next` and shows what it allows: the Start/Stop caption, the Start/Stop and
-  // Initialization items, the lock poll.
+  // Enters `next` and shows what it allows (see StateControls.h).
   void enter(RunState next);
   // Shows the current state again after something it depends on changed (the data file choice).
   void showState() { enter(state_); }
 
   // The status text shown in the menu bar after "       Status :".
-  void setStatus(const QString& text) { menus.statusText.setCaption(text); }
-  const QString& status() const { return menus.statusText.caption(); }
+  void setStatus(const QString& text) { menus_.statusText.setCaption(text); }
+  const QString& status() const { return menus_.statusText.caption(); }
 
  private:
+  Menus menus_;
+  Windows windows_;
+  const Platform platform_;
+  const QString settingsFolder_;
+
+  link::InstrumentLink instrument_;
+  link::ReplyFramer replyFramer_;
+  link::InitializationSequence initialization_;
+  link::FilterLock filterLock_;
+  link::StrayStream strayStream_;
+  run::Measurement measurement_;
+  run::Recorder recorder_;
+
+  double nominalHz_ = 0;
+  QString lastPicturePath_;
+  bool closing_ = false;
   RunState state_ = RunState::Idle;
 };
 

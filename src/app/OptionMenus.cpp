@@ -9,30 +9,34 @@ void chooseRadioItem(MenuItem& chosen, std::initializer_list<MenuItem*> others) 
   for (MenuItem* other : others) other->setChecked(false);
 }
 
-void chooseFiltered(Console& c) { chooseRadioItem(c.menus.filtered, {&c.menus.nonFiltered}); }
+void chooseFiltered(Console& c) { chooseRadioItem(c.menus().filtered, {&c.menus().nonFiltered}); }
 
-void chooseNonFiltered(Console& c) { chooseRadioItem(c.menus.nonFiltered, {&c.menus.filtered}); }
-
-void chooseFrequencyData(Console& c) {
-  chooseRadioItem(c.menus.frequencyData, {&c.menus.phaseData});
+void chooseNonFiltered(Console& c) {
+  chooseRadioItem(c.menus().nonFiltered, {&c.menus().filtered});
 }
 
-void choosePhaseData(Console& c) { chooseRadioItem(c.menus.phaseData, {&c.menus.frequencyData}); }
+void chooseFrequencyData(Console& c) {
+  chooseRadioItem(c.menus().frequencyData, {&c.menus().phaseData});
+}
+
+void choosePhaseData(Console& c) {
+  chooseRadioItem(c.menus().phaseData, {&c.menus().frequencyData});
+}
 
 void chooseCom1(Console& c) {
-  chooseRadioItem(c.menus.com1, {&c.menus.com2, &c.menus.com3, &c.menus.com4});
+  chooseRadioItem(c.menus().com1, {&c.menus().com2, &c.menus().com3, &c.menus().com4});
 }
 
 void chooseCom2(Console& c) {
-  chooseRadioItem(c.menus.com2, {&c.menus.com1, &c.menus.com3, &c.menus.com4});
+  chooseRadioItem(c.menus().com2, {&c.menus().com1, &c.menus().com3, &c.menus().com4});
 }
 
 void chooseCom3(Console& c) {
-  chooseRadioItem(c.menus.com3, {&c.menus.com1, &c.menus.com2, &c.menus.com4});
+  chooseRadioItem(c.menus().com3, {&c.menus().com1, &c.menus().com2, &c.menus().com4});
 }
 
 void chooseCom4(Console& c) {
-  chooseRadioItem(c.menus.com4, {&c.menus.com1, &c.menus.com2, &c.menus.com3});
+  chooseRadioItem(c.menus().com4, {&c.menus().com1, &c.menus().com2, &c.menus().com3});
 }
 
 }  // namespace tessarin::app

@@ -11,7 +11,7 @@ namespace tessarin::app {
 
 namespace {
 
-QString settingsFile(const Console& c) { return c.settingsFolder + "/globalsetting.txt"; }
+QString settingsFile(const QString& folder) { return folder + "/globalsetting.txt"; }
 
 }  // namespace
 
@@ -40,27 +40,26 @@ void applySettingsCode(Menus& m, double code) {
   if (filter == 1) m.nonFiltered.setChecked(true);
 }
 
-int encodeSettingsCode(const Menus& m) {
-  int port = 0;
-  const MenuItem* const ports[] = {&m.com1, &m.com2, &m.com3, &m.com4};
-  for (int n = 4; n >= 1; --n)
-    if (ports[n - 1]->checked()) port = n;
-  const int filter = !m.filtered.checked() && m.nonFiltered.checked() ? 1 : 0;
-  const int dataType = m.frequencyData.checked() ? 1 : m.phaseData.checked() ? 2 : 0;
+int encodeSettingsCode(const run::RunChoices& choices) {
+  const int port = choices.comPort.value_or(0);
+  const int filter = choices.mode == run::FilterMode::NonFiltered ? 1 : 0;
+  const int dataType = !choices.stored ? 0 : *choices.stored == run::Quantity::Frequency ? 1 : 2;
   return 100 * dataType + 10 * port + filter;
 }
 
 void readGlobalSettings(Console& c) {
-  const platform::Result<std::optional<QString>> text = loadTextFile(settingsFile(c));
+  const platform::Result<std::optional<QString>> text =
+      loadTextFile(settingsFile(c.settingsFolder()));
   if (!text) {
     reportStartupProblem(c, "Settings not read: " + text.reason());
   } else if (text.value()) {
-    applySettingsCode(c.menus, leadingNumber(*text.value()));
+    applySettingsCode(c.menus(), leadingNumber(*text.value()));
   }
 }
 
-platform::Result<> writeGlobalSettings(const Console& c) {
-  return saveTextFile(settingsFile(c), QString::number(encodeSettingsCode(c.menus)));
+platform::Result<> writeGlobalSettings(const QString& settingsFolder,
+                                       const run::RunChoices& choices) {
+  return saveTextFile(settingsFile(settingsFolder), QString::number(encodeSettingsCode(choices)));
 }
 
 }  // namespace tessarin::app

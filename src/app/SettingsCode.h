@@ -4,6 +4,7 @@
 
 #include "app/Console.h"
 #include "platform/Result.h"
+#include "run/RunChoices.h"
 
 namespace tessarin::app {
 
@@ -18,15 +19,16 @@ double leadingNumber(const QString& text);
 // none stay as they are.
 void applySettingsCode(Menus& menus, double code);
 
-// Packs the checked items into the settings code; a group with no checked item gives the digit 0
-// in its own place.
-int encodeSettingsCode(const Menus& menus);
+// Packs the chosen port, mode and stored quantity into the settings code; a group with no checked
+// item gives the digit 0 in its own place.
+int encodeSettingsCode(const run::RunChoices& choices);
 
 // Reads globalsetting.txt at start-up and applies its code. A missing file is normal on a first
 // start; an unreadable one is reported in the status line.
 void readGlobalSettings(Console& c);
 
-// Encodes the current choices and writes them to globalsetting.txt.
-platform::Result<> writeGlobalSettings(const Console& c);
+// Encodes `choices` and writes them to globalsetting.txt in `settingsFolder`.
+platform::Result<> writeGlobalSettings(const QString& settingsFolder,
+                                       const run::RunChoices& choices);
 
 }  // namespace tessarin::app

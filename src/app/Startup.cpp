@@ -5,21 +5,22 @@
 #include "app/Console.h"
 #include "app/SettingsCode.h"
 #include "app/WindowLayout.h"
-#include "graphics/PlotSetup.h"
-#include "graphics/Scales.h"
-#include "graphics/StabilityMeasure.h"
+#include "app/plots/PlotSetup.h"
+#include "app/plots/Scales.h"
+#include "app/plots/StabilityMeasure.h"
+#include "graphics/PlotAxes.h"
 
 namespace tessarin::app {
 
 namespace {
 
-void bindPlotKeys(Console& c) {
+void bindPlotKeys(const Platform& p) {
   for (const char key : {'l', 'a', 'b', 'i', 'p', 'y'}) {
-    c.dataPlot.bindKey(key);
-    c.stabilityPlot.bindKey(key);
+    p.dataPlot.bindKey(key);
+    p.stabilityPlot.bindKey(key);
   }
   // Error bars belong to the stability curve only.
-  c.stabilityPlot.bindKey('e');
+  p.stabilityPlot.bindKey('e');
 }
 
 void setMenuStartState(Menus& m) {
@@ -35,42 +36,44 @@ void setMenuStartState(Menus& m) {
 }
 
 void showPlotWindows(Console& c) {
-  Windows& w = c.windows;
-  const int height = static_cast<int>(std::nearbyint(w.mainHeight / 2.3));
+  Windows& w = c.windows();
+  const int height = plotWindowHeight(w);
   w.dataWindow.setVisible(true);
   w.dataWindow.setHeight(height);
-  w.dataWindow.setWidth(6180);
+  w.dataWindow.setWidth(kPlotWindowStartWidth);
   w.stabilityWindow.setVisible(true);
   w.stabilityWindow.setTop(w.dataWindow.height());
   w.stabilityWindow.setHeight(height);
-  w.stabilityWindow.setWidth(6180);
+  w.stabilityWindow.setWidth(kPlotWindowStartWidth);
   w.stabilityWindow.setLeft(0);
-  graphics::fitPlotsToWindows(c);
+  plots::fitPlotsToWindows(c);
 }
 
-// Loads a tool window: shown for its load handler, then hidden at once.
-template <typename Load>
-void loadHidden(ChildWindow& window, Load load) {
+// A tool window is shown while it places itself and fills its boxes, then hidden until the
+// operator asks for it.
+template <typename Prepare>
+void prepareToolWindow(ChildWindow& window, Prepare prepare) {
   window.setVisible(true);
-  load();
+  prepare();
   window.setVisible(false);
 }
 
 }  // namespace
 
 void startUp(Console& c) {
-  bindPlotKeys(c);
+  bindPlotKeys(c.platform());
   c.enter(RunState::Idle);
-  setMenuStartState(c.menus);
+  setMenuStartState(c.menus());
   readGlobalSettings(c);
-  graphics::restoreStabilityMeasure(c);
+  plots::restoreStabilityMeasure(c);
   showPlotWindows(c);
-  loadHidden(c.windows.dutFrequencyWindow, [&c] { placeDutFrequencyWindow(c); });
-  loadHidden(c.windows.tauWindow, [&c] { placeTauWindow(c); });
-  loadHidden(c.windows.nominalWindow, [&c] { placeNominalWindow(c); });
-  loadHidden(c.windows.scalesWindow, [&c] { graphics::loadScalesWindow(c); });
-  loadHidden(c.windows.aboutWindow, [&c] { placeAboutWindow(c); });
-  graphics::labelStabilityAxis(c);
+  Windows& w = c.windows();
+  prepareToolWindow(w.dutFrequencyWindow, [&c] { placeDutFrequencyWindow(c); });
+  prepareToolWindow(w.tauWindow, [&c] { placeTauWindow(c); });
+  prepareToolWindow(w.nominalWindow, [&c] { placeNominalWindow(c); });
+  prepareToolWindow(w.scalesWindow, [&c] { plots::loadScalesWindow(c); });
+  prepareToolWindow(w.aboutWindow, [&c] { placeAboutWindow(c); });
+  graphics::labelStabilityAxis(c.platform().stabilityPlot);
 }
 
 void reportStartupProblem(Console& c, const QString& problem) {

@@ -190,7 +190,7 @@ class ChildWindow {
 
   // Asked when the operator closes the window; returns true to refuse. The window may hide
   // itself inside the handler.
-  std::function<bool()> queryUnload;
+  std::function<bool()> onCloseRequest;
   std::function<void()> changed;
   std::function<void()> broughtToFront;
 

@@ -3,64 +3,61 @@
 #include <cmath>
 
 #include "app/Console.h"
-#include "graphics/PlotSetup.h"
+#include "app/plots/PlotSetup.h"
 
 namespace tessarin::app {
 
-namespace {
-
-constexpr int kRightMargin = 200;
-
-int atRightEdge(const Console& c, const ChildWindow& w) {
-  return c.windows.mainWidth - w.width() - kRightMargin;
+int plotWindowHeight(const Windows& w) {
+  return static_cast<int>(std::nearbyint(w.mainHeight / kMainHeightPerPlotWindow));
 }
 
-// A plot window's height: a little under half the main window's.
-int plotWindowHeight(const Console& c) {
-  return static_cast<int>(std::nearbyint(c.windows.mainHeight / 2.3));
+int toolColumnLeft(const Windows& w, const ChildWindow& window) {
+  return w.mainWidth - window.width() - kToolColumnRightMargin;
 }
-
-}  // namespace
 
 void placeDutFrequencyWindow(Console& c) {
-  c.windows.dutFrequencyWindow.setLeft(atRightEdge(c, c.windows.dutFrequencyWindow));
-  c.windows.dutFrequencyWindow.setTop(0);
+  Windows& w = c.windows();
+  w.dutFrequencyWindow.setLeft(toolColumnLeft(w, w.dutFrequencyWindow));
+  w.dutFrequencyWindow.setTop(0);
 }
 
 void placeTauWindow(Console& c) {
-  c.windows.tauWindow.setTop(c.windows.dutFrequencyWindow.height());
-  c.windows.tauWindow.setLeft(atRightEdge(c, c.windows.tauWindow));
+  Windows& w = c.windows();
+  w.tauWindow.setTop(w.dutFrequencyWindow.height());
+  w.tauWindow.setLeft(toolColumnLeft(w, w.tauWindow));
 }
 
 void placeNominalWindow(Console& c) {
-  c.windows.nominalWindow.setTop(c.windows.dutFrequencyWindow.top() +
-                                 c.windows.dutFrequencyWindow.height() + 990);
-  c.windows.nominalWindow.setLeft(atRightEdge(c, c.windows.nominalWindow));
+  Windows& w = c.windows();
+  w.nominalWindow.setTop(w.dutFrequencyWindow.top() + w.dutFrequencyWindow.height() +
+                         kNominalWindowDrop);
+  w.nominalWindow.setLeft(toolColumnLeft(w, w.nominalWindow));
 }
 
 void placeAboutWindow(Console& c) {
-  c.windows.aboutWindow.setLeft(atRightEdge(c, c.windows.aboutWindow));
-  c.windows.aboutWindow.setTop(c.windows.mainHeight - c.windows.aboutWindow.height() - 1080);
+  Windows& w = c.windows();
+  w.aboutWindow.setLeft(toolColumnLeft(w, w.aboutWindow));
+  w.aboutWindow.setTop(w.mainHeight - w.aboutWindow.height() - kAboutWindowBottomMargin);
 }
 
 void layOutWindows(Console& c) {
-  Windows& w = c.windows;
+  Windows& w = c.windows();
   placeDutFrequencyWindow(c);
-  w.tauWindow.setLeft(atRightEdge(c, w.tauWindow));
-  w.nominalWindow.setLeft(atRightEdge(c, w.nominalWindow));
-  w.scalesWindow.setLeft(atRightEdge(c, w.scalesWindow));
+  w.tauWindow.setLeft(toolColumnLeft(w, w.tauWindow));
+  w.nominalWindow.setLeft(toolColumnLeft(w, w.nominalWindow));
+  w.scalesWindow.setLeft(toolColumnLeft(w, w.scalesWindow));
 
   // A main window too small for the plots (minimized, say) leaves the rest as it was.
-  const int plotWidth = w.mainWidth - w.dutFrequencyWindow.width() - kRightMargin;
-  const int plotHeight = plotWindowHeight(c);
+  const int plotWidth = w.mainWidth - w.dutFrequencyWindow.width() - kToolColumnRightMargin;
+  const int plotHeight = plotWindowHeight(w);
   if (plotWidth <= 0 || plotHeight <= 0) return;
   w.dataWindow.setWidth(plotWidth);
   w.dataWindow.setHeight(plotHeight);
   w.stabilityWindow.setWidth(plotWidth);
   w.stabilityWindow.setTop(w.dataWindow.height());
   w.stabilityWindow.setHeight(plotHeight);
-  if (plotWidth <= 100 || plotHeight <= 400) return;
-  graphics::fitPlotsToWindows(c);
+  if (plotWidth <= kPlotInsetWidth || plotHeight <= kPlotInsetHeight) return;
+  plots::fitPlotsToWindows(c);
   placeAboutWindow(c);
 }
 

@@ -3,8 +3,15 @@
 namespace tessarin::app {
 
 class Console;
+struct Windows;
+class ChildWindow;
 
-// Places each tool window when it is loaded: a column at the right edge of the main window.
+// A plot window's height for the main window's present size.
+int plotWindowHeight(const Windows& windows);
+// The left edge that puts `window` in the column of tool windows at the main window's right.
+int toolColumnLeft(const Windows& windows, const ChildWindow& window);
+
+// Places each tool window when it is prepared: a column at the right edge of the main window.
 void placeDutFrequencyWindow(Console& c);
 void placeTauWindow(Console& c);
 void placeNominalWindow(Console& c);

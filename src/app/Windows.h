@@ -3,13 +3,9 @@
 #include <array>
 
 #include "app/UiModel.h"
+#include "app/WindowGeometry.h"
 
 namespace tessarin::app {
-
-// Outer size of a child window = its client area plus the frame and caption the window system
-// adds. The view reports the real outer size back once the window is on screen.
-inline constexpr int kFrameWidthTwips = 90;
-inline constexpr int kFrameHeightTwips = 405;
 
 // The child windows of the main window and the controls on them that the console reads or
 // writes. Sizes are outer sizes in twips.
@@ -45,8 +41,8 @@ struct Windows {
   // scalesWindow: Sample-min, Sample-max, Delta F-min, Delta F-max, Tau-min, Tau-max, SigmaY-min,
   // SigmaY-max
   std::array<TextBox, 8> scaleBoxes;
-  // titleWindow, which lives only while it is open
-  bool titleWindowLoaded = false;
+  // titleWindow, whose boxes are filled afresh each time it opens
+  bool titleWindowOpen = false;
   TextBox dataTitleBox;
   TextBox stabilityTitleBox;
   Button titleOkButton{"&Ok"};

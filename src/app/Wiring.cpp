@@ -5,25 +5,25 @@
 #include "app/OptionMenus.h"
 #include "app/ReplyRouting.h"
 #include "app/TauSelection.h"
-#include "graphics/DisplaySelection.h"
-#include "graphics/Pictures.h"
-#include "graphics/Printing.h"
-#include "graphics/Scales.h"
-#include "graphics/StabilityMeasure.h"
-#include "graphics/TitleWindow.h"
-#include "link/DutDisplay.h"
-#include "link/FilterLock.h"
-#include "link/Initialization.h"
-#include "run/Recording.h"
-#include "run/RunControl.h"
+#include "app/plots/DisplaySelection.h"
+#include "app/plots/Pictures.h"
+#include "app/plots/Printing.h"
+#include "app/plots/Scales.h"
+#include "app/plots/StabilityMeasure.h"
+#include "app/plots/Titles.h"
+#include "app/runs/Recording.h"
+#include "app/runs/RunControl.h"
+#include "app/tuning/FilterLockPoll.h"
+#include "app/tuning/Initialization.h"
+#include "app/tuning/Normalization.h"
 
 namespace tessarin::app {
 
 void connectHandlers(Console& c) {
-  Menus& m = c.menus;
-  m.saveFileAs.onClick = [&c] { run::chooseDataFile(c); };
-  m.initialization.onClick = [&c] { link::startInitialization(c); };
-  m.startStop.onClick = [&c] { run::startOrStopRun(c); };
+  Menus& m = c.menus();
+  m.saveFileAs.onClick = [&c] { runs::chooseDataFile(c); };
+  m.initialization.onClick = [&c] { tuning::startInitialization(c); };
+  m.startStop.onClick = [&c] { runs::startOrStopRun(c); };
   m.quit.onClick = [&c] { quitConsole(c); };
   m.com1.onClick = [&c] { chooseCom1(c); };
   m.com2.onClick = [&c] { chooseCom2(c); };
@@ -33,39 +33,40 @@ void connectHandlers(Console& c) {
   m.nonFiltered.onClick = [&c] { chooseNonFiltered(c); };
   m.frequencyData.onClick = [&c] { chooseFrequencyData(c); };
   m.phaseData.onClick = [&c] { choosePhaseData(c); };
-  m.showFrequencyDiff.onClick = [&c] { graphics::showFrequencyDifference(c); };
-  m.showPhaseDiff.onClick = [&c] { graphics::showPhaseDifference(c); };
-  m.showStandardAllan.onClick = [&c] { graphics::chooseStandardAllan(c); };
-  m.showModifiedAllan.onClick = [&c] { graphics::chooseModifiedAllan(c); };
-  m.showTdev.onClick = [&c] { graphics::chooseTdev(c); };
-  m.showMtie.onClick = [&c] { graphics::chooseMtie(c); };
-  m.autoscale.onClick = [&c] { graphics::chooseAutoscale(c); };
-  m.limits.onClick = [&c] { graphics::chooseLimits(c); };
+  m.showFrequencyDiff.onClick = [&c] { plots::showFrequencyDifference(c); };
+  m.showPhaseDiff.onClick = [&c] { plots::showPhaseDifference(c); };
+  m.showStandardAllan.onClick = [&c] { plots::chooseStandardAllan(c); };
+  m.showModifiedAllan.onClick = [&c] { plots::chooseModifiedAllan(c); };
+  m.showTdev.onClick = [&c] { plots::chooseTdev(c); };
+  m.showMtie.onClick = [&c] { plots::chooseMtie(c); };
+  m.autoscale.onClick = [&c] { plots::chooseAutoscale(c); };
+  m.limits.onClick = [&c] { plots::chooseLimits(c); };
   m.tau.onClick = [&c] { toggleTauList(c); };
-  m.normalize.onClick = [&c] { link::toggleNormalization(c); };
+  m.normalize.onClick = [&c] { tuning::toggleNormalization(c); };
   m.aboutMenu.onClick = [&c] { showAboutWindow(c); };
-  m.title.onClick = [&c] { graphics::openTitleWindow(c); };
-  m.saveDataPlotPicture.onClick = [&c] { graphics::saveDataPlotPicture(c); };
-  m.saveStabilityPlotPicture.onClick = [&c] { graphics::saveStabilityPlotPicture(c); };
-  m.printDataPlot.onClick = [&c] { graphics::printDataPlot(c); };
-  m.printStabilityPlot.onClick = [&c] { graphics::printStabilityPlot(c); };
+  m.title.onClick = [&c] { plots::openTitleWindow(c); };
+  m.saveDataPlotPicture.onClick = [&c] { plots::saveDataPlotPicture(c); };
+  m.saveStabilityPlotPicture.onClick = [&c] { plots::saveStabilityPlotPicture(c); };
+  m.printDataPlot.onClick = [&c] { plots::printDataPlot(c); };
+  m.printStabilityPlot.onClick = [&c] { plots::printStabilityPlot(c); };
 
-  Windows& w = c.windows;
-  w.dataWindow.queryUnload = [&c] { return keepPlotWindow(c); };
-  w.stabilityWindow.queryUnload = [&c] { return keepPlotWindow(c); };
+  Windows& w = c.windows();
+  w.dataWindow.onCloseRequest = [&c] { return keepPlotWindow(c); };
+  w.stabilityWindow.onCloseRequest = [&c] { return keepPlotWindow(c); };
   // Closing a tool window only hides it: the tau list, for one, stays in use while "&Tau" is
   // checked.
   for (ChildWindow* tool :
        {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow, &w.aboutWindow})
-    tool->queryUnload = [&c, tool] { return hideToolWindow(c, *tool); };
-  w.titleWindow.queryUnload = [&c] { return graphics::closeTitleWindow(c); };
-  w.titleOkButton.onClick = [&c] { graphics::applyTitles(c); };
+    tool->onCloseRequest = [&c, tool] { return hideToolWindow(c, *tool); };
+  w.titleWindow.onCloseRequest = [&c] { return plots::dismissTitleWindow(c); };
+  w.titleOkButton.onClick = [&c] { plots::applyTitles(c); };
 
-  c.serialPort.onReceived = [&c](char received) { receiveCharacter(c, received); };
-  c.serialPort.onFault = [&c](const QString& message) { run::handlePortFailure(c, message); };
-  c.lockTimer.onTick = [&c] { link::pollFilterLock(c); };
-  c.stabilityPlot.onErrorBarsKey = [&c] { graphics::toggleErrorBars(c); };
-  c.instrument.onFailure = [&c](const QString& reason) {
+  const Platform& p = c.platform();
+  p.serialPort.onReceived = [&c](char received) { receiveCharacter(c, received); };
+  p.serialPort.onFault = [&c](const QString& message) { runs::handlePortFailure(c, message); };
+  p.lockTimer.onTick = [&c] { tuning::pollFilterLock(c); };
+  p.stabilityPlot.onErrorBarsKey = [&c] { plots::toggleErrorBars(c); };
+  c.instrument().onFailure = [&c](const QString& reason) {
     c.setStatus(QStringLiteral("Command not sent: ") + reason);
   };
 }

@@ -1,7 +1,5 @@
 #include "link/FilterLock.h"
 
-#include "link/DutDisplay.h"
-
 namespace tessarin::link {
 
 namespace {
@@ -10,19 +8,9 @@ constexpr std::size_t kReplyLength = 8;
 
 }  // namespace
 
-void noteLockReply(app::Console& c, std::string_view line) {
+void FilterLock::takeReply(std::string_view line) {
   if (line.find('L') != 1) return;
-  c.lockReply = std::string(line.size() > kReplyLength ? line.substr(2, kReplyLength) : line);
-}
-
-void pollFilterLock(app::Console& c) {
-  if (c.state() != app::RunState::WaitingForLock) return;
-  c.setStatus(QStringLiteral("XTAL filter Unlocked, wait..."));
-  c.instrument.send("CL9");
-  if (c.lockReply != "CL1") return;
-  c.setStatus(QStringLiteral("XTAL filter Locked"));
-  c.enter(app::RunState::Ready);
-  c.tasks.post([&c] { askToNormalize(c); });
+  reply_ = std::string(line.size() > kReplyLength ? line.substr(2, kReplyLength) : line);
 }
 
 }  // namespace tessarin::link

@@ -1,18 +1,22 @@
 #pragma once
 
+#include <string>
 #include <string_view>
-
-#include "app/Console.h"
 
 namespace tessarin::link {
 
-// Keeps the lock state of a lock reply ("CL1" locked, "CL0" not): a line whose second character
-// is "L".
-void noteLockReply(app::Console& c, std::string_view line);
+// What the instrument last said of its XTAL filter: a lock reply is a line whose second character
+// is "L" ("CL1" locked, "CL0" not).
+class FilterLock {
+ public:
+  // Keeps the lock state of `line` when it is a lock reply; other lines leave it as it is.
+  void takeReply(std::string_view line);
+  // A lock reported before a new initialization says nothing about the instrument now.
+  void forget() { reply_.clear(); }
+  bool locked() const { return reply_ == "CL1"; }
 
-// One tick of the lock poll (every second while waiting for the XTAL filter): asks for the lock
-// state and, once a "CL1" reply has come in, stops polling, enables Start and offers
-// normalization.
-void pollFilterLock(app::Console& c);
+ private:
+  std::string reply_;
+};
 
 }  // namespace tessarin::link

@@ -34,16 +34,6 @@ class DataFile {
   std::optional<qint64> writtenSize_;
 };
 
-// The lines of a run that could not be written to the data file yet, in the order they came.
-// They are written before the next line as soon as a write succeeds again.
-struct WaitingLines {
-  QByteArray bytes;
-  int count = 0;
-  bool withHeader = false;  // the run's header is among them
-
-  bool empty() const { return count == 0; }
-};
-
 // What a run's header says.
 struct RunHeader {
   QString path;

@@ -1,5 +1,5 @@
 #include "app/Closing.h"
-#include "run/RunFixture.h"
+#include "app/runs/RunFixture.h"
 
 namespace tessarin::test {
 namespace {
@@ -12,15 +12,15 @@ class ClosingTest : public RunFixture {
     timer.tick();
     clock.now += std::chrono::seconds(5);
     feed({"00001250"});
-    c.menus.initialization.click();
-    c.menus.startStop.click();
-    c.menus.quit.click();
+    c.menus().initialization.click();
+    c.menus().startStop.click();
+    c.menus().quit.click();
   }
 };
 
 TEST_F(ClosingTest, QuitWithoutAnOpenPortSendsNothingAndEndsTheProgram) {
   app::Console& c = startConsole();
-  c.menus.quit.click();
+  c.menus().quit.click();
   EXPECT_TRUE(serial.writes.empty());
   EXPECT_EQ(application.quitCalls, 1);
 }
@@ -45,7 +45,7 @@ TEST_F(ClosingTest, QuitAndClosingTheMainWindowSendMk0AndThenNothingMore) {
     application.quitCalls = 0;
     app::Console& c = initializedConsole(tc.where == Where::WaitingForLock);
     if (tc.where == Where::Running) {
-      c.menus.startStop.click();
+      c.menus().startStop.click();
       ASSERT_EQ(c.state(), app::RunState::Running);
       serial.writes.clear();
     }
@@ -53,7 +53,7 @@ TEST_F(ClosingTest, QuitAndClosingTheMainWindowSendMk0AndThenNothingMore) {
       app::prepareToClose(c);
       app::quitConsole(c);
     } else {
-      c.menus.quit.click();
+      c.menus().quit.click();
     }
     EXPECT_EQ(serial.commands(), std::vector<std::string>{"MK0"});
     EXPECT_EQ(application.quitCalls, 1);
@@ -69,25 +69,25 @@ TEST_F(ClosingTest, QuitAndClosingTheMainWindowSendMk0AndThenNothingMore) {
 
 TEST_F(ClosingTest, ToolWindowsOnlyHideAndPlotWindowsStayUntilTheConsoleCloses) {
   app::Console& c = startConsole();
-  app::Windows& w = c.windows;
-  c.menus.aboutMenu.click();
-  c.menus.aboutMenu.click();
+  app::Windows& w = c.windows();
+  c.menus().aboutMenu.click();
+  c.menus().aboutMenu.click();
   EXPECT_TRUE(w.aboutWindow.visible());
   for (app::ChildWindow* tool :
        {&w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow, &w.scalesWindow, &w.aboutWindow}) {
     tool->setVisible(true);
-    EXPECT_TRUE(tool->queryUnload()) << tool->name().toStdString();
+    EXPECT_TRUE(tool->onCloseRequest()) << tool->name().toStdString();
     EXPECT_FALSE(tool->visible()) << tool->name().toStdString();
   }
   for (app::ChildWindow* plot : {&w.dataWindow, &w.stabilityWindow}) {
-    EXPECT_TRUE(plot->queryUnload()) << plot->name().toStdString();
+    EXPECT_TRUE(plot->onCloseRequest()) << plot->name().toStdString();
     EXPECT_TRUE(plot->visible()) << plot->name().toStdString();
   }
 
   app::prepareToClose(c);
   for (app::ChildWindow* window : {&w.dataWindow, &w.stabilityWindow, &w.dutFrequencyWindow,
                                    &w.tauWindow, &w.nominalWindow, &w.scalesWindow, &w.aboutWindow})
-    EXPECT_FALSE(window->queryUnload()) << window->name().toStdString();
+    EXPECT_FALSE(window->onCloseRequest()) << window->name().toStdString();
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ class OptionMenusTest : public ConsoleFixture {
   QStringList checkedOf(const QStringList& group) const {
     QStringList names;
     for (const QString& name : group)
-      if (console->menus.find(name)->checked()) names << name;
+      if (console->menus().find(name)->checked()) names << name;
     return names;
   }
 };
@@ -47,7 +47,7 @@ TEST_F(OptionMenusTest, ClickChecksTheItemAndClearsTheRestOfItsGroup) {
                  rc.clicks.join(", ").toStdString());
     writeFile("globalsetting.txt", app::plainTextToRtf(rc.settings));
     app::Console& c = startConsole();
-    for (const QString& name : rc.clicks) c.menus.find(name)->click();
+    for (const QString& name : rc.clicks) c.menus().find(name)->click();
     EXPECT_EQ(checkedOf(rc.group), rc.checkedAfter);
   }
 }
@@ -57,13 +57,13 @@ TEST_F(OptionMenusTest, ChoosingTouchesNothingButTheCheckMarks) {
   const app::Console& c = startConsole();
   const QByteArray settingsBefore = readFile("globalsetting.txt");
   for (const char* name : {"filtered", "phaseData", "com3", "nonFiltered", "frequencyData", "com1"})
-    console->menus.find(name)->click();
+    console->menus().find(name)->click();
   EXPECT_EQ(readFile("globalsetting.txt"), settingsBefore);
   EXPECT_TRUE(serial.writes.empty());
   EXPECT_EQ(serial.openCount, 0);
   EXPECT_EQ(c.status(), "");
-  EXPECT_TRUE(c.menus.autoscale.checked());
-  EXPECT_TRUE(c.menus.showFrequencyDiff.checked());
+  EXPECT_TRUE(c.menus().autoscale.checked());
+  EXPECT_TRUE(c.menus().showFrequencyDiff.checked());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <QDir>
 
 #include "app/RichText.h"
+#include "app/RunChoicesFromMenus.h"
 #include "app/SettingsCode.h"
 #include "support/ConsoleFixture.h"
 
@@ -21,7 +22,7 @@ class SettingsCodeFixture : public ConsoleFixture {
  protected:
   // The checked items of the three saved groups, in menu order.
   QStringList choices() const {
-    const app::Menus& m = console->menus;
+    const app::Menus& m = console->menus();
     QStringList names;
     for (const app::MenuItem* item : {&m.com1, &m.com2, &m.com3, &m.com4, &m.filtered,
                                       &m.nonFiltered, &m.frequencyData, &m.phaseData})
@@ -34,7 +35,8 @@ class SettingsCodeFixture : public ConsoleFixture {
   }
   // Saves the choices as the console does and returns the text of the written file.
   QString saved() {
-    const platform::Result<> result = app::writeGlobalSettings(*console);
+    const platform::Result<> result = app::writeGlobalSettings(
+        console->settingsFolder(), app::readRunChoices(console->menus(), console->windows()));
     EXPECT_TRUE(result) << result.reason().toStdString();
     return app::rtfToPlainText(readFile("globalsetting.txt"));
   }
@@ -63,15 +65,15 @@ TEST_F(SettingsCodeFixture, StartUpChecksOnlyTheItemsTheDigitsOfTheCodeName) {
 
 TEST_F(SettingsCodeFixture, SavedCodePacksTheCheckMarksAsARichTextDocument) {
   app::Console& c = startFrom("121");
-  c.menus.phaseData.click();
-  c.menus.com3.click();
-  c.menus.filtered.click();
+  c.menus().phaseData.click();
+  c.menus().com3.click();
+  c.menus().filtered.click();
   EXPECT_EQ(saved(), "230");
   EXPECT_TRUE(readFile("globalsetting.txt").startsWith("{\\rtf1"));
 
-  c.menus.com4.click();
-  c.menus.nonFiltered.click();
-  c.menus.frequencyData.click();
+  c.menus().com4.click();
+  c.menus().nonFiltered.click();
+  c.menus().frequencyData.click();
   EXPECT_EQ(saved(), "141");
 }
 
@@ -84,9 +86,9 @@ TEST_F(SettingsCodeFixture, GroupWithoutACheckedItemSavesZeroInItsPlace) {
   }
   // Nothing of an earlier save is kept either.
   app::Console& c = startFrom("105");
-  c.menus.com2.click();
+  c.menus().com2.click();
   EXPECT_EQ(saved(), "120");
-  c.menus.com2.setChecked(false);
+  c.menus().com2.setChecked(false);
   EXPECT_EQ(saved(), "100");
 }
 
@@ -98,8 +100,10 @@ TEST(SettingsCodeTest, EveryStartUpCodeSavesTheDigitsThatNameAnItem) {
     const int expected = 100 * (hundreds == 1 || hundreds == 2 ? hundreds : 0) +
                          10 * (tens >= 1 && tens <= 4 ? tens : 0) + (units == 1 ? 1 : 0);
     app::Menus menus;
+    const app::Windows windows;
     app::applySettingsCode(menus, code);
-    ASSERT_EQ(app::encodeSettingsCode(menus), expected) << "start-up code " << code;
+    ASSERT_EQ(app::encodeSettingsCode(app::readRunChoices(menus, windows)), expected)
+        << "start-up code " << code;
   }
 }
 
@@ -111,7 +115,7 @@ TEST_F(SettingsCodeFixture, ChoicesSurviveARestartThroughTheFile) {
   };
   for (const QStringList& chosen : choiceSets) {
     app::Console& c = startConsole();
-    for (const QString& name : chosen) c.menus.find(name)->click();
+    for (const QString& name : chosen) c.menus().find(name)->click();
     saved();
     startConsole();
     EXPECT_EQ(choices(), chosen);
@@ -122,7 +126,8 @@ TEST_F(SettingsCodeFixture, UnwritableSettingsFileFailsWithTheReason) {
   const app::Console& c = startFrom("121");
   QFile::remove(pathOf("globalsetting.txt"));
   ASSERT_TRUE(QDir(folder()).mkdir("globalsetting.txt"));
-  const platform::Result<> result = app::writeGlobalSettings(c);
+  const platform::Result<> result =
+      app::writeGlobalSettings(c.settingsFolder(), app::readRunChoices(c.menus(), c.windows()));
   EXPECT_FALSE(result);
   EXPECT_TRUE(result.reason().contains("globalsetting.txt")) << result.reason().toStdString();
 }

@@ -28,7 +28,7 @@ class StartupTest : public ConsoleFixture {
   QStringList menuLines() const {
     QStringList lines;
     QHash<const MenuItem*, int> depth;
-    for (const app::Menus::Node& node : console->menus.tree()) {
+    for (const app::Menus::Node& node : console->menus().tree()) {
       const MenuItem& item = *node.item;
       depth[&item] = node.parent ? depth.value(node.parent) + 1 : 0;
       QString line = QString(2 * depth[&item], ' ') + item.name() + " \"" + item.caption() + "\"";
@@ -42,7 +42,7 @@ class StartupTest : public ConsoleFixture {
 
   // Each child window (shown or hidden, outer geometry) and the size of each plot.
   QStringList windowLines() const {
-    const app::Windows& w = console->windows;
+    const app::Windows& w = console->windows();
     QStringList lines;
     for (const ChildWindow* window :
          {&w.dataWindow, &w.stabilityWindow, &w.dutFrequencyWindow, &w.tauWindow, &w.nominalWindow,
@@ -62,7 +62,7 @@ class StartupTest : public ConsoleFixture {
 
   // The names of the checked items among the three saved groups, in menu order.
   QStringList savedChoices() const {
-    const app::Menus& m = console->menus;
+    const app::Menus& m = console->menus();
     QStringList names;
     for (const MenuItem* item : {&m.com1, &m.com2, &m.com3, &m.com4, &m.filtered, &m.nonFiltered,
                                  &m.frequencyData, &m.phaseData})
@@ -80,9 +80,9 @@ TEST_F(StartupTest, MenusShowTheirCaptionsAndStartStatesAfterStartingFromCode121
 TEST_F(StartupTest, PlotWindowsAreShownAndToolWindowsLoadedHiddenInTheirPlaces) {
   const app::Console& c = startConsole();
   EXPECT_EQ(windowLines(), goldenLines("startup-windows.txt"));
-  EXPECT_FALSE(c.windows.titleWindowLoaded);
+  EXPECT_FALSE(c.windows().titleWindowOpen);
   // scalesWindow read its limits while loading: with no setting3.txt, the default texts.
-  EXPECT_EQ(c.windows.scaleBoxes[1].text(), "1e4");
+  EXPECT_EQ(c.windows().scaleBoxes[1].text(), "1e4");
 }
 
 TEST_F(StartupTest, ConsoleStartsIdleWithoutTouchingThePort) {
@@ -91,7 +91,7 @@ TEST_F(StartupTest, ConsoleStartsIdleWithoutTouchingThePort) {
   EXPECT_EQ(serial.openCount, 0);
   EXPECT_TRUE(serial.writes.empty());
   EXPECT_FALSE(timer.enabled());
-  EXPECT_EQ(c.measurement.sampleCount(), 0);
+  EXPECT_EQ(c.measurement().sampleCount(), 0);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_TRUE(dialogs.questions.empty());
 }
@@ -136,8 +136,8 @@ TEST_F(StartupTest, UnreadableSettingsFileIsReportedAndTheConsoleStillStarts) {
       << c.status().toStdString();
   EXPECT_FALSE(c.status().contains("; ")) << c.status().toStdString();
   EXPECT_EQ(savedChoices(), QStringList{});
-  EXPECT_TRUE(c.windows.dataWindow.visible());
-  EXPECT_TRUE(c.windows.stabilityWindow.visible());
+  EXPECT_TRUE(c.windows().dataWindow.visible());
+  EXPECT_TRUE(c.windows().stabilityWindow.visible());
   EXPECT_EQ(stabilityPlot.labels.size(), 32u);
 }
 
@@ -152,7 +152,7 @@ TEST_F(StartupTest, BothUnreadableSettingsFilesShowBothMessagesInTheStatusLine) 
       << c.status().toStdString();
   EXPECT_TRUE(messages[1].startsWith("Plot limits not read: " + pathOf("setting3.txt") + ": "))
       << c.status().toStdString();
-  EXPECT_EQ(c.windows.scaleBoxes[1].text(), "1e4");
+  EXPECT_EQ(c.windows().scaleBoxes[1].text(), "1e4");
 }
 
 // A plot that notes each key binding in one log shared by both plots.

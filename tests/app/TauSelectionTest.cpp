@@ -1,5 +1,5 @@
 #include "app/Closing.h"
-#include "run/RunFixture.h"
+#include "app/runs/RunFixture.h"
 
 namespace tessarin::test {
 namespace {
@@ -13,10 +13,10 @@ class TauSelectionTest : public RunFixture {
   // Starts a run, lets eleven sample lines come (ten samples: an analysis), stops it again.
   RunTau tauOfARun(app::Console& c) {
     const std::size_t before = serial.writes.size();
-    c.menus.startStop.click();
+    c.menus().startStop.click();
     EXPECT_EQ(c.state(), app::RunState::Running);
     instrument->run(11);
-    c.menus.startStop.click();
+    c.menus().startStop.click();
     RunTau tau;
     for (const std::string& command : commandsFrom(before))
       if (command.rfind("TA", 0) == 0) tau.command = command;
@@ -36,10 +36,11 @@ TEST_F(TauSelectionTest, RunStartsWithTheTauCommandOfTheSelectedListEntry) {
                {"30", 30, "TA00007530"},   {"50", 50, "TA0000C350"},  {"100", 100, "TA000186A0"},
                {"200", 200, "TA00030D40"}, {"300", 300, "TA000493E0"}};
   app::Console& c = initializedConsole();
-  c.menus.tau.click();
-  ASSERT_EQ(c.windows.tauList.items().size(), std::size(cases));
+  c.menus().tau.click();
+  ASSERT_EQ(c.windows().tauList.items().size(), std::size(cases));
   for (const auto& tc : cases) {
-    c.windows.tauList.setFromView(static_cast<int>(c.windows.tauList.items().indexOf(tc.entry)));
+    c.windows().tauList.setFromView(
+        static_cast<int>(c.windows().tauList.items().indexOf(tc.entry)));
     const RunTau tau = tauOfARun(c);
     EXPECT_EQ(tau.command, tc.command) << tc.entry;
     EXPECT_DOUBLE_EQ(tau.firstTau, tc.seconds) << tc.entry;
@@ -53,8 +54,8 @@ TEST_F(TauSelectionTest, RunIsAtOneSecondUnlessTheListIsInUseWithASelection) {
   } cases[] = {{false, -1}, {false, 7}, {true, -1}};
   app::Console& c = initializedConsole();
   for (const auto& tc : cases) {
-    if (c.menus.tau.checked() != tc.inUse) c.menus.tau.click();
-    c.windows.tauList.setFromView(tc.selected);
+    if (c.menus().tau.checked() != tc.inUse) c.menus().tau.click();
+    c.windows().tauList.setFromView(tc.selected);
     const RunTau tau = tauOfARun(c);
     EXPECT_EQ(tau.command, "TA000003E8") << tc.inUse << " " << tc.selected;
     EXPECT_DOUBLE_EQ(tau.firstTau, 1) << tc.inUse << " " << tc.selected;
@@ -63,24 +64,24 @@ TEST_F(TauSelectionTest, RunIsAtOneSecondUnlessTheListIsInUseWithASelection) {
 
 TEST_F(TauSelectionTest, TauItemTogglesTheListWindow) {
   app::Console& c = startConsole();
-  ASSERT_FALSE(c.menus.tau.checked());
-  c.menus.tau.click();
-  EXPECT_TRUE(c.menus.tau.checked());
-  EXPECT_TRUE(c.windows.tauWindow.visible());
+  ASSERT_FALSE(c.menus().tau.checked());
+  c.menus().tau.click();
+  EXPECT_TRUE(c.menus().tau.checked());
+  EXPECT_TRUE(c.windows().tauWindow.visible());
 
   // The close button only hides the window; the list stays in use.
-  EXPECT_TRUE(c.windows.tauWindow.queryUnload());
-  EXPECT_FALSE(c.windows.tauWindow.visible());
-  EXPECT_TRUE(c.menus.tau.checked());
+  EXPECT_TRUE(c.windows().tauWindow.onCloseRequest());
+  EXPECT_FALSE(c.windows().tauWindow.visible());
+  EXPECT_TRUE(c.menus().tau.checked());
 
-  c.menus.tau.click();
-  EXPECT_FALSE(c.menus.tau.checked());
-  EXPECT_FALSE(c.windows.tauWindow.visible());
-  c.menus.tau.click();
-  EXPECT_TRUE(c.windows.tauWindow.visible());
+  c.menus().tau.click();
+  EXPECT_FALSE(c.menus().tau.checked());
+  EXPECT_FALSE(c.windows().tauWindow.visible());
+  c.menus().tau.click();
+  EXPECT_TRUE(c.windows().tauWindow.visible());
 
   app::prepareToClose(c);
-  EXPECT_FALSE(c.windows.tauWindow.queryUnload());
+  EXPECT_FALSE(c.windows().tauWindow.onCloseRequest());
 }
 
 }  // namespace

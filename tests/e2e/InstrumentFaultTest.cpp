@@ -45,13 +45,13 @@ TEST_P(InstrumentFaultTest, TheRunGoesOnAndRecordsEveryAcceptedSample) {
   ASSERT_TRUE(initialize()) << status().toStdString();
   ASSERT_TRUE(runUntil(kFaultLine + kSamplesAfterFault)) << status().toStdString();
   EXPECT_EQ(status(), "Running...");
-  choose(console().menus.startStop);
+  choose(console().menus().startStop);
   EXPECT_EQ(status(), "Stop...");
   expectFaultInRun(simLog(), fault);
 
   const std::vector<RunCheck> runs = checkRunsAgainstLog();
   ASSERT_EQ(runs.size(), 1u);
-  EXPECT_EQ(runs[0].sampleLines, console().measurement.sampleCount());
+  EXPECT_EQ(runs[0].sampleLines, console().measurement().sampleCount());
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, InstrumentFaultTest,
@@ -71,22 +71,22 @@ TEST_F(VanishingInstrumentTest, RunStopsAndASecondRunAppendsOnceTheLineIsBack) {
   app::Console& c = console();
   chooseDataFile("vanish.DAT");
   ASSERT_TRUE(initialize()) << status().toStdString();
-  choose(c.menus.startStop);
+  choose(c.menus().startStop);
   ASSERT_TRUE(
       waitFor([&] { return status().startsWith("Serial port failed, run stopped: "); }, 30000))
       << status().toStdString();
   EXPECT_TRUE(status().contains(link)) << status().toStdString();
-  EXPECT_EQ(c.menus.startStop.caption(), "S&tart");
-  EXPECT_FALSE(c.menus.startStop.enabled());
-  EXPECT_TRUE(c.menus.initialization.enabled());
-  const int firstRun = c.measurement.sampleCount();
+  EXPECT_EQ(c.menus().startStop.caption(), "S&tart");
+  EXPECT_FALSE(c.menus().startStop.enabled());
+  EXPECT_TRUE(c.menus().initialization.enabled());
+  const int firstRun = c.measurement().sampleCount();
   expectFaultInRun(simLog(), fault);
 
   ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(link); }, 30000))
       << "the line never came back";
   ASSERT_TRUE(initialize()) << status().toStdString();
   ASSERT_TRUE(runUntil(30)) << status().toStdString();
-  choose(c.menus.startStop);
+  choose(c.menus().startStop);
   EXPECT_EQ(status(), "Stop...");
 
   const std::vector<RunCheck> runs = checkRunsAgainstLog();
@@ -96,7 +96,7 @@ TEST_F(VanishingInstrumentTest, RunStopsAndASecondRunAppendsOnceTheLineIsBack) {
   // last may still have been on its way: a closing line takes its unread bytes with it, as a
   // cable pulled out does.
   EXPECT_GE(runs[0].sampleLines, runs[0].expected - 1);
-  EXPECT_EQ(runs[1].sampleLines, c.measurement.sampleCount());
+  EXPECT_EQ(runs[1].sampleLines, c.measurement().sampleCount());
 }
 
 }  // namespace

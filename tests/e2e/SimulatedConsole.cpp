@@ -91,11 +91,11 @@ void SimulatedConsoleTest::choose(app::MenuItem& item) {
 void SimulatedConsoleTest::chooseDataFile(const QString& name) {
   dataPath = dir.filePath(name);
   dialogs.saveAnswers.push_back(dataPath);
-  choose(console().menus.saveFileAs);
+  choose(console().menus().saveFileAs);
 }
 
 bool SimulatedConsoleTest::initialize() {
-  choose(console().menus.initialization);
+  choose(console().menus().initialization);
   if (!waitFor([&] { return status() == "Ready to start"; }, kPatienceMs)) return false;
   // The operator's pause before Start. Lines of the last refinement stage that were on their way
   // when "PH00" went out arrive meanwhile; at full speed they come within milliseconds, but at the
@@ -105,8 +105,8 @@ bool SimulatedConsoleTest::initialize() {
 }
 
 bool SimulatedConsoleTest::runUntil(int samples) {
-  choose(console().menus.startStop);
-  return waitFor([&] { return console().measurement.sampleCount() >= samples; }, kPatienceMs);
+  choose(console().menus().startStop);
+  return waitFor([&] { return console().measurement().sampleCount() >= samples; }, kPatienceMs);
 }
 
 QByteArray SimulatedConsoleTest::dataFile() const { return contentOf(dataPath); }

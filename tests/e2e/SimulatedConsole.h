@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/Console.h"
-#include "platform/qt/ConsoleApp.h"
+#include "qt/ConsoleApp.h"
 #include "support/Fakes.h"
 
 namespace tessarin::test {

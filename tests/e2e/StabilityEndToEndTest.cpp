@@ -62,7 +62,7 @@ TEST_P(StabilityEndToEndTest, AllanDeviationFollowsTheNoiseLevelAndSlope) {
   chooseDataFile("stability.DAT");
   ASSERT_TRUE(initialize()) << status().toStdString();
   ASSERT_TRUE(runUntil(kSamples)) << status().toStdString();
-  choose(console().menus.startStop);
+  choose(console().menus().startStop);
 
   const std::map<double, double> curve = stabilityCurve(consoleApp());
   ASSERT_FALSE(curve.empty());

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <limits>
 
+#include "app/runs/RunFixture.h"
 #include "run/DataFile.h"
-#include "run/RunFixture.h"
 
 namespace tessarin::test {
 namespace {
@@ -119,7 +119,7 @@ TEST_F(DataFileTest, FailedAppendNamesThePathAndTheReasonAndTouchesNoOtherFile) 
 TEST_F(DataFileTest, EachRunAppendsItsHeaderAndSampleLinesAfterEarlierContent) {
   writeFile("osc1.DAT", "earlier measurement\r\n");
   app::Console& c = initializedConsole();
-  const link::DutFrequencies& f = c.initializationSequence.frequencies();
+  const link::DutFrequencies& f = c.initialization().frequencies();
   // Equal readings: each sample is the programmed frequency's offset from the measured one.
   const QByteArray sample = run::formatSampleLine(-(f.measured - f.programmed) / f.measured);
   const auto header = [this](const char* time, const char* data) {
@@ -128,14 +128,14 @@ TEST_F(DataFileTest, EachRunAppendsItsHeaderAndSampleLinesAfterEarlierContent) {
            "Mode :   Non-Filtered\r\nData :   " + data + "\r\n\r\n";
   };
 
-  c.menus.startStop.click();
+  c.menus().startStop.click();
   feed({"00000040", "00000040", "00000040"});
-  c.menus.startStop.click();
+  c.menus().startStop.click();
   clock.clockTime = "10:00:00";
-  c.menus.phaseData.click();
-  c.menus.startStop.click();
+  c.menus().phaseData.click();
+  c.menus().startStop.click();
   feed({"00000040", "00000040"});
-  c.menus.startStop.click();
+  c.menus().startStop.click();
 
   EXPECT_EQ(dataFile().toStdString(),
             ("earlier measurement\r\n" + header("09:14:02", "Frequency Data") + sample + sample +
@@ -146,7 +146,7 @@ TEST_F(DataFileTest, EachRunAppendsItsHeaderAndSampleLinesAfterEarlierContent) {
 TEST_F(DataFileTest, SuccessfulWriteLeavesOtherStatusTextsAlone) {
   app::Console& c = initializedConsole();
   serial.writeError = "Input/output error";
-  c.menus.startStop.click();
+  c.menus().startStop.click();
   feed({"00000000", "00000000"});
   EXPECT_EQ(c.status(), "Command not sent: PH05: Input/output error");
   EXPECT_EQ(dataFile().count("\r\n"), 14);  // the header's 13 lines and one sample line
@@ -154,30 +154,30 @@ TEST_F(DataFileTest, SuccessfulWriteLeavesOtherStatusTextsAlone) {
 
 TEST_F(DataFileTest, SaveDialogChoosesTheFileAndInitializationNeedsOne) {
   app::Console& c = startConsole();
-  EXPECT_FALSE(c.menus.initialization.enabled());
+  EXPECT_FALSE(c.menus().initialization.enabled());
 
-  c.menus.saveFileAs.click();  // cancelled
+  c.menus().saveFileAs.click();  // cancelled
   ASSERT_EQ(dialogs.saveRequests.size(), 1u);
   EXPECT_EQ(dialogs.saveRequests[0].title, "Save .DAT file as");
   EXPECT_EQ(dialogs.saveRequests[0].filter, "*.DAT");
   EXPECT_EQ(dialogs.saveRequests[0].defaultExt, "DAT");
-  EXPECT_FALSE(c.menus.initialization.enabled());
+  EXPECT_FALSE(c.menus().initialization.enabled());
 
   dialogs.saveAnswers.push_back(pathOf("a.DAT"));
-  c.menus.saveFileAs.click();
-  EXPECT_TRUE(c.menus.initialization.enabled());
+  c.menus().saveFileAs.click();
+  EXPECT_TRUE(c.menus().initialization.enabled());
 
   // Once the initialization has begun, a new file leaves "&Initialization" disabled.
-  c.menus.com2.click();
-  c.menus.initialization.click();
-  EXPECT_FALSE(c.menus.initialization.enabled());
+  c.menus().com2.click();
+  c.menus().initialization.click();
+  EXPECT_FALSE(c.menus().initialization.enabled());
   dialogs.saveAnswers.push_back(pathOf("b.DAT"));
-  c.menus.saveFileAs.click();
+  c.menus().saveFileAs.click();
   EXPECT_EQ(dialogs.saveRequests.back().initialPath, pathOf("a.DAT"));
-  EXPECT_FALSE(c.menus.initialization.enabled());
+  EXPECT_FALSE(c.menus().initialization.enabled());
 
-  c.menus.saveFileAs.click();  // cancelled
-  c.menus.saveFileAs.click();
+  c.menus().saveFileAs.click();  // cancelled
+  c.menus().saveFileAs.click();
   EXPECT_EQ(dialogs.saveRequests.back().initialPath, pathOf("b.DAT"));
 }
 

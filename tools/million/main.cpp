@@ -14,7 +14,7 @@
 
 #include "app/Console.h"
 #include "platform/Dialogs.h"
-#include "platform/qt/ConsoleApp.h"
+#include "qt/ConsoleApp.h"
 
 namespace {
 
@@ -91,18 +91,18 @@ int main(int argc, char** argv) {
 
   RunFigures run;
   run.clock.start();
-  const auto handle = c.serialPort.onReceived;
-  c.serialPort.onReceived = [&](char received) {
+  const auto handle = c.platform().serialPort.onReceived;
+  c.platform().serialPort.onReceived = [&](char received) {
     handle(received);
     if (received != '\r' || !run.running) return;
     const qint64 now = run.clock.nsecsElapsed();
     if (run.lines > 0 && now - run.lastLineNs > run.largestGapNs) {
       run.largestGapNs = now - run.lastLineNs;
-      run.largestGapAtSample = c.measurement.sampleCount();
+      run.largestGapAtSample = c.measurement().sampleCount();
     }
     run.lastLineNs = now;
     ++run.lines;
-    if (run.residentAt100k < 0 && c.measurement.sampleCount() >= 100000)
+    if (run.residentAt100k < 0 && c.measurement().sampleCount() >= 100000)
       run.residentAt100k = memoryKb("VmRSS");
   };
   answers.onMessage = [&](const QString& text) {
@@ -114,12 +114,12 @@ int main(int argc, char** argv) {
     run.processorAtEnd = processorSeconds();
     run.residentAtEnd = memoryKb("VmRSS");
     // The lines on their way when "PH00" went out come in meanwhile, then the operator quits.
-    QTimer::singleShot(2000, [&] { choose(c.menus.quit); });
+    QTimer::singleShot(2000, [&] { choose(c.menus().quit); });
   };
 
   // The operator: a data file, the initialization, a pause once it is ready, then Start.
-  choose(c.menus.saveFileAs);
-  choose(c.menus.initialization);
+  choose(c.menus().saveFileAs);
+  choose(c.menus().initialization);
   QTimer operatorWatch;
   qint64 readySinceNs = -1;
   QObject::connect(&operatorWatch, &QTimer::timeout, [&] {
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     run.running = true;
     run.startNs = run.clock.nsecsElapsed();
     run.processorAtStart = processorSeconds();
-    choose(c.menus.startStop);
+    choose(c.menus().startStop);
   });
   operatorWatch.start(10);
 
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const double seconds = static_cast<double>(run.endNs - run.startNs) / 1e9;
-  std::printf("samples %d\n", c.measurement.sampleCount());
+  std::printf("samples %d\n", c.measurement().sampleCount());
   std::printf("limit_messages %d\n", run.limitMessages);
   std::printf("run_seconds %.1f\n", seconds);
   std::printf("lines_per_second %.0f\n", static_cast<double>(run.lines) / seconds);

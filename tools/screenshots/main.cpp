@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "app/Console.h"
-#include "platform/qt/ConsoleApp.h"
+#include "qt/ConsoleApp.h"
 
 namespace {
 
@@ -85,20 +85,20 @@ int main(int argc, char** argv) {
     return 1;
   };
 
-  choose(c.menus.saveFileAs);
-  choose(c.menus.initialization);
+  choose(c.menus().saveFileAs);
+  choose(c.menus().initialization);
   if (!waitFor([&c] { return c.status() == "Ready to start"; }, 60000))
     return fail("the initialization did not finish");
-  choose(c.menus.startStop);
-  if (!waitFor([&c] { return c.measurement.sampleCount() >= 60; }, 120000))
+  choose(c.menus().startStop);
+  if (!waitFor([&c] { return c.measurement().sampleCount() >= 60; }, 120000))
     return fail("the samples did not come");
   settle();
   if (!window.grab().save(output.filePath("console-run.png"))) return fail("no console picture");
 
-  choose(c.menus.startStop);
-  choose(c.menus.limits);
+  choose(c.menus().startStop);
+  choose(c.menus().limits);
   settle();
-  QMdiSubWindow* scales = window.subWindowOf(c.windows.scalesWindow);
+  QMdiSubWindow* scales = window.subWindowOf(c.windows().scalesWindow);
   if (!scales || !scales->isVisible() ||
       !scales->grab().save(output.filePath("graphics-scales.png")))
     return fail("no scales picture");

@@ -1,0 +1,66 @@
+#include "app/runs/Recording.h"
+
+#include "app/Console.h"
+
+namespace tessarin::app::runs {
+
+namespace {
+
+const QString kWriteFailure = QStringLiteral("Data file not written: ");
+const QString kDataFileTitle = QStringLiteral("Save .DAT file as");
+
+std::optional<QString> askForDataFile(Console& c) {
+  return c.platform().dialogs.saveFileName(kDataFileTitle, QStringLiteral("*.DAT"),
+                                           QStringLiteral("DAT"), c.recorder().dataFile().path());
+}
+
+// Says what became of the lines: why they wait, or that the run is on again once lines that
+// waited are in the file.
+void sayOutcome(Console& c, const run::RecordOutcome& outcome) {
+  if (!outcome.written) {
+    c.setStatus(kWriteFailure + outcome.reason +
+                QStringLiteral("; %1 lines waiting").arg(outcome.waiting));
+  } else if (outcome.caughtUp && c.state() == RunState::Running) {
+    c.setStatus(QStringLiteral("Running..."));
+  }
+}
+
+}  // namespace
+
+void chooseDataFile(Console& c) {
+  const std::optional<QString> name = askForDataFile(c);
+  if (!name || name->isEmpty()) return;
+  c.recorder().choose(*name);
+  c.showState();
+}
+
+void writeRunHeader(Console& c, const run::RunHeader& header) {
+  sayOutcome(c, c.recorder().beginRun(header));
+}
+
+void recordSampleLine(Console& c, double value) { sayOutcome(c, c.recorder().recordSample(value)); }
+
+void saveWaitingLines(Console& c) {
+  run::Recorder& recorder = c.recorder();
+  if (!recorder.hasWaiting()) return;
+  const run::RecordOutcome retried = recorder.writeWaiting();
+  sayOutcome(c, retried);
+  if (retried.written) return;
+  // Taken at once, so that a Quit while the box is open finds nothing more to ask about.
+  const run::WaitingLines waiting = recorder.takeWaiting();
+  const QString count = QString::number(waiting.count);
+  c.platform().dialogs.message(count + " lines of the run could not be written to " +
+                                   recorder.dataFile().path() +
+                                   ".\nChoose another file for them, or cancel to drop them.",
+                               QStringLiteral("Tessarin / RS"), platform::Dialogs::Icon::Warning);
+  const std::optional<QString> other = askForDataFile(c);
+  if (!other || other->isEmpty()) {
+    c.setStatus(count + " waiting lines dropped");
+    return;
+  }
+  const platform::Result<> written = recorder.writeElsewhere(waiting, *other);
+  c.setStatus(written ? count + " waiting lines written to " + *other
+                      : kWriteFailure + written.reason() + "; " + count + " lines dropped");
+}
+
+}  // namespace tessarin::app::runs

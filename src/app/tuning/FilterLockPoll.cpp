@@ -1,0 +1,18 @@
+#include "app/tuning/FilterLockPoll.h"
+
+#include "app/Console.h"
+#include "app/tuning/Normalization.h"
+
+namespace tessarin::app::tuning {
+
+void pollFilterLock(Console& c) {
+  if (c.state() != RunState::WaitingForLock) return;
+  c.setStatus(QStringLiteral("XTAL filter Unlocked, wait..."));
+  c.instrument().send("CL9");
+  if (!c.filterLock().locked()) return;
+  c.setStatus(QStringLiteral("XTAL filter Locked"));
+  c.enter(RunState::Ready);
+  c.platform().tasks.post([&c] { askToNormalize(c); });
+}
+
+}  // namespace tessarin::app::tuning

@@ -1,0 +1,40 @@
+#include "run/Recorder.h"
+
+#include <utility>
+
+namespace tessarin::run {
+
+RecordOutcome Recorder::beginRun(const RunHeader& header) {
+  header_ = formatRunHeader(header);
+  file_.beginRun();
+  return record(header_, true);
+}
+
+RecordOutcome Recorder::recordSample(double value) {
+  return record(formatSampleLine(value), false);
+}
+
+RecordOutcome Recorder::record(const QByteArray& line, bool header) {
+  waiting_.bytes += line;
+  ++waiting_.count;
+  waiting_.withHeader = waiting_.withHeader || header;
+  return writeWaiting();
+}
+
+RecordOutcome Recorder::writeWaiting() {
+  const int lines = waiting_.count;
+  if (lines == 0) return {.written = true};
+  const platform::Result<> written = file_.append(waiting_.bytes);
+  if (!written) return {.waiting = lines, .reason = written.reason()};
+  waiting_ = {};
+  return {.written = true, .caughtUp = lines > 1};
+}
+
+WaitingLines Recorder::takeWaiting() { return std::exchange(waiting_, {}); }
+
+platform::Result<> Recorder::writeElsewhere(const WaitingLines& lines, const QString& path) const {
+  const QByteArray header = lines.withHeader ? QByteArray() : header_;
+  return DataFile(path).append(header + lines.bytes);
+}
+
+}  // namespace tessarin::run

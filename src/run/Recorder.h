@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "platform/Result.h"
+#include "run/DataFile.h"
+
+namespace tessarin::run {
+
+// The lines of a run that could not be written to the data file yet, in the order they came.
+// They are written before the next line as soon as a write succeeds again.
+struct WaitingLines {
+  QByteArray bytes;
+  int count = 0;
+  bool withHeader = false;  // the run's header is among them
+
+  bool empty() const { return count == 0; }
+};
+
+// What became of the lines handed to the recorder.
+struct RecordOutcome {
+  bool written = false;   // the data file holds every line handed over so far
+  bool caughtUp = false;  // lines that had been waiting went in with this write
+  int waiting = 0;        // lines that wait for the data file to take them
+  QString reason;         // why the data file took none of them
+};
+
+// Keeps a run's lines on their way to the data file: the chosen file, the run's header and the
+// lines that wait. A line joins the waiting ones and they all go in one append, so the file keeps
+// the run's order and holds whole lines only.
+class Recorder {
+ public:
+  const DataFile& dataFile() const { return file_; }
+  // The following runs append to the file at `path`.
+  void choose(const QString& path) { file_ = DataFile(path); }
+
+  RecordOutcome beginRun(const RunHeader& header);
+  RecordOutcome recordSample(double value);
+  // The run ends: the waiting lines are tried once more.
+  RecordOutcome writeWaiting();
+
+  bool hasWaiting() const { return !waiting_.empty(); }
+  // The waiting lines, taken out of the recorder: the data file will not get them.
+  WaitingLines takeWaiting();
+  // Writes `lines` to the file at `path`, after the run's header when they do not hold it.
+  platform::Result<> writeElsewhere(const WaitingLines& lines, const QString& path) const;
+
+ private:
+  RecordOutcome record(const QByteArray& line, bool header);
+
+  DataFile file_;
+  QByteArray header_;
+  WaitingLines waiting_;
+};
+
+}  // namespace tessarin::run
