@@ -3,7 +3,8 @@
 #   1. the whole suite in the normal build, build/;
 #   2. the whole suite again in build-sanitize/, built with AddressSanitizer and
 #      UndefinedBehaviorSanitizer;
-#   3. the format check: every tracked .cpp and .h file as clang-format (.clang-format) has it.
+#   3. the format check: every tracked .cpp and .h file as clang-format (.clang-format) has it;
+#   4. the layer check: no source file includes a folder further out than its own.
 # Every step runs even when an earlier one failed; the script fails if any of them did.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,8 +50,11 @@ else
   echo "All tracked .cpp and .h files are formatted."
 fi
 
+echo "== Layer check (scripts/check-layers.sh)"
+./scripts/check-layers.sh || failed+=("layer check")
+
 if [ ${#failed[@]} -gt 0 ]; then
   printf 'FAILED: %s\n' "${failed[@]}" >&2
   exit 1
 fi
-echo "All tests passed in build/ and build-sanitize/; formatting is clean."
+echo "All tests passed in build/ and build-sanitize/; formatting and layering are clean."

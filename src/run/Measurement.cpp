@@ -20,10 +20,15 @@ constexpr double kPlotScale = 1e12;
 // At most log2(kSampleLimit) octave levels.
 constexpr std::size_t kMostLevels = 32;
 
+// The phase store a console starts with: the first samples of a run. Past them it grows once, to
+// a whole run's size, copying these few; no later line of the run waits for memory.
+constexpr std::size_t kFirstPhaseCapacity = 8192;
+
 }  // namespace
 
-Measurement::Measurement(MeasurementOutputs outputs)
-    : outputs_(std::move(outputs)), phase_(static_cast<std::size_t>(kSampleLimit) + 1, 0.0) {
+Measurement::Measurement(MeasurementOutputs outputs) : outputs_(std::move(outputs)) {
+  phase_.reserve(kFirstPhaseCapacity);
+  phase_.push_back(0);
   levels_.reserve(kMostLevels);
   levelSamples_.reserve(kMostLevels);
   for (std::vector<double>* curve : {&curveTau_, &curveDeviation_, &curveLow_, &curveHigh_})
@@ -34,6 +39,7 @@ Measurement::Measurement(MeasurementOutputs outputs)
 void Measurement::start(const RunSettings& settings) {
   settings_ = settings;
   sampleIndex_ = 0;
+  phase_.resize(1);
   analysisCount_ = 1;
   firstFactor_ = 1;
   frozenLevels_ = 0;
@@ -60,8 +66,8 @@ Measurement::LineOutcome Measurement::take(std::string_view line) {
 // jumps is not taken: n falls back to the previous sample, which the next reading replaces.
 void Measurement::processSample(int n) {
   const auto k = static_cast<std::size_t>(n);
-  phase_[k] = phase_[k - 1] - (reading_ - previousReading_) -
-              settings_.tauSeconds * settings_.frequencyOffset;
+  storePhase(k, phase_[k - 1] - (reading_ - previousReading_) -
+                    settings_.tauSeconds * settings_.frequencyOffset);
 
   const bool jump = std::abs(reading_ - previousReading_) > kJumpLimit / (settings_.dutHz / 1000);
   if (jump) {
@@ -83,6 +89,16 @@ void Measurement::processSample(int n) {
     ++analysisCount_;
     analyse(n);
   }
+}
+
+void Measurement::storePhase(std::size_t k, double phase) {
+  if (k < phase_.size()) {
+    phase_[k] = phase;  // the sample after a jump takes the jumped sample's place
+    return;
+  }
+  if (phase_.size() == phase_.capacity())
+    phase_.reserve(static_cast<std::size_t>(kSampleLimit) + 1);
+  phase_.push_back(phase);
 }
 
 void Measurement::showSample(int n, bool isNew) {

@@ -81,6 +81,8 @@ class Measurement {
 
  private:
   void processSample(int n);
+  // Puts sample k's phase into the store: at its end, or over the sample a jump left behind.
+  void storePhase(std::size_t k, double phase);
   void analyse(int samples);
   void showStabilityCurve(bool evenEmpty);
   void fillErrorBars();
@@ -90,7 +92,8 @@ class Measurement {
 
   MeasurementOutputs outputs_;
   RunSettings settings_;
-  // phase_[n] is the time error of sample n in seconds; phase_[0] is the reference, 0.
+  // phase_[n] is the time error of sample n in seconds; phase_[0] is the reference, 0. It holds
+  // the samples taken so far.
   std::vector<double> phase_;
   double reading_ = 0;
   double previousReading_ = 0;

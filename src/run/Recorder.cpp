@@ -23,11 +23,12 @@ RecordOutcome Recorder::record(const QByteArray& line, bool header) {
 
 RecordOutcome Recorder::writeWaiting() {
   const int lines = waiting_.count;
-  if (lines == 0) return {.written = true};
+  if (lines == 0) return {.written = true, .caughtUp = false, .waiting = 0, .reason = {}};
   const platform::Result<> written = file_.append(waiting_.bytes);
-  if (!written) return {.waiting = lines, .reason = written.reason()};
+  if (!written)
+    return {.written = false, .caughtUp = false, .waiting = lines, .reason = written.reason()};
   waiting_ = {};
-  return {.written = true, .caughtUp = lines > 1};
+  return {.written = true, .caughtUp = lines > 1, .waiting = 0, .reason = {}};
 }
 
 WaitingLines Recorder::takeWaiting() { return std::exchange(waiting_, {}); }
