@@ -28,6 +28,7 @@ constexpr RunState kReachable[] = {
     RunState::Refining2, RunState::Refining3, RunState::WaitingForLock,
     RunState::Ready,     RunState::Running,   RunState::Stopped};
 constexpr int kStates = static_cast<int>(std::size(kReachable));
+constexpr int kSamplesAfter = 5;
 
 struct Bench : fuzz::ConsoleOnFakes {
   // Hands the console the instrument's next line, or its next sample while it streams; false
@@ -71,11 +72,13 @@ struct Bench : fuzz::ConsoleOnFakes {
     }
   }
 
-  // The scripted instrument answers on, with samples only while the console's tuning stays within
-  // 1500 Hz of its DUT: further off, its phase would leave the reading's 32-bit range within the
-  // 30 samples (the console may have been tuned to whatever count the garbage held).
+  // The scripted instrument answers on for a few samples, enough to see whether the console takes
+  // proper data again; only while the console's tuning stays within 1500 Hz of its DUT: further
+  // off, its phase would leave the reading's 32-bit range within those samples (the console may
+  // have been tuned to whatever count the garbage held).
   void answerOn() {
-    for (int n = 0; n < 30 && std::abs(instrument.programmedHz() - instrument.dutHz) < 1500; ++n)
+    for (int n = 0;
+         n < kSamplesAfter && std::abs(instrument.programmedHz() - instrument.dutHz) < 1500; ++n)
       instrument.run(1);
     serial.deliverPending();
   }

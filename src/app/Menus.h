@@ -7,58 +7,64 @@
 namespace tessarin::app {
 
 // The main window's menu bar, in menu-bar order. Captions are the console's own ("&" marks the
-// access key; the blanks around the top-level captions belong to them).
+// access key; the blanks around the top-level captions belong to them). Names and captions are
+// QStringLiterals, built into the program rather than made anew for every console.
 struct Menus {
-  MenuItem fileMenu{"fileMenu", "   &File   "};
-  MenuItem saveFileAs{"saveFileAs", "&Save File as"};
-  MenuItem initialization{"initialization", "&Initialization"};
-  MenuItem fileSeparator1{"fileSeparator1", "-"};
-  MenuItem startStop{"startStop", "S&tart"};
-  MenuItem fileSeparator2{"fileSeparator2", "-"};
-  MenuItem quit{"quit", "&Quit"};
+  MenuItem fileMenu{QStringLiteral("fileMenu"), QStringLiteral("   &File   ")};
+  MenuItem saveFileAs{QStringLiteral("saveFileAs"), QStringLiteral("&Save File as")};
+  MenuItem initialization{QStringLiteral("initialization"), QStringLiteral("&Initialization")};
+  MenuItem fileSeparator1{QStringLiteral("fileSeparator1"), QStringLiteral("-")};
+  MenuItem startStop{QStringLiteral("startStop"), QStringLiteral("S&tart")};
+  MenuItem fileSeparator2{QStringLiteral("fileSeparator2"), QStringLiteral("-")};
+  MenuItem quit{QStringLiteral("quit"), QStringLiteral("&Quit")};
 
-  MenuItem portMenu{"portMenu", " &Port "};
-  MenuItem com1{"com1", "Com &1"};
-  MenuItem com2{"com2", "Com &2"};
-  MenuItem com3{"com3", "Com &3"};
-  MenuItem com4{"com4", "Com &4"};
+  MenuItem portMenu{QStringLiteral("portMenu"), QStringLiteral(" &Port ")};
+  MenuItem com1{QStringLiteral("com1"), QStringLiteral("Com &1")};
+  MenuItem com2{QStringLiteral("com2"), QStringLiteral("Com &2")};
+  MenuItem com3{QStringLiteral("com3"), QStringLiteral("Com &3")};
+  MenuItem com4{QStringLiteral("com4"), QStringLiteral("Com &4")};
 
-  MenuItem modeMenu{"modeMenu", " &Mode "};
-  MenuItem filtered{"filtered", "&Filtered"};
-  MenuItem nonFiltered{"nonFiltered", "&Non-Filtered"};
+  MenuItem modeMenu{QStringLiteral("modeMenu"), QStringLiteral(" &Mode ")};
+  MenuItem filtered{QStringLiteral("filtered"), QStringLiteral("&Filtered")};
+  MenuItem nonFiltered{QStringLiteral("nonFiltered"), QStringLiteral("&Non-Filtered")};
 
-  MenuItem storeMenu{"storeMenu", " S&tore "};
-  MenuItem frequencyData{"frequencyData", "&Frequency Data"};
-  MenuItem phaseData{"phaseData", "&Phase Data"};
+  MenuItem storeMenu{QStringLiteral("storeMenu"), QStringLiteral(" S&tore ")};
+  MenuItem frequencyData{QStringLiteral("frequencyData"), QStringLiteral("&Frequency Data")};
+  MenuItem phaseData{QStringLiteral("phaseData"), QStringLiteral("&Phase Data")};
 
-  MenuItem displayMenu{"displayMenu", " Displa&y "};
-  MenuItem showFrequencyDiff{"showFrequencyDiff", "&Frequency Diff."};
-  MenuItem showPhaseDiff{"showPhaseDiff", "&Phase Diff"};
-  MenuItem displaySeparator{"displaySeparator", "-"};
-  MenuItem showStandardAllan{"showStandardAllan", "&Standard Allan Dev."};
-  MenuItem showModifiedAllan{"showModifiedAllan", "&Modified Allan Dev."};
-  MenuItem showTdev{"showTdev", "T&DEV"};
-  MenuItem showMtie{"showMtie", "M&TIE"};
+  MenuItem displayMenu{QStringLiteral("displayMenu"), QStringLiteral(" Displa&y ")};
+  MenuItem showFrequencyDiff{QStringLiteral("showFrequencyDiff"),
+                             QStringLiteral("&Frequency Diff.")};
+  MenuItem showPhaseDiff{QStringLiteral("showPhaseDiff"), QStringLiteral("&Phase Diff")};
+  MenuItem displaySeparator{QStringLiteral("displaySeparator"), QStringLiteral("-")};
+  MenuItem showStandardAllan{QStringLiteral("showStandardAllan"),
+                             QStringLiteral("&Standard Allan Dev.")};
+  MenuItem showModifiedAllan{QStringLiteral("showModifiedAllan"),
+                             QStringLiteral("&Modified Allan Dev.")};
+  MenuItem showTdev{QStringLiteral("showTdev"), QStringLiteral("T&DEV")};
+  MenuItem showMtie{QStringLiteral("showMtie"), QStringLiteral("M&TIE")};
 
-  MenuItem graphicMenu{"graphicMenu", "  &Graphic  "};
-  MenuItem autoscale{"autoscale", "&Autoscale"};
-  MenuItem limits{"limits", "&Limits"};
-  MenuItem graphicSeparator{"graphicSeparator", "-"};
-  MenuItem title{"title", "&Title"};
-  MenuItem printMenu{"printMenu", "&Print"};
-  MenuItem printDataPlot{"printDataPlot", "&Data Plot"};
-  MenuItem printStabilityPlot{"printStabilityPlot", "&Stability Plot"};
-  MenuItem savePictureMenu{"savePictureMenu", "&Save Picture"};
-  MenuItem saveDataPlotPicture{"saveDataPlotPicture", "&Data Plot"};
-  MenuItem saveStabilityPlotPicture{"saveStabilityPlotPicture", "&Stability Plot"};
+  MenuItem graphicMenu{QStringLiteral("graphicMenu"), QStringLiteral("  &Graphic  ")};
+  MenuItem autoscale{QStringLiteral("autoscale"), QStringLiteral("&Autoscale")};
+  MenuItem limits{QStringLiteral("limits"), QStringLiteral("&Limits")};
+  MenuItem graphicSeparator{QStringLiteral("graphicSeparator"), QStringLiteral("-")};
+  MenuItem title{QStringLiteral("title"), QStringLiteral("&Title")};
+  MenuItem printMenu{QStringLiteral("printMenu"), QStringLiteral("&Print")};
+  MenuItem printDataPlot{QStringLiteral("printDataPlot"), QStringLiteral("&Data Plot")};
+  MenuItem printStabilityPlot{QStringLiteral("printStabilityPlot"),
+                              QStringLiteral("&Stability Plot")};
+  MenuItem savePictureMenu{QStringLiteral("savePictureMenu"), QStringLiteral("&Save Picture")};
+  MenuItem saveDataPlotPicture{QStringLiteral("saveDataPlotPicture"), QStringLiteral("&Data Plot")};
+  MenuItem saveStabilityPlotPicture{QStringLiteral("saveStabilityPlotPicture"),
+                                    QStringLiteral("&Stability Plot")};
 
-  MenuItem selectMenu{"selectMenu", " &Select "};
-  MenuItem tau{"tau", "&Tau"};
-  MenuItem normalize{"normalize", "&Normalize DUT Frequency"};
+  MenuItem selectMenu{QStringLiteral("selectMenu"), QStringLiteral(" &Select ")};
+  MenuItem tau{QStringLiteral("tau"), QStringLiteral("&Tau")};
+  MenuItem normalize{QStringLiteral("normalize"), QStringLiteral("&Normalize DUT Frequency")};
 
-  MenuItem aboutMenu{"aboutMenu", " &About "};
-  MenuItem statusLabel{"statusLabel", "       Status :"};
-  MenuItem statusText{"statusText", ""};
+  MenuItem aboutMenu{QStringLiteral("aboutMenu"), QStringLiteral(" &About ")};
+  MenuItem statusLabel{QStringLiteral("statusLabel"), QStringLiteral("       Status :")};
+  MenuItem statusText{QStringLiteral("statusText"), QStringLiteral("")};
 
   // One row of the tree: the item and its parent (nullptr for a top-level item).
   struct Node {

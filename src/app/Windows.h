@@ -8,28 +8,31 @@
 namespace tessarin::app {
 
 // The child windows of the main window and the controls on them that the console reads or
-// writes. Sizes are outer sizes in twips.
+// writes. Sizes are outer sizes in twips; names and captions are QStringLiterals, built into the
+// program rather than made anew for every console.
 struct Windows {
   // The main window's own outer size; the view keeps it current.
   int mainWidth = 9120 + kFrameWidthTwips;
   int mainHeight = 7785 + kFrameHeightTwips;
   MainWindowState mainState;
 
-  ChildWindow dataWindow{"dataWindow", "Data", 6330 + kFrameWidthTwips, 3645 + kFrameHeightTwips};
-  ChildWindow stabilityWindow{"stabilityWindow", "Stability", 6150 + kFrameWidthTwips,
-                              3795 + kFrameHeightTwips};
-  ChildWindow dutFrequencyWindow{"dutFrequencyWindow", "DUT Frequency", 2775 + kFrameWidthTwips,
+  ChildWindow dataWindow{QStringLiteral("dataWindow"), QStringLiteral("Data"),
+                         6330 + kFrameWidthTwips, 3645 + kFrameHeightTwips};
+  ChildWindow stabilityWindow{QStringLiteral("stabilityWindow"), QStringLiteral("Stability"),
+                              6150 + kFrameWidthTwips, 3795 + kFrameHeightTwips};
+  ChildWindow dutFrequencyWindow{QStringLiteral("dutFrequencyWindow"),
+                                 QStringLiteral("DUT Frequency"), 2775 + kFrameWidthTwips,
                                  570 + kFrameHeightTwips};
-  ChildWindow tauWindow{"tauWindow", "Tau select", 2775 + kFrameWidthTwips,
-                        615 + kFrameHeightTwips};
-  ChildWindow nominalWindow{"nominalWindow", "Nominal DUT", 2775 + kFrameWidthTwips,
-                            570 + kFrameHeightTwips};
-  ChildWindow scalesWindow{"scalesWindow", "Graphics Scales", 2775 + kFrameWidthTwips,
-                           3045 + kFrameHeightTwips};
-  ChildWindow titleWindow{"titleWindow", "Graphics Title", 2775 + kFrameWidthTwips,
-                          1830 + kFrameHeightTwips};
-  ChildWindow aboutWindow{"aboutWindow", "TESSARIN / RS Ver 2.0", 2835 + kFrameWidthTwips,
-                          450 + kFrameHeightTwips};
+  ChildWindow tauWindow{QStringLiteral("tauWindow"), QStringLiteral("Tau select"),
+                        2775 + kFrameWidthTwips, 615 + kFrameHeightTwips};
+  ChildWindow nominalWindow{QStringLiteral("nominalWindow"), QStringLiteral("Nominal DUT"),
+                            2775 + kFrameWidthTwips, 570 + kFrameHeightTwips};
+  ChildWindow scalesWindow{QStringLiteral("scalesWindow"), QStringLiteral("Graphics Scales"),
+                           2775 + kFrameWidthTwips, 3045 + kFrameHeightTwips};
+  ChildWindow titleWindow{QStringLiteral("titleWindow"), QStringLiteral("Graphics Title"),
+                          2775 + kFrameWidthTwips, 1830 + kFrameHeightTwips};
+  ChildWindow aboutWindow{QStringLiteral("aboutWindow"), QStringLiteral("TESSARIN / RS Ver 2.0"),
+                          2835 + kFrameWidthTwips, 450 + kFrameHeightTwips};
 
   // dutFrequencyWindow
   TextBox measuredFrequencyBox;

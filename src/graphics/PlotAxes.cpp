@@ -2,19 +2,38 @@
 
 #include <QString>
 #include <cmath>
+#include <vector>
 
 namespace tessarin::graphics {
 
+namespace {
+
+struct AxisLabel {
+  QString text;
+  double value;
+  bool emphasised;
+};
+
+// 2E-n before 1E-n from 2E-3 down to 1E-18; the decade value is emphasised. Worked out once: the
+// texts are the same for every console.
+const std::vector<AxisLabel>& stabilityAxisLabels() {
+  static const std::vector<AxisLabel> labels = [] {
+    std::vector<AxisLabel> all;
+    for (int exponent = -3; exponent >= -18; --exponent)
+      for (const int mantissa : {2, 1})
+        all.push_back({QString::number(mantissa) + "E" + QString::number(exponent),
+                       mantissa * std::pow(10.0, exponent), mantissa == 1});
+    return all;
+  }();
+  return labels;
+}
+
+}  // namespace
+
 void labelStabilityAxis(platform::PlotControl& stabilityPlot) {
   stabilityPlot.showOnlyYLabels();
-  for (int exponent = -3; exponent >= -18; --exponent) {
-    // 2E-n before 1E-n; the decade value is emphasised.
-    for (const int mantissa : {2, 1}) {
-      const double value = mantissa * std::pow(10.0, exponent);
-      const QString text = QString::number(mantissa) + "E" + QString::number(exponent);
-      stabilityPlot.addYLabel(text, value, mantissa == 1);
-    }
-  }
+  for (const AxisLabel& label : stabilityAxisLabels())
+    stabilityPlot.addYLabel(label.text, label.value, label.emphasised);
 }
 
 void setPlotLimits(const PlotLimits& l, platform::PlotControl& dataPlot,

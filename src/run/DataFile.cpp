@@ -1,10 +1,16 @@
 #include "run/DataFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 namespace tessarin::run {
@@ -22,12 +28,14 @@ std::string_view trimFraction(std::string_view digits) {
   return digits;
 }
 
-// A finite non-negative magnitude with up to 15 significant digits. The decimal exponent is the
-// one after rounding to those digits, so 0.0999999999999999999 counts as 0.1. With
-// `exponentForm` unset the number is always written in fixed notation.
-QByteArray significant(double magnitude, bool exponentForm) {
+// Room for the fixed text of the largest double.
+using NumberBuffer = std::array<char, 400>;
+
+// A finite non-negative magnitude with up to 15 significant digits, written into `buffer`. The
+// decimal exponent is the one after rounding to those digits, so 0.0999999999999999999 counts as
+// 0.1. With `exponentForm` unset the number is always written in fixed notation.
+std::string_view significant(double magnitude, bool exponentForm, NumberBuffer& buffer) {
   if (magnitude == 0) return "0";
-  std::array<char, 400> buffer{};  // room for the fixed text of the largest double
   char* const first = buffer.data();
   char* const last = buffer.data() + buffer.size();
 
@@ -39,51 +47,70 @@ QByteArray significant(double magnitude, bool exponentForm) {
   std::from_chars(sciText.data() + e + (sciText[e + 1] == '+' ? 2 : 1), sci.ptr, exponent);
 
   if (exponentForm && (exponent < -1 || exponent >= kSignificantDigits)) {
-    const std::string_view mantissa = trimFraction(sciText.substr(0, e));
-    QByteArray text(mantissa.data(), static_cast<qsizetype>(mantissa.size()));
-    text += exponent < 0 ? "E-" : "E+";
+    // The mantissa stays where it is; its exponent is written over the one to_chars wrote.
+    char* end = first + trimFraction(sciText.substr(0, e)).size();
+    *end++ = 'E';
+    *end++ = exponent < 0 ? '-' : '+';
     const int digits = std::abs(exponent);
-    if (digits < 10) text += '0';
-    text += QByteArray::number(digits);
-    return text;
+    if (digits < 10) *end++ = '0';
+    end = std::to_chars(end, last, digits).ptr;
+    return std::string_view(first, end - first);
   }
   const int decimals = std::max(0, kSignificantDigits - 1 - exponent);
   const auto fixed = std::to_chars(first, last, magnitude, std::chars_format::fixed, decimals);
-  const std::string_view fixedText = trimFraction(std::string_view(first, fixed.ptr - first));
-  return QByteArray(fixedText.data(), static_cast<qsizetype>(fixedText.size()));
+  return trimFraction(std::string_view(first, fixed.ptr - first));
 }
 
 }  // namespace
 
-DataFile::DataFile(QString path) : path_(std::move(path)) {}
+DataFile::DataFile(QString path) : path_(std::move(path)), nativePath_(QFile::encodeName(path_)) {}
 
 platform::Result<> DataFile::append(const QByteArray& bytes) {
   if (path_.isEmpty()) return platform::Result<>::failure(QStringLiteral("no data file chosen"));
-  QFile file(path_);
-  // Unbuffered: what write() reports is what the file holds, and nothing is left to flush later.
-  QIODevice::OpenMode mode = QIODevice::Append | QIODevice::Unbuffered;
-  if (writtenSize_) mode |= QIODevice::ExistingOnly;
-  if (!file.open(mode)) return platform::Result<>::failure(path_ + ": " + file.errorString());
-  const qint64 sizeBefore = file.size();
-  if (writtenSize_ && sizeBefore < *writtenSize_)
+  const auto failure = [this](int error) {
+    return platform::Result<>::failure(path_ + ": " + QString::fromLocal8Bit(std::strerror(error)));
+  };
+  // Straight to the system, without a stream buffer: what write() reports is what the file holds,
+  // and nothing is left to flush later. A run's lines come one after another for days, so each
+  // append costs no more than its open, size, write and close.
+  const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | (writtenSize_ ? 0 : O_CREAT);
+  const int fd = ::open(nativePath_.constData(), flags, 0666);
+  if (fd < 0) return failure(errno);
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return failure(error);
+  }
+  const qint64 sizeBefore = status.st_size;
+  if (writtenSize_ && sizeBefore < *writtenSize_) {
+    ::close(fd);
     return platform::Result<>::failure(path_ + ": the file was cut short");
+  }
+  int error = 0;
   qint64 done = 0;
   while (done < bytes.size()) {
     // A disk that fills up takes part of the bytes; the next write tells why it takes no more.
-    const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-    if (written <= 0) break;
+    const ssize_t written = ::write(fd, bytes.constData() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      error = written < 0 ? errno : ENOSPC;
+      break;
+    }
     done += written;
   }
-  QString failure = done < bytes.size() ? file.errorString() : QString();
-  file.close();
-  if (failure.isEmpty() && file.error() != QFileDevice::NoError) failure = file.errorString();
-  if (failure.isEmpty()) {
-    writtenSize_ = sizeBefore + bytes.size();
-    return {};
+  // No fragment of the bytes stays, so that the next append starts a line of its own. The
+  // reason reported is the write's, even when cutting back fails as well.
+  if (error != 0) {
+    [[maybe_unused]] const int cutBack = ::ftruncate(fd, sizeBefore);
   }
-  // No fragment of the bytes stays, so that the next append starts a line of its own.
-  file.resize(sizeBefore);
-  return platform::Result<>::failure(path_ + ": " + failure);
+  if (::close(fd) != 0 && error == 0) {
+    error = errno;
+    [[maybe_unused]] const int cutBack = ::truncate(nativePath_.constData(), sizeBefore);
+  }
+  if (error != 0) return failure(error);
+  writtenSize_ = sizeBefore + bytes.size();
+  return {};
 }
 
 QByteArray formatRunHeader(const RunHeader& h) {
@@ -99,20 +126,24 @@ QByteArray formatRunHeader(const RunHeader& h) {
 }
 
 QByteArray formatSampleLine(double value) {
+  if (std::isnan(value)) return " NaN \r\n";
+  if (std::isinf(value)) return value > 0 ? " Inf \r\n" : "-Inf \r\n";
+  NumberBuffer buffer;
+  const std::string_view magnitude = significant(std::fabs(value), true, buffer);
   QByteArray line;
-  if (std::isnan(value))
-    line = " NaN";
-  else if (std::isinf(value))
-    line = value > 0 ? " Inf" : "-Inf";
-  else
-    line = (value < 0 ? "-" : " ") + significant(std::fabs(value), true);
-  return line + " \r\n";
+  line.reserve(static_cast<qsizetype>(magnitude.size()) + 4);
+  line += value < 0 ? '-' : ' ';
+  line.append(magnitude.data(), static_cast<qsizetype>(magnitude.size()));
+  line += " \r\n";
+  return line;
 }
 
 QString formatPlainDecimal(double value) {
   if (!std::isfinite(value)) return QString::number(value);
-  const QByteArray magnitude = significant(std::fabs(value), false);
-  return QString::fromLatin1((value < 0 ? "-" : "") + magnitude);
+  NumberBuffer buffer;
+  const std::string_view magnitude = significant(std::fabs(value), false, buffer);
+  return (value < 0 ? QStringLiteral("-") : QString()) +
+         QLatin1StringView(magnitude.data(), static_cast<qsizetype>(magnitude.size()));
 }
 
 }  // namespace tessarin::run

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -10,7 +12,8 @@
 namespace tessarin::run {
 
 // The .DAT file that runs append to. It is opened, appended to and closed again for every header
-// and sample line, so that a run cut short keeps every line written up to then.
+// and sample line, so that a run cut short keeps every line written up to then, and the file's
+// disk can be remounted or taken away between two lines.
 class DataFile {
  public:
   DataFile() = default;
@@ -30,6 +33,7 @@ class DataFile {
 
  private:
   QString path_;
+  QByteArray nativePath_;  // the path as the system spells it, encoded once
   // The file's size after the run's last successful append; nothing before the run's first one.
   std::optional<qint64> writtenSize_;
 };
