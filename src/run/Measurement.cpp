@@ -20,14 +20,14 @@ constexpr double kPlotScale = 1e12;
 // At most log2(kSampleLimit) octave levels.
 constexpr std::size_t kMostLevels = 32;
 
-// The phase store a console starts with: the first samples of a run. Past them it grows once, to
-// a whole run's size, copying these few; no later line of the run waits for memory.
+// The phase store a run's first sample takes: room for the first samples. Past them it grows once,
+// to a whole run's size, copying these few; no later line of the run waits for memory. A console
+// that never runs takes none.
 constexpr std::size_t kFirstPhaseCapacity = 8192;
 
 }  // namespace
 
 Measurement::Measurement(MeasurementOutputs outputs) : outputs_(std::move(outputs)) {
-  phase_.reserve(kFirstPhaseCapacity);
   phase_.push_back(0);
   levels_.reserve(kMostLevels);
   levelSamples_.reserve(kMostLevels);
@@ -97,7 +97,9 @@ void Measurement::storePhase(std::size_t k, double phase) {
     return;
   }
   if (phase_.size() == phase_.capacity())
-    phase_.reserve(static_cast<std::size_t>(kSampleLimit) + 1);
+    phase_.reserve(phase_.capacity() < kFirstPhaseCapacity
+                       ? kFirstPhaseCapacity
+                       : static_cast<std::size_t>(kSampleLimit) + 1);
   phase_.push_back(phase);
 }
 
