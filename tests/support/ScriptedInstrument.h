@@ -1,23 +1,20 @@
 #pragma once
 
-#include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "link/InstrumentCommands.h"
 #include "support/Fakes.h"
 
 namespace tessarin::test {
 
-// Eight upper-case hexadecimal digits, as the instrument writes its fields: the 32 bits of the
-// two's complement for negative values. Written here without the console's own encoder.
+// Eight upper-case hexadecimal digits, as the instrument writes its fields.
 inline std::string Hex8(std::int32_t value) {
-  std::array<char, 9> digits{};
-  std::snprintf(digits.data(), digits.size(), "%08X", static_cast<std::uint32_t>(value));
-  return digits.data();
+  const std::string digits = "00000000" + link::hexText(value);
+  return digits.substr(digits.size() - 8);
 }
 
 // A simulated instrument behind a FakeSerialPort. It answers "CB9" with a count reply, streams
