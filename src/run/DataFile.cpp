@@ -1,7 +1,6 @@
 #include "run/DataFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -67,26 +66,16 @@ DataFile::DataFile(QString path) : path_(std::move(path)), nativePath_(QFile::en
 
 platform::Result<> DataFile::append(const QByteArray& bytes) {
   if (path_.isEmpty()) return platform::Result<>::failure(QStringLiteral("no data file chosen"));
+  if (bytes.isEmpty()) return {};
   const auto failure = [this](int error) {
     return platform::Result<>::failure(path_ + ": " + QString::fromLocal8Bit(std::strerror(error)));
   };
   // Straight to the system, without a stream buffer: what write() reports is what the file holds,
   // and nothing is left to flush later. A run's lines come one after another for days, so each
-  // append costs no more than its open, size, write and close.
+  // append costs no more than its open, write, position and close.
   const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | (writtenSize_ ? 0 : O_CREAT);
   const int fd = ::open(nativePath_.constData(), flags, 0666);
   if (fd < 0) return failure(errno);
-  struct stat status {};
-  if (::fstat(fd, &status) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return failure(error);
-  }
-  const qint64 sizeBefore = status.st_size;
-  if (writtenSize_ && sizeBefore < *writtenSize_) {
-    ::close(fd);
-    return platform::Result<>::failure(path_ + ": the file was cut short");
-  }
   int error = 0;
   qint64 done = 0;
   while (done < bytes.size()) {
@@ -99,15 +88,28 @@ platform::Result<> DataFile::append(const QByteArray& bytes) {
     }
     done += written;
   }
+  // Appending leaves the position at the file's end, so the size before these bytes needs no
+  // separate look at the file; it stays unknown (-1) while none went in.
+  qint64 sizeBefore = -1;
+  if (done > 0) {
+    const off_t end = ::lseek(fd, 0, SEEK_CUR);
+    if (end >= 0)
+      sizeBefore = end - done;
+    else if (error == 0)
+      error = errno;
+  }
+  // A file cut short since the run's last line is not written on: these bytes come out again.
+  const bool cutShort = sizeBefore >= 0 && writtenSize_ && sizeBefore < *writtenSize_;
   // No fragment of the bytes stays, so that the next append starts a line of its own. The
   // reason reported is the write's, even when cutting back fails as well.
-  if (error != 0) {
+  if (sizeBefore >= 0 && (error != 0 || cutShort)) {
     [[maybe_unused]] const int cutBack = ::ftruncate(fd, sizeBefore);
   }
-  if (::close(fd) != 0 && error == 0) {
+  if (::close(fd) != 0 && error == 0 && !cutShort) {
     error = errno;
     [[maybe_unused]] const int cutBack = ::truncate(nativePath_.constData(), sizeBefore);
   }
+  if (cutShort) return platform::Result<>::failure(path_ + ": the file was cut short");
   if (error != 0) return failure(error);
   writtenSize_ = sizeBefore + bytes.size();
   return {};

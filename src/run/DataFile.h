@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <QByteArray>
 #include <QString>
 #include <optional>
