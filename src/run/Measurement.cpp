@@ -20,7 +20,7 @@ constexpr double kPlotScale = 1e12;
 // At most log2(kSampleLimit) octave levels.
 constexpr std::size_t kMostLevels = 32;
 
-// The phase store a run's first sample takes: room for the first samples. Past them it grows once,
+// The phase store a run takes at its start: room for the first samples. Past them it grows once,
 // to a whole run's size, copying these few; no later line of the run waits for memory. A console
 // that never runs takes none.
 constexpr std::size_t kFirstPhaseCapacity = 8192;
@@ -40,6 +40,7 @@ void Measurement::start(const RunSettings& settings) {
   settings_ = settings;
   sampleIndex_ = 0;
   phase_.resize(1);
+  phase_.reserve(kFirstPhaseCapacity);
   analysisCount_ = 1;
   firstFactor_ = 1;
   frozenLevels_ = 0;
@@ -97,9 +98,7 @@ void Measurement::storePhase(std::size_t k, double phase) {
     return;
   }
   if (phase_.size() == phase_.capacity())
-    phase_.reserve(phase_.capacity() < kFirstPhaseCapacity
-                       ? kFirstPhaseCapacity
-                       : static_cast<std::size_t>(kSampleLimit) + 1);
+    phase_.reserve(static_cast<std::size_t>(kSampleLimit) + 1);
   phase_.push_back(phase);
 }
 
