@@ -115,13 +115,14 @@ int main(int argc, char** argv) {
   }
   test::FakeSerialPort serial;
   test::FakeTimer timer;
+  test::FakeTimer watchTimer;
   test::FakeDialogs dialogs;
   test::FakeClock clock;
   test::FakeTaskQueue tasks;
   test::FakeApplication application;
   test::FakePrinter printer;
-  const app::Platform platform{serial, timer, dataPlot,    stabilityPlot, dialogs,
-                               clock,  tasks, application, printer};
+  const app::Platform platform{serial,  timer, watchTimer, dataPlot,    stabilityPlot,
+                               dialogs, clock, tasks,      application, printer};
   app::Console c(platform, folder.path());
   if (!prepareForRun(c, serial, dialogs, folder.path())) {
     std::fprintf(stderr, "The initialization did not finish: %s\n", qPrintable(c.status()));

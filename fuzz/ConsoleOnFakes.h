@@ -41,6 +41,7 @@ struct ConsoleOnFakes {
   InputFolder folder;
   test::FakeSerialPort serial;
   test::FakeTimer timer;
+  test::FakeTimer watchTimer;
   test::FakePlot dataPlot;
   test::FakePlot stabilityPlot;
   test::FakeDialogs dialogs;
@@ -48,9 +49,9 @@ struct ConsoleOnFakes {
   test::FakeTaskQueue tasks;
   test::FakeApplication application;
   test::FakePrinter printer;
-  app::Console console{
-      {serial, timer, dataPlot, stabilityPlot, dialogs, clock, tasks, application, printer},
-      folder.path()};
+  app::Console console{{serial, timer, watchTimer, dataPlot, stabilityPlot, dialogs, clock, tasks,
+                        application, printer},
+                       folder.path()};
 };
 
 }  // namespace tessarin::fuzz

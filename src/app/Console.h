@@ -20,6 +20,7 @@
 #include "platform/Timer.h"
 #include "run/Measurement.h"
 #include "run/Recorder.h"
+#include "run/SilenceWatch.h"
 
 namespace tessarin::app {
 
@@ -27,6 +28,8 @@ namespace tessarin::app {
 struct Platform {
   platform::SerialPort& serialPort;
   platform::Timer& lockTimer;
+  // Ticks once a second while a run is on: the watch for silence and the data file's sync.
+  platform::Timer& watchTimer;
   platform::PlotControl& dataPlot;
   platform::PlotControl& stabilityPlot;
   platform::Dialogs& dialogs;
@@ -63,6 +66,7 @@ class Console {
   const run::Measurement& measurement() const { return measurement_; }
   run::Recorder& recorder() { return recorder_; }
   const run::Recorder& recorder() const { return recorder_; }
+  run::SilenceWatch& silence() { return silence_; }
 
   // The nominal DUT frequency the console last wrote into the "Nominal DUT" box or took from it.
   double nominalHz() const { return nominalHz_; }
@@ -97,6 +101,7 @@ class Console {
   link::StrayStream strayStream_;
   run::Measurement measurement_;
   run::Recorder recorder_;
+  run::SilenceWatch silence_;
 
   double nominalHz_ = 0;
   QString lastPicturePath_;

@@ -43,6 +43,7 @@ StateControls controlsFor(RunState state, bool dataFileChosen) {
   // After Quit nothing is to be changed any more.
   controls.runLocked = state == RunState::Running || state == RunState::Closed;
   controls.streams = state == RunState::Running || isRefining(state);
+  controls.watch = state == RunState::Running;
   return controls;
 }
 
@@ -52,6 +53,7 @@ void showControls(Console& c, const StateControls& before, const StateControls& 
   m.startStop.setEnabled(after.startStopEnabled);
   m.initialization.setEnabled(after.initializationEnabled);
   c.platform().lockTimer.setEnabled(after.lockPoll);
+  c.platform().watchTimer.setEnabled(after.watch);
   if (after.runLocked && !before.runLocked) lockForRun(m, c.windows());
   if (!after.runLocked && before.runLocked) unlockAfterRun(m, c.windows());
 }

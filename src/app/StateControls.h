@@ -14,6 +14,7 @@ struct StateControls {
   bool lockPoll = false;   // the lock timer polls the XTAL filter
   bool runLocked = false;  // the items that would change a run's meaning are disabled
   bool streams = false;    // the instrument streams sample lines
+  bool watch = false;      // the watch timer keeps an eye on the run's silence and its data file
 };
 
 // Initialization needs a data file chosen; a run locks the option menus until it ends.

@@ -13,6 +13,7 @@
 #include "app/plots/Titles.h"
 #include "app/runs/Recording.h"
 #include "app/runs/RunControl.h"
+#include "app/runs/RunWatch.h"
 #include "app/tuning/FilterLockPoll.h"
 #include "app/tuning/Initialization.h"
 #include "app/tuning/Normalization.h"
@@ -65,6 +66,7 @@ void connectHandlers(Console& c) {
   p.serialPort.onReceived = [&c](char received) { receiveCharacter(c, received); };
   p.serialPort.onFault = [&c](const QString& message) { runs::handlePortFailure(c, message); };
   p.lockTimer.onTick = [&c] { tuning::pollFilterLock(c); };
+  p.watchTimer.onTick = [&c] { runs::watchRun(c); };
   p.stabilityPlot.onErrorBarsKey = [&c] { plots::toggleErrorBars(c); };
   c.instrument().onFailure = [&c](const QString& reason) {
     c.setStatus(QStringLiteral("Command not sent: ") + reason);

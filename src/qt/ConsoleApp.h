@@ -29,6 +29,7 @@ class ConsoleApp {
  private:
   QtSerialPort serial_;
   QtTimer timer_;
+  QtTimer watchTimer_;
   QCustomPlotControl dataPlot_;
   QCustomPlotControl stabilityPlot_;
   QtDialogs qtDialogs_;

@@ -64,12 +64,13 @@ std::string_view significant(double magnitude, bool exponentForm, NumberBuffer& 
 
 DataFile::DataFile(QString path) : path_(std::move(path)), nativePath_(QFile::encodeName(path_)) {}
 
+platform::Result<> DataFile::failure(int error) const {
+  return platform::Result<>::failure(path_ + ": " + QString::fromLocal8Bit(std::strerror(error)));
+}
+
 platform::Result<> DataFile::append(const QByteArray& bytes) {
   if (path_.isEmpty()) return platform::Result<>::failure(QStringLiteral("no data file chosen"));
   if (bytes.isEmpty()) return {};
-  const auto failure = [this](int error) {
-    return platform::Result<>::failure(path_ + ": " + QString::fromLocal8Bit(std::strerror(error)));
-  };
   // Straight to the system, without a stream buffer: what write() reports is what the file holds,
   // and nothing is left to flush later. A run's lines come one after another for days, so each
   // append costs no more than its open, write, position and close.
@@ -112,6 +113,17 @@ platform::Result<> DataFile::append(const QByteArray& bytes) {
   if (cutShort) return platform::Result<>::failure(path_ + ": the file was cut short");
   if (error != 0) return failure(error);
   writtenSize_ = sizeBefore + bytes.size();
+  return {};
+}
+
+platform::Result<> DataFile::sync() const {
+  // The kernel keeps the file's written pages however they were written, so a descriptor of its
+  // own serves to send them to the device.
+  const int fd = ::open(nativePath_.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return failure(errno);
+  const int error = ::fdatasync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  if (error != 0) return failure(error);
   return {};
 }
 

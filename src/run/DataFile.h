@@ -29,7 +29,12 @@ class DataFile {
   // back to its size before it and the reason is returned.
   platform::Result<> append(const QByteArray& bytes);
 
+  // Puts what has been appended on the storage device, so that a power cut cannot take it.
+  platform::Result<> sync() const;
+
  private:
+  platform::Result<> failure(int error) const;
+
   QString path_;
   QByteArray nativePath_;  // the path as the system spells it, encoded once
   // The file's size after the run's last successful append; nothing before the run's first one.

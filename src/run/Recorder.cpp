@@ -28,14 +28,24 @@ RecordOutcome Recorder::writeWaiting() {
   if (!written)
     return {.written = false, .caughtUp = false, .waiting = lines, .reason = written.reason()};
   waiting_ = {};
+  unsynced_ = true;
   return {.written = true, .caughtUp = lines > 1, .waiting = 0, .reason = {}};
 }
 
 WaitingLines Recorder::takeWaiting() { return std::exchange(waiting_, {}); }
 
+platform::Result<> Recorder::sync() {
+  if (!unsynced_) return {};
+  const platform::Result<> synced = file_.sync();
+  unsynced_ = !synced;
+  return synced;
+}
+
 platform::Result<> Recorder::writeElsewhere(const WaitingLines& lines, const QString& path) const {
   const QByteArray header = lines.withHeader ? QByteArray() : header_;
-  return DataFile(path).append(header + lines.bytes);
+  DataFile other(path);
+  const platform::Result<> written = other.append(header + lines.bytes);
+  return written ? other.sync() : written;
 }
 
 }  // namespace tessarin::run

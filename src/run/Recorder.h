@@ -39,11 +39,15 @@ class Recorder {
   RecordOutcome recordSample(double value);
   // The run ends: the waiting lines are tried once more.
   RecordOutcome writeWaiting();
+  // Puts the lines written since the last sync on the storage device; nothing to do when no line
+  // went in since.
+  platform::Result<> sync();
 
   bool hasWaiting() const { return !waiting_.empty(); }
   // The waiting lines, taken out of the recorder: the data file will not get them.
   WaitingLines takeWaiting();
-  // Writes `lines` to the file at `path`, after the run's header when they do not hold it.
+  // Writes `lines` to the file at `path`, after the run's header when they do not hold it, and
+  // syncs it.
   platform::Result<> writeElsewhere(const WaitingLines& lines, const QString& path) const;
 
  private:
@@ -52,6 +56,7 @@ class Recorder {
   DataFile file_;
   QByteArray header_;
   WaitingLines waiting_;
+  bool unsynced_ = false;  // lines went in since the last sync
 };
 
 }  // namespace tessarin::run

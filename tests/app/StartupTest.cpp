@@ -172,8 +172,9 @@ class LoggingPlot : public FakePlot {
 TEST_F(StartupTest, EachPlotKeyIsBoundOnTheDataPlotThenOnTheStabilityPlot) {
   QStringList log;
   LoggingPlot data("data", log), stability("stability", log);
-  app::Console c({serial, timer, data, stability, dialogs, clock, tasks, application, printer},
-                 folder());
+  app::Console c(
+      {serial, timer, watchTimer, data, stability, dialogs, clock, tasks, application, printer},
+      folder());
   app::startUp(c);
   EXPECT_EQ(log, QStringList({"data:l", "stability:l", "data:a", "stability:a", "data:b",
                               "stability:b", "data:i", "stability:i", "data:p", "stability:p",

@@ -30,7 +30,8 @@ class ConsoleFixture : public ::testing::Test {
   }
 
   app::Platform platform() {
-    return {serial, timer, dataPlot, stabilityPlot, dialogs, clock, tasks, application, printer};
+    return {serial,  timer, watchTimer, dataPlot,    stabilityPlot,
+            dialogs, clock, tasks,      application, printer};
   }
   // Builds the console on the fakes, without starting it up.
   app::Console& build();
@@ -40,6 +41,7 @@ class ConsoleFixture : public ::testing::Test {
   QTemporaryDir dir;
   FakeSerialPort serial;
   FakeTimer timer;
+  FakeTimer watchTimer;
   FakePlot dataPlot;
   FakePlot stabilityPlot;
   FakeDialogs dialogs;

@@ -38,14 +38,23 @@ void writeRunHeader(Console& c, const run::RunHeader& header) {
   sayOutcome(c, c.recorder().beginRun(header));
 }
 
-void recordSampleLine(Console& c, double value) { sayOutcome(c, c.recorder().recordSample(value)); }
+void recordSampleLine(Console& c, double value) {
+  if (c.silence().sampleCame(c.platform().clock.sinceStart()))
+    c.setStatus(QStringLiteral("Running..."));
+  sayOutcome(c, c.recorder().recordSample(value));
+}
+
+void syncDataFile(Console& c) {
+  const platform::Result<> synced = c.recorder().sync();
+  if (!synced) c.setStatus(QStringLiteral("Data file not synced to the disk: ") + synced.reason());
+}
 
 void saveWaitingLines(Console& c) {
   run::Recorder& recorder = c.recorder();
-  if (!recorder.hasWaiting()) return;
+  if (!recorder.hasWaiting()) return syncDataFile(c);
   const run::RecordOutcome retried = recorder.writeWaiting();
   sayOutcome(c, retried);
-  if (retried.written) return;
+  if (retried.written) return syncDataFile(c);
   // Taken at once, so that a Quit while the box is open finds nothing more to ask about.
   const run::WaitingLines waiting = recorder.takeWaiting();
   const QString count = QString::number(waiting.count);

@@ -20,6 +20,9 @@ void writeRunHeader(Console& c, const run::RunHeader& header);
 // Appends the line of one accepted sample, after the waiting lines.
 void recordSampleLine(Console& c, double value);
 
+// Puts the lines written so far on the disk; a failure is said in the status line.
+void syncDataFile(Console& c);
+
 // The run ends (Stop, the sample limit, Quit): the waiting lines are tried once more. Lines still
 // waiting are told in a warning box and the save dialog offers another file, which gets the run's
 // header and those lines; cancelling it drops them. The status line says which. Asks the operator,

@@ -120,9 +120,11 @@ void startRun(Console& c) {
 
   writeRunHeader(c, run::runHeaderFor(choices, c.recorder().dataFile().path(), p.clock.shortDate(),
                                       p.clock.time(), check->referenceHz));
+  syncDataFile(c);
   c.instrument().send(choices.tau.command);
   c.measurement().start(
       run::runSettingsFor(choices, c.initialization().frequencies(), check->referenceHz));
+  c.silence().start(p.clock.sinceStart(), choices.tau.seconds);
   c.enter(RunState::Running);
   c.instrument().send("PH05");
   clearPlotsForRun(p);
@@ -146,6 +148,7 @@ void stopRun(Console& c) {
 }
 
 void endRunAtSampleLimit(Console& c) {
+  syncDataFile(c);
   c.instrument().send("PH00");
   c.enter(RunState::EndedAtSampleLimit);
   warnAfterwards(c, QStringLiteral("Sample 999999"));
@@ -156,6 +159,7 @@ void handlePortFailure(Console& c, const QString& message) {
   // The adapter has closed the port. Once the instrument is connected again, Initialization
   // opens it anew and tunes the instrument before the next run; until then nothing polls it.
   const bool runOn = showsStop(c.state());
+  syncDataFile(c);
   if (runOn) {
     c.enter(RunState::Stopped);
     // Asked before the failure is said, so that the status line ends with the port's failure.
