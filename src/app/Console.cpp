@@ -1,5 +1,7 @@
 #include "app/Console.h"
 
+#include <utility>
+
 #include "app/StateControls.h"
 #include "app/Wiring.h"
 #include "app/runs/Recording.h"
@@ -19,11 +21,11 @@ Console::Console(const Platform& platform, QString folder)
 void Console::enter(RunState next) {
   // Once the console has quit, nothing brings it back.
   if (state_ == RunState::Closed) return;
-  const StateControls before = controlsFor(state_, recorder_.dataFile().chosen());
-  const StateControls after = controlsFor(next, recorder_.dataFile().chosen());
-  if (before.streams && !after.streams) strayStream_.stopped(platform_.clock.sinceStart());
+  const StateControls after =
+      controlsFor(next, recorder_.dataFile().chosen(), resumption_.active());
+  if (shown_.streams && !after.streams) strayStream_.stopped(platform_.clock.sinceStart());
   state_ = next;
-  showControls(*this, before, after);
+  showControls(*this, std::exchange(shown_, after), after);
 }
 
 }  // namespace tessarin::app

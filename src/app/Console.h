@@ -4,6 +4,7 @@
 
 #include "app/Menus.h"
 #include "app/RunState.h"
+#include "app/StateControls.h"
 #include "app/Windows.h"
 #include "link/FilterLock.h"
 #include "link/InitializationSequence.h"
@@ -20,6 +21,7 @@
 #include "platform/Timer.h"
 #include "run/Measurement.h"
 #include "run/Recorder.h"
+#include "run/Resumption.h"
 #include "run/SilenceWatch.h"
 
 namespace tessarin::app {
@@ -67,6 +69,8 @@ class Console {
   run::Recorder& recorder() { return recorder_; }
   const run::Recorder& recorder() const { return recorder_; }
   run::SilenceWatch& silence() { return silence_; }
+  run::Resumption& resumption() { return resumption_; }
+  const run::Resumption& resumption() const { return resumption_; }
 
   // The nominal DUT frequency the console last wrote into the "Nominal DUT" box or took from it.
   double nominalHz() const { return nominalHz_; }
@@ -102,11 +106,13 @@ class Console {
   run::Measurement measurement_;
   run::Recorder recorder_;
   run::SilenceWatch silence_;
+  run::Resumption resumption_;
 
   double nominalHz_ = 0;
   QString lastPicturePath_;
   bool closing_ = false;
   RunState state_ = RunState::Idle;
+  StateControls shown_ = controlsFor(RunState::Idle, false, false);  // what the menus show
 };
 
 }  // namespace tessarin::app

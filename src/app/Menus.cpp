@@ -44,6 +44,7 @@ std::vector<Menus::Node> Menus::tree() {
       {&selectMenu, nullptr},
       {&tau, &selectMenu},
       {&normalize, &selectMenu},
+      {&resumeAfterPortLoss, &selectMenu},
       {&aboutMenu, nullptr},
       {&statusLabel, nullptr},
       {&statusText, nullptr},

@@ -61,6 +61,8 @@ struct Menus {
   MenuItem selectMenu{QStringLiteral("selectMenu"), QStringLiteral(" &Select ")};
   MenuItem tau{QStringLiteral("tau"), QStringLiteral("&Tau")};
   MenuItem normalize{QStringLiteral("normalize"), QStringLiteral("&Normalize DUT Frequency")};
+  MenuItem resumeAfterPortLoss{QStringLiteral("resumeAfterPortLoss"),
+                               QStringLiteral("&Resume after Port Loss")};
 
   MenuItem aboutMenu{QStringLiteral("aboutMenu"), QStringLiteral(" &About ")};
   MenuItem statusLabel{QStringLiteral("statusLabel"), QStringLiteral("       Status :")};

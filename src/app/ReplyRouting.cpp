@@ -43,6 +43,7 @@ void routeReplyLine(Console& c, std::string_view line) {
     case RunState::Ready:
     case RunState::EndedAtSampleLimit:
     case RunState::Stopped:
+    case RunState::Resuming:
       if (line.size() == kReadingLength) stopStrayStream(c);
       break;
   }

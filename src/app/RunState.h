@@ -16,7 +16,9 @@ enum class RunState {
   Running,             // each reply line is a sample
   EndedAtSampleLimit,  // the run ended itself at the sample limit; Stop still to be chosen
   Stopped,             // a run was stopped; another can start
-  Closed,              // the console has quit: nothing more is sent or handled
+  Resuming,  // a run lost its instrument: the port is being reopened, or the initialization
+             // waits to be tried again (while it runs, the console is in its usual states)
+  Closed,    // the console has quit: nothing more is sent or handled
 };
 
 // A run is on, or has ended itself and awaits Stop: the Start/Stop item reads "S&top".

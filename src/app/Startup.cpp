@@ -8,6 +8,7 @@
 #include "app/plots/PlotSetup.h"
 #include "app/plots/Scales.h"
 #include "app/plots/StabilityMeasure.h"
+#include "app/runs/ResumeChoice.h"
 #include "graphics/PlotAxes.h"
 
 namespace tessarin::app {
@@ -66,6 +67,7 @@ void startUp(Console& c) {
   setMenuStartState(c.menus());
   readGlobalSettings(c);
   plots::restoreStabilityMeasure(c);
+  runs::restoreResumeAfterPortLoss(c);
   showPlotWindows(c);
   Windows& w = c.windows();
   prepareToolWindow(w.dutFrequencyWindow, [&c] { placeDutFrequencyWindow(c); });

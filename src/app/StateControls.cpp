@@ -34,16 +34,17 @@ void unlockAfterRun(Menus& m, Windows& w) {
 
 }  // namespace
 
-StateControls controlsFor(RunState state, bool dataFileChosen) {
+StateControls controlsFor(RunState state, bool dataFileChosen, bool resuming) {
   StateControls controls;
-  controls.showsStop = showsStop(state);
-  controls.startStopEnabled = canStartOrStop(state);
+  const bool lost = resuming && state != RunState::Closed;
+  controls.showsStop = showsStop(state) || lost;
+  controls.startStopEnabled = canStartOrStop(state) || lost;
   controls.initializationEnabled = state == RunState::Idle && dataFileChosen;
   controls.lockPoll = state == RunState::WaitingForLock;
   // After Quit nothing is to be changed any more.
-  controls.runLocked = state == RunState::Running || state == RunState::Closed;
+  controls.runLocked = state == RunState::Running || state == RunState::Closed || lost;
   controls.streams = state == RunState::Running || isRefining(state);
-  controls.watch = state == RunState::Running;
+  controls.watch = state == RunState::Running || lost;
   return controls;
 }
 

@@ -17,8 +17,9 @@ struct StateControls {
   bool watch = false;      // the watch timer keeps an eye on the run's silence and its data file
 };
 
-// Initialization needs a data file chosen; a run locks the option menus until it ends.
-StateControls controlsFor(RunState state, bool dataFileChosen);
+// Initialization needs a data file chosen; a run locks the option menus until it ends. While a lost
+// run is `resuming`, the menus stay locked and Stop stays offered, to give the resumption up.
+StateControls controlsFor(RunState state, bool dataFileChosen, bool resuming);
 
 // Shows `after` on the menus, the tool windows and the lock timer. The run lock changes only where
 // it differs from `before`: unlocking leaves the port items disabled, since the port stays open on

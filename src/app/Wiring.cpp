@@ -12,6 +12,7 @@
 #include "app/plots/StabilityMeasure.h"
 #include "app/plots/Titles.h"
 #include "app/runs/Recording.h"
+#include "app/runs/ResumeChoice.h"
 #include "app/runs/RunControl.h"
 #include "app/runs/RunWatch.h"
 #include "app/tuning/FilterLockPoll.h"
@@ -44,6 +45,7 @@ void connectHandlers(Console& c) {
   m.limits.onClick = [&c] { plots::chooseLimits(c); };
   m.tau.onClick = [&c] { toggleTauList(c); };
   m.normalize.onClick = [&c] { tuning::toggleNormalization(c); };
+  m.resumeAfterPortLoss.onClick = [&c] { runs::toggleResumeAfterPortLoss(c); };
   m.aboutMenu.onClick = [&c] { showAboutWindow(c); };
   m.title.onClick = [&c] { plots::openTitleWindow(c); };
   m.saveDataPlotPicture.onClick = [&c] { plots::saveDataPlotPicture(c); };

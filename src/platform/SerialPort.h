@@ -16,6 +16,8 @@ class SerialPort {
   // Opens Com `commPort` (1 to 4); a failure names the device and the reason.
   virtual Result<> open(int commPort) = 0;
   virtual bool isOpen() const = 0;
+  // Lets the device go; nothing happens when the port is closed.
+  virtual void close() = 0;
   // Writes `bytes` in one write.
   virtual Result<> write(std::string_view bytes) = 0;
 

@@ -92,11 +92,12 @@ QAction* MainWindow::actionOf(const app::MenuItem& item) const {
 void MainWindow::buildMenus() {
   app::Menus& m = c_.menus();
   // Items that carry a check mark: the option groups and toggles.
-  std::set<const app::MenuItem*> checkable = {&m.com1,          &m.com2,      &m.com3,
-                                              &m.com4,          &m.filtered,  &m.nonFiltered,
-                                              &m.frequencyData, &m.phaseData, &m.showFrequencyDiff,
-                                              &m.showPhaseDiff, &m.autoscale, &m.limits,
-                                              &m.tau,           &m.normalize};
+  std::set<const app::MenuItem*> checkable = {
+      &m.com1,          &m.com2,      &m.com3,
+      &m.com4,          &m.filtered,  &m.nonFiltered,
+      &m.frequencyData, &m.phaseData, &m.showFrequencyDiff,
+      &m.showPhaseDiff, &m.autoscale, &m.limits,
+      &m.tau,           &m.normalize, &m.resumeAfterPortLoss};
   checkable.insert({&m.showStandardAllan, &m.showModifiedAllan, &m.showTdev, &m.showMtie});
   std::map<const app::MenuItem*, QMenu*> menus;
   for (const app::Menus::Node& node : m.tree()) {

@@ -18,6 +18,11 @@ QtSerialPort::QtSerialPort(link::PortMap ports) : ports_(std::move(ports)) {
                    [this](QSerialPort::SerialPortError error) { handleError(error); });
 }
 
+void QtSerialPort::close() {
+  if (port_.isOpen()) port_.close();
+  faultPending_ = false;
+}
+
 platform::Result<> QtSerialPort::open(int commPort) {
   if (port_.isOpen()) port_.close();
   faultPending_ = false;

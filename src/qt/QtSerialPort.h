@@ -16,6 +16,7 @@ class QtSerialPort : public platform::SerialPort {
   explicit QtSerialPort(link::PortMap ports);
 
   platform::Result<> open(int commPort) override;
+  void close() override;
   bool isOpen() const override;
   platform::Result<> write(std::string_view bytes) override;
 

@@ -34,6 +34,7 @@ class FakeSerialPort : public platform::SerialPort {
     return {};
   }
   bool isOpen() const override { return opened; }
+  void close() override { opened = false; }
   platform::Result<> write(std::string_view bytes) override {
     if (!opened) return platform::Result<>::failure("the port is not open");
     if (!writeError.isEmpty()) return platform::Result<>::failure(writeError);

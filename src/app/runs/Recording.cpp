@@ -21,7 +21,7 @@ void sayOutcome(Console& c, const run::RecordOutcome& outcome) {
     c.setStatus(kWriteFailure + outcome.reason +
                 QStringLiteral("; %1 lines waiting").arg(outcome.waiting));
   } else if (outcome.caughtUp && c.state() == RunState::Running) {
-    c.setStatus(QStringLiteral("Running..."));
+    c.setStatus(runningStatus(c));
   }
 }
 
@@ -39,9 +39,12 @@ void writeRunHeader(Console& c, const run::RunHeader& header) {
 }
 
 void recordSampleLine(Console& c, double value) {
-  if (c.silence().sampleCame(c.platform().clock.sinceStart()))
-    c.setStatus(QStringLiteral("Running..."));
+  if (c.silence().sampleCame(c.platform().clock.sinceStart())) c.setStatus(runningStatus(c));
   sayOutcome(c, c.recorder().recordSample(value));
+}
+
+QString runningStatus(const Console& c) {
+  return QStringLiteral("Running...") + c.resumption().resumedNote();
 }
 
 void syncDataFile(Console& c) {

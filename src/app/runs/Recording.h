@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "run/DataFile.h"
 
 namespace tessarin::app {
@@ -19,6 +21,9 @@ void writeRunHeader(Console& c, const run::RunHeader& header);
 
 // Appends the line of one accepted sample, after the waiting lines.
 void recordSampleLine(Console& c, double value);
+
+// "Running...", and how often the run was resumed once it has been.
+QString runningStatus(const Console& c);
 
 // Puts the lines written so far on the disk; a failure is said in the status line.
 void syncDataFile(Console& c);

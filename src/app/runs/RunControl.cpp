@@ -5,6 +5,7 @@
 #include "app/SettingsCode.h"
 #include "app/plots/Scales.h"
 #include "app/runs/Recording.h"
+#include "app/runs/Resume.h"
 #include "graphics/PlotAxes.h"
 #include "link/DutFrequencyText.h"
 
@@ -99,7 +100,8 @@ void clearPlotsForRun(const Platform& p) {
   p.stabilityPlot.removeAllItems();
 }
 
-void startRun(Console& c) {
+// A resumed run keeps the choices of the run it follows, which its Start saved already.
+void startRun(Console& c, bool resumed) {
   const run::RunChoices choices = readRunChoices(c.menus(), c.windows());
   const std::optional<double> nominal =
       link::nominalFrequencyFromText(c.windows().nominalFrequencyBox.text());
@@ -107,14 +109,14 @@ void startRun(Console& c) {
   if (!check) return;
 
   const Platform& p = c.platform();
-  saveChoices(c, choices, check->limits.has_value());
+  if (!resumed) saveChoices(c, choices, check->limits.has_value());
   if (check->limits) {
     graphics::setPlotLimits(*check->limits, p.dataPlot, p.stabilityPlot);
     p.dataPlot.applyLimitsNow();
     p.stabilityPlot.applyLimitsNow();
   }
   // The status first, so that a command that cannot be written is what the status line says.
-  c.setStatus(QStringLiteral("Running..."));
+  c.setStatus(runningStatus(c));
   sendFilterCommand(c, choices.mode);
   c.setNominalHz(nominal.value_or(0));
 
@@ -133,12 +135,16 @@ void startRun(Console& c) {
 }  // namespace
 
 void startOrStopRun(Console& c) {
-  if (showsStop(c.state())) {
+  if (c.resumption().active()) {
+    abandonResumption(c);
+  } else if (showsStop(c.state())) {
     stopRun(c);
   } else if (canStartOrStop(c.state())) {
-    startRun(c);
+    startRun(c, false);
   }
 }
+
+void startResumedRun(Console& c) { startRun(c, true); }
 
 void stopRun(Console& c) {
   c.setStatus(QStringLiteral("Stop..."));
@@ -159,6 +165,11 @@ void handlePortFailure(Console& c, const QString& message) {
   // The adapter has closed the port. Once the instrument is connected again, Initialization
   // opens it anew and tunes the instrument before the next run; until then nothing polls it.
   const bool runOn = showsStop(c.state());
+  const bool resume = c.state() == RunState::Running && c.menus().resumeAfterPortLoss.checked();
+  if (resume || c.resumption().active()) {
+    loseRun(c, QStringLiteral("Port lost"));
+    return;
+  }
   syncDataFile(c);
   if (runOn) {
     c.enter(RunState::Stopped);

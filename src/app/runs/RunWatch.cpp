@@ -2,14 +2,22 @@
 
 #include "app/Console.h"
 #include "app/runs/Recording.h"
+#include "app/runs/Resume.h"
 
 namespace tessarin::app::runs {
 
 void watchRun(Console& c) {
+  if (c.resumption().active()) return watchResumption(c);
   syncDataFile(c);
-  const std::optional<std::chrono::seconds> silence =
-      c.silence().silenceToTell(c.platform().clock.sinceStart());
-  if (silence) c.setStatus(QStringLiteral("No samples for %1 s").arg(silence->count()));
+  const std::chrono::milliseconds now = c.platform().clock.sinceStart();
+  const std::optional<std::chrono::seconds> silence = c.silence().silenceToTell(now);
+  if (!silence) return;
+  const QString told = QStringLiteral("No samples for %1 s").arg(silence->count());
+  if (c.menus().resumeAfterPortLoss.checked() && c.silence().instrumentLost(now)) {
+    loseRun(c, told);
+  } else {
+    c.setStatus(told);
+  }
 }
 
 }  // namespace tessarin::app::runs

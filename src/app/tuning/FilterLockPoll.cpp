@@ -1,6 +1,7 @@
 #include "app/tuning/FilterLockPoll.h"
 
 #include "app/Console.h"
+#include "app/runs/Resume.h"
 #include "app/tuning/Normalization.h"
 
 namespace tessarin::app::tuning {
@@ -12,7 +13,11 @@ void pollFilterLock(Console& c) {
   if (!c.filterLock().locked()) return;
   c.setStatus(QStringLiteral("XTAL filter Locked"));
   c.enter(RunState::Ready);
-  c.platform().tasks.post([&c] { askToNormalize(c); });
+  if (c.resumption().active()) {
+    runs::resumeRun(c);
+  } else {
+    c.platform().tasks.post([&c] { askToNormalize(c); });
+  }
 }
 
 }  // namespace tessarin::app::tuning

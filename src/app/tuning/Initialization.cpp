@@ -2,6 +2,7 @@
 
 #include "app/Console.h"
 #include "app/RunChoicesFromMenus.h"
+#include "app/runs/Resume.h"
 #include "app/tuning/Normalization.h"
 #include "link/DutFrequencyText.h"
 
@@ -14,8 +15,10 @@ void showMeasuredFrequency(Console& c, double hz) {
 }
 
 // End of the last stage: Start becomes available, in filtered mode once the filter has locked.
+// A lost run being brought back asks nothing: it starts again with the choices it had.
 void becomeReady(Console& c) {
-  c.menus().normalize.setEnabled(true);
+  const bool resuming = c.resumption().active();
+  if (!resuming) c.menus().normalize.setEnabled(true);
   if (readRunChoices(c.menus(), c.windows()).mode == run::FilterMode::Filtered) {
     c.enter(RunState::WaitingForLock);
     return;
@@ -23,7 +26,19 @@ void becomeReady(Console& c) {
   // With no mode chosen the instrument stays non-filtered, as the initialization left it ("FN0").
   c.enter(RunState::Ready);
   c.setStatus(QStringLiteral("Ready to start"));
-  c.platform().tasks.post([&c] { askToNormalize(c); });
+  if (resuming) {
+    runs::resumeRun(c);
+  } else {
+    c.platform().tasks.post([&c] { askToNormalize(c); });
+  }
+}
+
+// A count that cannot be used ends the initialization; one that repeats a lost run's is tried
+// again later.
+void failInitialization(Console& c, const QString& why) {
+  if (c.resumption().active()) return runs::retryResumption(c, why);
+  c.setStatus(why);
+  c.enter(RunState::Idle);
 }
 
 }  // namespace
@@ -41,7 +56,7 @@ void startInitialization(Console& c) {
     }
   }
   c.windows().dutFrequencyWindow.setVisible(true);
-  c.menus().normalize.setEnabled(true);
+  if (!c.resumption().active()) c.menus().normalize.setEnabled(true);
   c.filterLock().forget();
   c.enter(RunState::Counting);
   c.initialization().begin();
@@ -60,12 +75,11 @@ void takeCountReply(Console& c, std::string_view line) {
     case Outcome::OutOfRange:
       // The operator may mend the DUT connection and initialize again.
       showMeasuredFrequency(c, c.initialization().frequencies().counted);
-      c.setStatus(QStringLiteral("Frequency out of range"));
-      c.enter(RunState::Idle);
+      failInitialization(c, QStringLiteral("Frequency out of range"));
       break;
     case Outcome::Disagreeing:
-      c.setStatus(QStringLiteral("Counts do not agree: check the DUT and initialize again"));
-      c.enter(RunState::Idle);
+      failInitialization(c,
+                         QStringLiteral("Counts do not agree: check the DUT and initialize again"));
       break;
     case Outcome::Ignored:
     case Outcome::Waiting:

@@ -12,7 +12,7 @@ namespace tessarin::test {
 // A console tuned by a real initialization to a DUT near 10 MHz, on Com 2, frequency data, with
 // the data file osc1.DAT chosen and normalization declined. Non-filtered, Start is enabled;
 // filtered, the console waits for the XTAL filter's lock, which the first tick has asked for. The
-// port's record of writes starts afresh after the initialization.
+// port's record of writes starts afresh after the initialization, which keeps its commands.
 class RunFixture : public ConsoleFixture {
  protected:
   static constexpr double kDutHz = 10000000.00168;
@@ -33,6 +33,7 @@ class RunFixture : public ConsoleFixture {
     } else {
       EXPECT_EQ(c.status(), "Ready to start");
     }
+    initializationCommands = serial.commands();
     serial.writes.clear();
     dialogs.questions.clear();
     return c;
@@ -52,6 +53,7 @@ class RunFixture : public ConsoleFixture {
   QByteArray dataFile() const { return readFile("osc1.DAT"); }
 
   std::unique_ptr<ScriptedInstrument> instrument;
+  std::vector<std::string> initializationCommands;  // what the initialization sent
 };
 
 }  // namespace tessarin::test
