@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -154,6 +155,99 @@ TEST_F(AnalyzeCommand, DrawsAPngOrPdfPlotWithoutADisplay) {
         run(std::string("--run all --stat oadev,mdev --plot ") + p.name + " osc.DAT");
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
     EXPECT_TRUE(read(p.name).starts_with(p.magic)) << p.name;
+  }
+}
+
+// A phase-data run as the console writes it, started at 07/12/2026 `time`.
+std::string phaseRun(const char* time, const std::vector<double>& values, double tauMs = 1000,
+                     const char* date = "07/12/2026") {
+  const run::RunHeader header{"j.DAT", date, time, 10e6, tauMs, true, run::Quantity::Phase};
+  std::string text = run::formatRunHeader(header).toStdString();
+  for (const double v : values) text += run::formatSampleLine(v).toStdString();
+  return text;
+}
+
+// The overlapping Allan deviation as textbooks give it, every term that touches a gap left out.
+std::pair<double, int> oadevSkippingGaps(const std::vector<double>& x, int m, double tau0) {
+  double sum = 0;
+  int terms = 0;
+  for (std::size_t i = 0; i + 2 * static_cast<std::size_t>(m) < x.size(); ++i) {
+    const double d =
+        x[i + 2 * static_cast<std::size_t>(m)] - 2 * x[i + static_cast<std::size_t>(m)] + x[i];
+    if (std::isnan(d)) continue;
+    sum += d * d;
+    ++terms;
+  }
+  return {std::sqrt(sum / (2.0 * terms)) / (m * tau0), terms};
+}
+
+TEST_F(AnalyzeCommand, JoinsRunsIntoOneSeriesWithTheMissingSamplesAsGaps) {
+  // 30 samples from 09:00:00, then 20 from 09:00:37: 7 samples lost between. The second run's
+  // phase lies 0.5 us above the first's; it is analysed as recorded.
+  std::vector<double> first, second, series;
+  for (int k = 1; k <= 50; ++k) {
+    const double x = (k > 30 ? 5e-7 : 0) + 1e-9 * k + 1e-11 * ((k * 7919) % 13);
+    // The value as the file gives it back.
+    const double read = std::stod(run::formatSampleLine(x).toStdString());
+    (k > 30 ? second : first).push_back(read);
+    if (k == 31) series.insert(series.end(), 7, std::nan(""));
+    series.push_back(read);
+  }
+  write("j.DAT", phaseRun("09:00:00", first) + phaseRun("09:00:37", second));
+
+  const Outcome csv = run("--join --csv --m 1,2,5 j.DAT");
+  ASSERT_EQ(csv.exitCode, 0) << csv.err;
+  std::istringstream lines(csv.out);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "statistic,tau,m,value,terms,ci_low,ci_high");  // one series: no run column
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    ASSERT_EQ(fields.size(), 7u) << line;
+    const auto [value, terms] = oadevSkippingGaps(series, std::stoi(fields[2]), 1);
+    EXPECT_NEAR(std::stod(fields[3]) / value, 1, 1e-9) << line;
+    EXPECT_EQ(std::stoi(fields[4]), terms) << line;
+    ++rows;
+  }
+  EXPECT_EQ(rows, 3);
+
+  const Outcome listed = run("--join --list j.DAT");
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  std::istringstream table(listed.out);
+  std::string heading, run1, run2;
+  std::getline(table, heading);
+  std::getline(table, run1);
+  std::getline(table, run2);
+  EXPECT_TRUE(heading.ends_with("gap before/s  gap samples")) << heading;
+  EXPECT_TRUE(run1.ends_with("  -            -")) << run1;
+  EXPECT_TRUE(run2.ends_with(" 7            7")) << run2;
+}
+
+TEST_F(AnalyzeCommand, RefusesAJoinItCannotMake) {
+  write("j.DAT", phaseRun("09:00:00", {1e-9, 2e-9}) + phaseRun("09:00:20", {3e-9}, 10000));
+  write("short.txt", "1\n2\n");
+  // A year between two runs at tau 1 s: a misread date rather than one measurement.
+  write("far.DAT",
+        phaseRun("09:00:00", {1e-9}, 1000, "07/12/2025") + phaseRun("09:00:00", {2e-9}, 1000));
+  const struct {
+    const char* arguments;
+    int exitCode;
+    const char* inErr;
+  } cases[] = {
+      {"--join --run 2 j.DAT", 1, "--join and --run exclude each other"},
+      {"--join --phase --tau0 1 short.txt", 1, "--join is for .DAT files"},
+      {"--join j.DAT", 2,
+       "tessarin-analyze: j.DAT:22: runs 1 and 2 cannot be joined: they differ in tau"},
+      {"--join --list j.DAT", 2, "runs 1 and 2 cannot be joined"},
+      {"--join far.DAT", 2, "(31535999 samples) would make the series longer than 20000000"},
+  };
+  for (const auto& t : cases) {
+    const Outcome outcome = run(t.arguments);
+    EXPECT_EQ(outcome.exitCode, t.exitCode) << t.arguments;
+    EXPECT_NE(outcome.err.find(t.inErr), std::string::npos) << t.arguments << ": " << outcome.err;
   }
 }
 

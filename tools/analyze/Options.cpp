@@ -113,6 +113,8 @@ bool takeFlag(Options& o, std::string_view name) {
     o.version = true;
   else if (name == "--list")
     o.list = true;
+  else if (name == "--join")
+    o.join = true;
   else if (name == "--phase")
     o.columns = o.columns ? o.columns : run::Quantity::Phase;
   else if (name == "--freq")
@@ -172,9 +174,13 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
   if (o.columns && !o.tau0) return usageError("a column file needs --tau0 (the sample interval)");
   if (!o.columns && o.tau0)
     return usageError("--tau0 is for column files (with --phase or --freq); a .DAT file has it");
+  if (o.columns && o.join)
+    return usageError("--join is for .DAT files; a column file holds one series");
   if (o.columns && (o.list || o.run || o.allRuns))
     return usageError("--list and --run are for .DAT files; a column file holds one series");
   if (o.run && o.allRuns) return usageError("--run given twice");
+  if (o.join && (o.run || o.allRuns))
+    return usageError("--join and --run exclude each other: --join takes every run of the file");
   return o;
 }
 

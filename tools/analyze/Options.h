@@ -23,6 +23,8 @@ struct Options {
   // Which runs of a .DAT file: the one numbered `run` (from 1), every run, or the last.
   std::optional<int> run;
   bool allRuns = false;
+  // Every run of the .DAT file as one series, placed on one time line by the headers.
+  bool join = false;
 
   // A plain column file instead of a .DAT file: what its values are, and their interval.
   std::optional<run::Quantity> columns;

@@ -62,18 +62,33 @@ std::int64_t gapCount(const RecordedRun& run) {
   return gaps;
 }
 
-void writeRunList(std::ostream& out, const InputFile& file) {
-  out << printed("%4s  %-10s  %-8s  %18s  %9s  %-12s  %-9s  %9s  %7s\n", "run", "date", "time",
+std::string runLabel(const AnalysedRun& analysed) {
+  if (analysed.joined == 0) return "run " + std::to_string(analysed.index);
+  return std::to_string(analysed.joined) + (analysed.joined == 1 ? " run joined" : " runs joined");
+}
+
+void writeRunList(std::ostream& out, const InputFile& file, const std::vector<RunGap>& gapBefore) {
+  const bool gapColumns = !gapBefore.empty();
+  out << printed("%4s  %-10s  %-8s  %18s  %9s  %-12s  %-9s  %9s  %7s", "run", "date", "time",
                  "DUT frequency/Hz", "tau/s", "mode", "data", "samples", "gaps");
+  if (gapColumns) out << printed("  %12s  %11s", "gap before/s", "gap samples");
+  out << '\n';
   int index = 0;
   for (const RecordedRun& run : file.runs) {
     const std::string dut = run.dutHz ? printed("%.15g", *run.dutHz) : "?";
     const std::string tau = run.tauSeconds ? printed("%g", *run.tauSeconds) : "?";
-    out << printed("%4d  %-10s  %-8s  %18s  %9s  %-12s  %-9s  %9lld  %7lld\n", ++index,
+    out << printed("%4d  %-10s  %-8s  %18s  %9s  %-12s  %-9s  %9lld  %7lld", ++index,
                    orUnknown(run.date).c_str(), orUnknown(run.time).c_str(), dut.c_str(),
                    tau.c_str(), orUnknown(run.mode).c_str(), quantityName(run).c_str(),
                    static_cast<long long>(run.samples.size()),
                    static_cast<long long>(gapCount(run)));
+    if (gapColumns && index == 1) {
+      out << printed("  %12s  %11s", "-", "-");
+    } else if (gapColumns) {
+      const RunGap& gap = gapBefore[static_cast<std::size_t>(index - 1)];
+      out << printed("  %12g  %11lld", gap.seconds, static_cast<long long>(gap.samples));
+    }
+    out << '\n';
   }
 }
 
@@ -84,7 +99,8 @@ void writeTable(std::ostream& out, const InputFile& file, const std::vector<Anal
     const RecordedRun& run = *analysed.run;
     if (!first) out << '\n';
     first = false;
-    out << "# " << file.path << ", run " << analysed.index << " of " << file.runs.size();
+    out << "# " << file.path << ", " << runLabel(analysed);
+    if (analysed.joined == 0) out << " of " << file.runs.size();
     if (!run.date.empty() || !run.time.empty()) out << ": " << run.date << ' ' << run.time;
     if (run.dutHz) out << ", DUT " << printed("%.15g", *run.dutHz) << " Hz";
     out << ", tau0 " << printed("%g", analysed.analysis.tau0) << " s, " << quantityName(run)

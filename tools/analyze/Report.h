@@ -1,8 +1,10 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <vector>
 
+#include "JoinedRuns.h"
 #include "RecordedRun.h"
 #include "RunAnalysis.h"
 
@@ -13,14 +15,20 @@ struct AnalysedRun {
   int index = 0;  // from 1, in the order of the file
   const RecordedRun* run = nullptr;
   RunAnalysis analysis;
+  int joined = 0;  // with --join, the number of runs the series joins; `run` is the series
 };
+
+// "run 2" for a run, "3 runs joined" for the series of --join.
+std::string runLabel(const AnalysedRun& analysed);
 
 // The gaps of a run: its NaN samples.
 std::int64_t gapCount(const RecordedRun& run);
 
 // The table of --list: per run its index, date, time, DUT frequency, tau, mode, data type, number
-// of samples and of gaps.
-void writeRunList(std::ostream& out, const InputFile& file);
+// of samples and of gaps; with `gapBefore` (one per run, from --join) also the gap before each
+// run, in seconds and in samples.
+void writeRunList(std::ostream& out, const InputFile& file,
+                  const std::vector<RunGap>& gapBefore = {});
 
 // The aligned text report: per run a heading, then one row per statistic and averaging factor.
 // With `noise` a column gives the noise type identified there.

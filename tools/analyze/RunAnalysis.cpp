@@ -1,6 +1,7 @@
 #include "RunAnalysis.h"
 
 #include <QString>
+#include <utility>
 
 #include "stability/Preprocessing.h"
 
@@ -50,9 +51,13 @@ platform::Result<RunAnalysis> analyseRun(const RecordedRun& run, bool fromColumn
                                          const Options& options) {
   auto series = phaseSeries(run, fromColumnFile);
   if (!series) return platform::Result<RunAnalysis>::failure(series.reason());
-  std::vector<double>& phase = series.value();
+  return analysePhase(std::move(series.value()), *run.tauSeconds, options);
+}
+
+platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau0,
+                                           const Options& options) {
   RunAnalysis analysis;
-  analysis.tau0 = *run.tauSeconds;
+  analysis.tau0 = tau0;
   if (options.removeDrift)
     analysis.driftPerDay = stability::removeFrequencyDrift(phase, analysis.tau0);
   if (options.removeOffset)

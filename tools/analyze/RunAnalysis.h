@@ -38,4 +38,9 @@ platform::Result<std::vector<double>> phaseSeries(const RecordedRun& run, bool f
 platform::Result<RunAnalysis> analyseRun(const RecordedRun& run, bool fromColumnFile,
                                          const Options& options);
 
+// The same over a phase series in seconds, sampled every tau0 seconds, NaN for a gap: the series
+// of runs joined on one time line.
+platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau0,
+                                           const Options& options);
+
 }  // namespace tessarin::analyze

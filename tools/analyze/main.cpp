@@ -10,6 +10,7 @@
 #include "ColumnReader.h"
 #include "DatReader.h"
 #include "HelpText.h"
+#include "JoinedRuns.h"
 #include "Options.h"
 #include "PlotFile.h"
 #include "Report.h"
@@ -57,7 +58,7 @@ bool reportDamage(const analyze::InputFile& file, const std::vector<int>& runs, 
 // The runs to analyse, counted from 1; empty with a message when there is no such run.
 std::vector<int> chosenRuns(const analyze::InputFile& file, const analyze::Options& options) {
   const int count = static_cast<int>(file.runs.size());
-  if (options.allRuns || options.list) {
+  if (options.allRuns || options.list || options.join) {
     std::vector<int> all;
     for (int run = 1; run <= count; ++run) all.push_back(run);
     return all;
@@ -83,12 +84,71 @@ int plot(const analyze::Options& options, const std::vector<analyze::AnalysedRun
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   QString title = QFileInfo(QString::fromStdString(file.path)).fileName();
-  if (runs.size() == 1 && !options.columns) title += QString(", run %1").arg(runs.front().index);
+  if (runs.size() == 1 && !options.columns)
+    title += QString::fromStdString(", " + analyze::runLabel(runs.front()));
   const auto written =
       analyze::writePlot(QString::fromStdString(options.plotPath), title, runs, runs.size() > 1);
   if (written) return EXIT_SUCCESS;
   complain() << written.reason().toStdString() << '\n';
   return kUnusableInput;
+}
+
+void warnIfCostly(const analyze::Options& options, std::size_t samples, const std::string& where) {
+  if (options.factorSet == analyze::FactorSet::Every && samples > kCostlyEveryFactor)
+    complain() << where << "--taus all over " << samples
+               << " samples evaluates every averaging factor: this takes minutes or more; "
+                  "--taus decade is far quicker\n";
+}
+
+// Tells of an analysis that failed, or of the warnings of one that did not; false when it failed.
+bool tellOf(const tessarin::platform::Result<analyze::RunAnalysis>& analysis,
+            const std::string& where, const analyze::Options& options) {
+  if (!analysis) {
+    complain() << where << analysis.reason().toStdString() << '\n';
+    return false;
+  }
+  for (const std::string& warning : analysis.value().warnings)
+    complain() << where << warning << '\n';
+  if (options.csv && analysis.value().driftPerDay)
+    complain() << where << "linear frequency drift " << *analysis.value().driftPerDay
+               << " /day, removed\n";
+  return true;
+}
+
+void writeResults(const analyze::Options& options, const analyze::InputFile& file,
+                  const std::vector<analyze::AnalysedRun>& analysed) {
+  if (options.csv)
+    analyze::writeCsv(std::cout, analysed, options.noise);
+  else
+    analyze::writeTable(std::cout, file, analysed, options.noise);
+  std::cout.flush();
+}
+
+// --join: every run of the file as one series on the headers' time line.
+int analyseJoined(const analyze::Options& options, const analyze::InputFile& file, int argc,
+                  char** argv) {
+  auto joined = analyze::joinRuns(file);
+  if (!joined) {
+    complain() << joined.reason().toStdString() << '\n';
+    return kUnusableInput;
+  }
+  if (options.list) {
+    analyze::writeRunList(std::cout, file, joined.value().gapBefore);
+    return EXIT_SUCCESS;
+  }
+  const analyze::RecordedRun& series = joined.value().series;
+  analyze::AnalysedRun analysed{1, &series, {}, static_cast<int>(file.runs.size())};
+  const std::string where = file.path + ':' + std::to_string(series.headerLine) + ": " +
+                            analyze::runLabel(analysed) + ": ";
+  warnIfCostly(options, series.samples.size(), where);
+  auto analysis =
+      analyze::analysePhase(std::move(joined.value().phase), *series.tauSeconds, options);
+  if (!tellOf(analysis, where, options)) return kUnusableInput;
+  analysed.analysis = std::move(analysis.value());
+  const std::vector<analyze::AnalysedRun> runs{analysed};
+  writeResults(options, file, runs);
+  if (!options.plotPath.empty()) return plot(options, runs, file, argc, argv);
+  return EXIT_SUCCESS;
 }
 
 int analyse(const analyze::Options& options, int argc, char** argv) {
@@ -101,6 +161,7 @@ int analyse(const analyze::Options& options, int argc, char** argv) {
   const std::vector<int> runs = chosenRuns(file, options);
   if (runs.empty()) return kUnusableInput;
   if (!reportDamage(file, runs, options.strict)) return kUnusableInput;
+  if (options.join) return analyseJoined(options, file, argc, argv);
   if (options.list) {
     analyze::writeRunList(std::cout, file);
     return EXIT_SUCCESS;
@@ -111,29 +172,14 @@ int analyse(const analyze::Options& options, int argc, char** argv) {
     const analyze::RecordedRun& run = file.runs[static_cast<std::size_t>(index - 1)];
     const std::string where =
         file.path + ':' + std::to_string(run.headerLine) + ": run " + std::to_string(index) + ": ";
-    if (options.factorSet == analyze::FactorSet::Every && run.samples.size() > kCostlyEveryFactor)
-      complain() << where << "--taus all over " << run.samples.size()
-                 << " samples evaluates every averaging factor: this takes minutes or more; "
-                    "--taus decade is far quicker\n";
+    warnIfCostly(options, run.samples.size(), where);
     auto analysis = analyze::analyseRun(run, options.columns.has_value(), options);
-    if (!analysis) {
-      complain() << where << analysis.reason().toStdString() << '\n';
-      continue;
-    }
-    for (const std::string& warning : analysis.value().warnings)
-      complain() << where << warning << '\n';
-    if (options.csv && analysis.value().driftPerDay)
-      complain() << where << "linear frequency drift " << *analysis.value().driftPerDay
-                 << " /day, removed\n";
+    if (!tellOf(analysis, where, options)) continue;
     analysed.push_back({index, &run, std::move(analysis.value())});
   }
   if (analysed.empty()) return kUnusableInput;
 
-  if (options.csv)
-    analyze::writeCsv(std::cout, analysed, options.noise);
-  else
-    analyze::writeTable(std::cout, file, analysed, options.noise);
-  std::cout.flush();
+  writeResults(options, file, analysed);
   if (!options.plotPath.empty()) return plot(options, analysed, file, argc, argv);
   return EXIT_SUCCESS;
 }

@@ -1,0 +1,114 @@
+#include "JoinedRuns.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "HeaderTime.h"
+#include "RunAnalysis.h"
+#include "run/DataFile.h"
+
+namespace tessarin::analyze {
+
+namespace {
+
+constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
+// DUT frequencies closer than this, relative, are the same oscillator set up the same way.
+constexpr double kSameDutFrequency = 1e-6;
+// Twenty of the console's longest runs: a joined series longer than this comes from a misread
+// header date (months apart) rather than from one measurement, and would not fit in memory.
+constexpr std::int64_t kMostJoinedSamples = 20000000;
+
+std::string plain(const std::optional<double>& value) {
+  return value ? run::formatPlainDecimal(*value).toStdString() : std::string("?");
+}
+
+std::string quantityName(const std::optional<run::Quantity>& quantity) {
+  if (!quantity) return "?";
+  return *quantity == run::Quantity::Phase ? "phase" : "frequency";
+}
+
+bool sameDutFrequency(const std::optional<double>& a, const std::optional<double>& b) {
+  if (!a || !b) return a.has_value() == b.has_value();
+  return std::fabs(*a - *b) <= kSameDutFrequency * std::max(std::fabs(*a), std::fabs(*b));
+}
+
+// What keeps two runs from being one series, in words; empty when nothing does.
+std::string difference(const RecordedRun& a, const RecordedRun& b) {
+  if (a.tauSeconds != b.tauSeconds)
+    return "tau (" + plain(a.tauSeconds) + " s and " + plain(b.tauSeconds) + " s)";
+  if (a.quantity != b.quantity)
+    return "stored quantity (" + quantityName(a.quantity) + " and " + quantityName(b.quantity) +
+           ")";
+  if (a.mode != b.mode)
+    return "mode (" + (a.mode.empty() ? "?" : a.mode) + " and " + (b.mode.empty() ? "?" : b.mode) +
+           ")";
+  if (!sameDutFrequency(a.dutHz, b.dutHz))
+    return "DUT frequency (" + plain(a.dutHz) + " Hz and " + plain(b.dutHz) + " Hz)";
+  return {};
+}
+
+}  // namespace
+
+platform::Result<JoinedRuns> joinRuns(const InputFile& file) {
+  using Joined = platform::Result<JoinedRuns>;
+  JoinedRuns joined;
+  std::int64_t previousStart = 0;
+  for (std::size_t k = 0; k < file.runs.size(); ++k) {
+    const RecordedRun& run = file.runs[k];
+    const std::string where = file.path + ':' + std::to_string(run.headerLine) + ": ";
+    const std::string number = std::to_string(k + 1);
+    const auto fail = [&](const std::string& message) {
+      return Joined::failure(QString::fromStdString(where + message));
+    };
+    const auto start = headerStart(run.date, run.time);
+    if (!start)
+      return fail("run " + number +
+                  " cannot be placed on the time line: " + start.reason().toStdString());
+    const auto phase = phaseSeries(run, false);
+    if (!phase) return fail("run " + number + ": " + phase.reason().toStdString());
+
+    if (k == 0) {
+      joined.series = run;
+      joined.series.samples.clear();
+      joined.gapBefore.emplace_back();
+    } else {
+      const RecordedRun& before = file.runs[k - 1];
+      const std::string pair =
+          "runs " + std::to_string(k) + " and " + number + " cannot be joined: ";
+      if (const std::string why = difference(before, run); !why.empty())
+        return fail(pair + "they differ in " + why);
+      const double tau = *run.tauSeconds;
+      const auto recorded = static_cast<double>(before.samples.size());
+      const std::int64_t elapsed = start.value() - previousStart;
+      if (elapsed < 0)
+        return fail(pair + "their times go backwards (run " + number + " starts at " + run.date +
+                    ' ' + run.time + ", before run " + std::to_string(k) + " at " + before.date +
+                    ' ' + before.time + ")");
+      const double placed = static_cast<double>(elapsed) / tau;
+      if (placed < recorded - 0.5)
+        return fail(
+            pair + "their times overlap (run " + number + " starts " +
+            run::formatPlainDecimal(recorded * tau - static_cast<double>(elapsed)).toStdString() +
+            " s before run " + std::to_string(k) + " ends)");
+      const std::int64_t gap = std::llround(placed) - static_cast<std::int64_t>(recorded);
+      const auto length = static_cast<std::int64_t>(joined.series.samples.size());
+      if (gap > kMostJoinedSamples - length - static_cast<std::int64_t>(run.samples.size()))
+        return fail(pair + "the gap between them (" + std::to_string(gap) +
+                    " samples) would make the series longer than " +
+                    std::to_string(kMostJoinedSamples) + " samples");
+      joined.gapBefore.push_back({static_cast<double>(elapsed) - recorded * tau, gap});
+      joined.series.samples.insert(joined.series.samples.end(), static_cast<std::size_t>(gap),
+                                   kGap);
+      joined.phase.insert(joined.phase.end(), static_cast<std::size_t>(gap), kGap);
+    }
+    joined.series.samples.insert(joined.series.samples.end(), run.samples.begin(),
+                                 run.samples.end());
+    joined.phase.insert(joined.phase.end(), phase.value().begin(), phase.value().end());
+    previousStart = start.value();
+  }
+  return joined;
+}
+
+}  // namespace tessarin::analyze
