@@ -16,9 +16,10 @@ namespace tessarin::qt {
 // The whole console on Qt: the adapters, the console and its main window, started up.
 class ConsoleApp {
  public:
-  // `dialogs` and `printer` replace the real ones (tests answer them); nullptr uses the Qt ones.
+  // `dialogs` and `printer` replace the real ones (tests answer them), `clock` the system's (a
+  // test's instrument may run faster than time); nullptr uses the Qt ones.
   ConsoleApp(const QString& settingsFolder, platform::Dialogs* dialogs = nullptr,
-             platform::Printer* printer = nullptr);
+             platform::Printer* printer = nullptr, platform::Clock* clock = nullptr);
   ~ConsoleApp();
 
   app::Console& console() { return *console_; }

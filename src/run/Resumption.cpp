@@ -12,6 +12,9 @@ constexpr Resumption::Milliseconds kReopenInterval = 2s;
 // is not answering properly.
 constexpr Resumption::Milliseconds kInitializationLimit = 30s;
 constexpr Resumption::Milliseconds kRetryDelay = 30s;
+// Sample lines of the last refinement stage may still be on the line when it ends; the run's
+// first reading must not be one of them.
+constexpr Resumption::Milliseconds kSettleTime = 1s;
 
 }  // namespace
 
@@ -48,6 +51,13 @@ void Resumption::retryLater(Milliseconds now) {
 bool Resumption::retryDue(Milliseconds now) const {
   return step_ == Step::WaitingToRetry && now >= due_;
 }
+
+void Resumption::tuned(Milliseconds now) {
+  step_ = Step::Tuned;
+  due_ = now + kSettleTime;
+}
+
+bool Resumption::startDue(Milliseconds now) const { return step_ == Step::Tuned && now >= due_; }
 
 void Resumption::reopenLater(Milliseconds now) {
   step_ = Step::Reopening;

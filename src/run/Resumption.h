@@ -7,12 +7,12 @@ namespace tessarin::run {
 
 // A run that lost its instrument and is being brought back: the port is reopened every 2 s, the
 // instrument initialized again with the lost run's choices (again 30 s after a failed or
-// unanswered attempt), and then a new run starts on the same data file. It also keeps, for the
-// operator, how often the runs were resumed and when the last loss was.
+// unanswered attempt), and a second after it is tuned a new run starts on the same data file. It
+// also keeps, for the operator, how often the runs were resumed and when the last loss was.
 class Resumption {
  public:
   using Milliseconds = std::chrono::milliseconds;
-  enum class Step { Reopening, Initializing, WaitingToRetry };
+  enum class Step { Reopening, Initializing, WaitingToRetry, Tuned };
 
   // The run was lost at `now` (`clockTime` as the operator's clock shows it) after `samples`
   // samples, because of `what` ("Port lost", "No samples for 60 s").
@@ -29,6 +29,10 @@ class Resumption {
   // The initialization failed at `now`: it is tried again 30 s later.
   void retryLater(Milliseconds now);
   bool retryDue(Milliseconds now) const;
+  // The initialization has tuned the instrument at `now`: the new run may start once the lines
+  // still on their way from its last stage have come in.
+  void tuned(Milliseconds now);
+  bool startDue(Milliseconds now) const;
   // The port failed again before the run was back: reopening starts anew.
   void reopenLater(Milliseconds now);
 

@@ -42,7 +42,16 @@ bool writeFile(const QString& path, const QByteArray& content) {
 }  // namespace
 
 void SimulatedConsoleTest::launch(int speedup, const QStringList& simOptions,
-                                  const QByteArray& settingsCode) {
+                                  const QByteArray& settingsCode, bool spedUpClock) {
+  launchSimulator(speedup, simOptions, settingsCode);
+  if (HasFatalFailure()) return;
+  if (spedUpClock) clock_ = std::make_unique<SpedUpClock>(speedup);
+  app_ = std::make_unique<qt::ConsoleApp>(dir.path(), &dialogs, nullptr, clock_.get());
+  app_->window().show();
+}
+
+void SimulatedConsoleTest::launchSimulator(int speedup, const QStringList& simOptions,
+                                           const QByteArray& settingsCode) {
   ASSERT_TRUE(dir.isValid());
   link = dir.filePath("instrument.tty");
   sim.setProgram(SIM_EXE);
@@ -57,8 +66,6 @@ void SimulatedConsoleTest::launch(int speedup, const QStringList& simOptions,
 
   ASSERT_TRUE(writeFile(dir.filePath("serialports.txt"), ("Com1=" + link + "\n").toUtf8()));
   ASSERT_TRUE(writeFile(dir.filePath("globalsetting.txt"), settingsCode));
-  app_ = std::make_unique<qt::ConsoleApp>(dir.path(), &dialogs);
-  app_->window().show();
 }
 
 void SimulatedConsoleTest::TearDown() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/Console.h"
+#include "e2e/SpedUpClock.h"
 #include "qt/ConsoleApp.h"
 #include "support/Fakes.h"
 
@@ -27,9 +28,13 @@ class SimulatedConsoleTest : public ::testing::Test {
   void TearDown() override;
 
   // Starts the simulator at `speedup` with `simOptions` added, and the console on its line.
-  // `settingsCode` is the content of globalsetting.txt (data type, Com 1, filter mode).
+  // `settingsCode` is the content of globalsetting.txt (data type, Com 1, filter mode). With
+  // `spedUpClock` the console's clock runs at the instrument's speed.
   void launch(int speedup, const QStringList& simOptions = {},
-              const QByteArray& settingsCode = "111");
+              const QByteArray& settingsCode = "111", bool spedUpClock = false);
+  // The simulator alone, with the settings folder that puts a console on its line.
+  void launchSimulator(int speedup, const QStringList& simOptions = {},
+                       const QByteArray& settingsCode = "111");
 
   // Runs the event loop until `done` holds or `ms` have passed.
   static bool waitFor(const std::function<bool()>& done, int ms);
@@ -67,6 +72,7 @@ class SimulatedConsoleTest : public ::testing::Test {
   FakeDialogs dialogs;
 
  private:
+  std::unique_ptr<SpedUpClock> clock_;
   std::unique_ptr<qt::ConsoleApp> app_;
 };
 

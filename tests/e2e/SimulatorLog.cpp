@@ -53,6 +53,8 @@ std::vector<LoggedStream> readLoggedStreams(const QByteArray& log) {
       }
     } else if (fields[0] == ">" && fields.size() >= 3 && streaming) {
       streams.back().sent += unescaped(fields[2]);
+      if (fields.size() >= 4 && fields[3].startsWith("t="))
+        streams.back().times.push_back(fields[3].mid(2).toDouble());
     } else if (fields[0] == "#" && word == "line" && fields.size() >= 3 && fields[2] == "gone") {
       streaming = false;
     }

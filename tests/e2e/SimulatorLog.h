@@ -11,7 +11,8 @@ namespace tessarin::test {
 struct LoggedStream {
   std::string tauCommand;                  // the last "TA" command before the stream
   std::string coarseCommand, fineCommand;  // the last "DA" and "DB" commands before it
-  QByteArray sent;  // every byte of its sample lines, faults included, in the order sent
+  QByteArray sent;            // every byte of its sample lines, faults included, in the order sent
+  std::vector<double> times;  // the instrument's time of each sample line, s
 };
 
 // The streams of a log written by `tessarin-sim --log`, in order.

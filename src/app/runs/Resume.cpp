@@ -55,6 +55,12 @@ void watchResumption(Console& c) {
     case run::Resumption::Step::WaitingToRetry:
       if (resumption.retryDue(now(c))) initializeAgain(c);
       break;
+    case run::Resumption::Step::Tuned:
+      if (resumption.startDue(now(c))) {
+        c.resumption().resumed();
+        startResumedRun(c);
+      }
+      break;
   }
 }
 
@@ -64,10 +70,7 @@ void retryResumption(Console& c, const QString& why) {
   c.setStatus(why + QStringLiteral("; initialization again in 30 s"));
 }
 
-void resumeRun(Console& c) {
-  c.resumption().resumed();
-  startResumedRun(c);
-}
+void resumeWhenSettled(Console& c) { c.resumption().tuned(now(c)); }
 
 void abandonResumption(Console& c) {
   c.resumption().abandon();

@@ -15,15 +15,15 @@ namespace tessarin::app::runs {
 void loseRun(Console& c, const QString& what);
 
 // Once a second while a run is being brought back: the next attempt to open the port, an
-// initialization that has not finished within 30 s, or one that is due again.
+// initialization that has not finished within 30 s, one that is due again, or the new run.
 void watchResumption(Console& c);
 
 // The repeated initialization failed (`why`): it is tried again in 30 s.
 void retryResumption(Console& c, const QString& why);
 
-// The repeated initialization has tuned the instrument: a new run starts as Start starts it, with
-// the lost run's choices, on the same data file.
-void resumeRun(Console& c);
+// The repeated initialization has tuned the instrument: a second later a new run starts as Start
+// starts it, with the lost run's choices, on the same data file.
+void resumeWhenSettled(Console& c);
 
 // Stop while the run is being brought back: the console is idle and offers Initialization, and
 // lines still waiting are offered for another file.

@@ -14,7 +14,7 @@ void pollFilterLock(Console& c) {
   c.setStatus(QStringLiteral("XTAL filter Locked"));
   c.enter(RunState::Ready);
   if (c.resumption().active()) {
-    runs::resumeRun(c);
+    runs::resumeWhenSettled(c);
   } else {
     c.platform().tasks.post([&c] { askToNormalize(c); });
   }

@@ -27,7 +27,7 @@ void becomeReady(Console& c) {
   c.enter(RunState::Ready);
   c.setStatus(QStringLiteral("Ready to start"));
   if (resuming) {
-    runs::resumeRun(c);
+    runs::resumeWhenSettled(c);
   } else {
     c.platform().tasks.post([&c] { askToNormalize(c); });
   }

@@ -49,6 +49,9 @@ TEST_F(ResumeTest, ALostPortIsReopenedInitializedAgainAndANewRunAppendsToTheSame
   serial.writes.clear();
   tickAfter(2s);
   instrument->run();
+  EXPECT_EQ(c.state(), app::RunState::Ready);
+  tickAfter(1s);
+  instrument->run(10);
   const std::vector<std::string> sent = serial.commands();
   ASSERT_GT(sent.size(), initializationCommands.size());
   EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + initializationCommands.size()),
@@ -107,6 +110,7 @@ TEST_F(ResumeTest, AFailedRepeatedInitializationIsTriedAgainAfterThirtySeconds) 
     instrument = std::make_unique<ScriptedInstrument>(serial, kDutHz);
     tickAfter(1s);
     instrument->run();
+    tickAfter(1s);
     EXPECT_EQ(c.state(), app::RunState::Running);
     EXPECT_EQ(dataFile().count("DUT Frequency :"), 2);
     EXPECT_TRUE(dialogs.messages.empty());
