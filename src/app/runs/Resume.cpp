@@ -49,7 +49,8 @@ void watchResumption(Console& c) {
       reopenPort(c);
       break;
     case run::Resumption::Step::Initializing:
-      if (resumption.initializationOverdue(now(c)))
+      // Once tuned, a filtered instrument answers the lock polls for as long as its filter takes.
+      if (c.state() != RunState::WaitingForLock && resumption.initializationOverdue(now(c)))
         retryResumption(c, QStringLiteral("No answer within 30 s"));
       break;
     case run::Resumption::Step::WaitingToRetry:

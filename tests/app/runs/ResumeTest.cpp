@@ -14,13 +14,22 @@ using namespace std::chrono_literals;
 // A run with "&Resume after Port Loss" checked, on at 100 s with 3 samples taken.
 class ResumeTest : public RunFixture {
  protected:
-  app::Console& runningConsole() {
-    app::Console& c = initializedConsole();
+  app::Console& runningConsole(bool filtered = false) {
+    app::Console& c = initializedConsole(filtered);
+    if (filtered) awaitLock();
+    dialogs.questions.clear();  // the operator answered the first lock's question
     if (!c.menus().resumeAfterPortLoss.checked()) c.menus().resumeAfterPortLoss.click();
     clock.now = 100s;
     c.menus().startStop.click();
     instrument->run(4);
     return c;
+  }
+  // The filter locks at the next poll, and the tick after says so.
+  void awaitLock() {
+    instrument->lockReplies = {"CL1"};
+    timer.tick();
+    serial.deliverPending();
+    timer.tick();
   }
   void tickAfter(std::chrono::milliseconds wait) {
     clock.now += wait;
@@ -115,6 +124,20 @@ TEST_F(ResumeTest, AFailedRepeatedInitializationIsTriedAgainAfterThirtySeconds) 
     EXPECT_EQ(dataFile().count("DUT Frequency :"), 2);
     EXPECT_TRUE(dialogs.messages.empty());
   }
+}
+
+TEST_F(ResumeTest, AFilteredRunWaitsForTheFiltersLockHoweverLongItTakes) {
+  app::Console& c = runningConsole(true);
+  serial.fail("gone");
+  tickAfter(2s);
+  instrument->run();
+  ASSERT_EQ(c.state(), app::RunState::WaitingForLock);
+  tickAfter(40s);
+  EXPECT_EQ(c.state(), app::RunState::WaitingForLock);
+  awaitLock();
+  tickAfter(1s);
+  EXPECT_EQ(c.state(), app::RunState::Running);
+  EXPECT_TRUE(dialogs.questions.empty());
 }
 
 TEST_F(ResumeTest, ASilenceOfSixtySecondsIsTakenForALostInstrument) {
