@@ -36,11 +36,7 @@ bool Resumption::reopenDue(Milliseconds now) {
 
 void Resumption::initializing(Milliseconds now) {
   step_ = Step::Initializing;
-  due_ = now;
-}
-
-bool Resumption::initializationOverdue(Milliseconds now) const {
-  return step_ == Step::Initializing && now - due_ >= kInitializationLimit;
+  due_ = now + kInitializationLimit;
 }
 
 void Resumption::retryLater(Milliseconds now) {
@@ -48,16 +44,10 @@ void Resumption::retryLater(Milliseconds now) {
   due_ = now + kRetryDelay;
 }
 
-bool Resumption::retryDue(Milliseconds now) const {
-  return step_ == Step::WaitingToRetry && now >= due_;
-}
-
 void Resumption::tuned(Milliseconds now) {
   step_ = Step::Tuned;
   due_ = now + kSettleTime;
 }
-
-bool Resumption::startDue(Milliseconds now) const { return step_ == Step::Tuned && now >= due_; }
 
 void Resumption::reopenLater(Milliseconds now) {
   step_ = Step::Reopening;

@@ -22,17 +22,16 @@ class Resumption {
 
   // Reopening: whether a new attempt to open the port is due at `now`; it is then counted.
   bool reopenDue(Milliseconds now);
-  // The port is open: the initialization begins at `now`.
+  // The port is open: the initialization begins at `now` and is due to finish within 30 s.
   void initializing(Milliseconds now);
-  // Initializing: no answer came in time.
-  bool initializationOverdue(Milliseconds now) const;
-  // The initialization failed at `now`: it is tried again 30 s later.
+  // The initialization failed at `now`: it is due again 30 s later.
   void retryLater(Milliseconds now);
-  bool retryDue(Milliseconds now) const;
-  // The initialization has tuned the instrument at `now`: the new run may start once the lines
-  // still on their way from its last stage have come in.
+  // The initialization has tuned the instrument at `now`: the new run is due once the lines still
+  // on their way from its last stage have come in.
   void tuned(Milliseconds now);
-  bool startDue(Milliseconds now) const;
+  // What the current step waits for is due at `now`: the initialization's time is up, its retry
+  // or the new run may begin.
+  bool due(Milliseconds now) const { return now >= due_; }
   // The port failed again before the run was back: reopening starts anew.
   void reopenLater(Milliseconds now);
 
@@ -50,7 +49,7 @@ class Resumption {
  private:
   bool active_ = false;
   Step step_ = Step::Reopening;
-  Milliseconds due_{0};  // when the next attempt is due, or when the initialization began
+  Milliseconds due_{0};  // when the current step's next move is due
   int attempts_ = 0;
   int samplesAtLoss_ = 0;
   QString what_;

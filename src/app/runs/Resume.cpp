@@ -50,14 +50,14 @@ void watchResumption(Console& c) {
       break;
     case run::Resumption::Step::Initializing:
       // Once tuned, a filtered instrument answers the lock polls for as long as its filter takes.
-      if (c.state() != RunState::WaitingForLock && resumption.initializationOverdue(now(c)))
+      if (c.state() != RunState::WaitingForLock && resumption.due(now(c)))
         retryResumption(c, QStringLiteral("No answer within 30 s"));
       break;
     case run::Resumption::Step::WaitingToRetry:
-      if (resumption.retryDue(now(c))) initializeAgain(c);
+      if (resumption.due(now(c))) initializeAgain(c);
       break;
     case run::Resumption::Step::Tuned:
-      if (resumption.startDue(now(c))) {
+      if (resumption.due(now(c))) {
         c.resumption().resumed();
         startResumedRun(c);
       }
