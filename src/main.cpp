@@ -53,6 +53,16 @@ int main(int argc, char** argv) {
     return refuse(QStringLiteral("Cannot make the settings folder %1.").arg(folder));
 
   tessarin::qt::ConsoleApp app(folder);
+  if (command.serve) {
+    const auto page = app.serve(*command.serve, command.newToken);
+    if (!page) return refuse(page.reason());
+    std::printf("Serving the run's page at %s\n", qPrintable(page.value().url));
+    if (!page.value().token.isEmpty())
+      std::printf("Token: %s\nOpen: %s?token=%s\n", qPrintable(page.value().token),
+                  qPrintable(page.value().url), qPrintable(page.value().token));
+    std::fflush(stdout);
+  }
+  if (!command.eventCommand.isEmpty()) app.alertWith(command.eventCommand);
   app.window().show();
   return QApplication::exec();
 }

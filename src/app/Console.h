@@ -6,6 +6,8 @@
 #include "app/RunState.h"
 #include "app/StateControls.h"
 #include "app/Windows.h"
+#include "app/watch/EventLog.h"
+#include "app/watch/RunFacts.h"
 #include "link/FilterLock.h"
 #include "link/InitializationSequence.h"
 #include "link/InstrumentLink.h"
@@ -71,6 +73,12 @@ class Console {
   run::SilenceWatch& silence() { return silence_; }
   run::Resumption& resumption() { return resumption_; }
   const run::Resumption& resumption() const { return resumption_; }
+  const run::SilenceWatch& silence() const { return silence_; }
+  watch::EventLog& events() { return events_; }
+  const watch::EventLog& events() const { return events_; }
+  // The current run's facts, or the last run's once it has ended; nothing before the first run.
+  const std::optional<watch::RunFacts>& runFacts() const { return runFacts_; }
+  void setRunFacts(const watch::RunFacts& facts) { runFacts_ = facts; }
 
   // The nominal DUT frequency the console last wrote into the "Nominal DUT" box or took from it.
   double nominalHz() const { return nominalHz_; }
@@ -107,6 +115,8 @@ class Console {
   run::Recorder recorder_;
   run::SilenceWatch silence_;
   run::Resumption resumption_;
+  watch::EventLog events_;
+  std::optional<watch::RunFacts> runFacts_;
 
   double nominalHz_ = 0;
   QString lastPicturePath_;

@@ -5,6 +5,28 @@
 
 namespace tessarin::app {
 
+namespace {
+
+// PORT, ADDR:PORT or [IPV6]:PORT.
+std::optional<ServeAddress> readServeAddress(const QString& text) {
+  ServeAddress address;
+  QString port = text;
+  const qsizetype colon = text.lastIndexOf(':');
+  if (colon >= 0) {
+    address.host = text.left(colon);
+    if (address.host.startsWith('[') && address.host.endsWith(']'))
+      address.host = address.host.mid(1, address.host.size() - 2);
+    port = text.mid(colon + 1);
+  }
+  bool ok = false;
+  address.port = port.toInt(&ok);
+  if (!ok || address.port < 0 || address.port > 65535 || address.host.isEmpty())
+    return std::nullopt;
+  return address;
+}
+
+}  // namespace
+
 ConsoleCommand readConsoleCommand(const QStringList& arguments) {
   QCommandLineParser parser;
   // Qt's own options are single-dash words; read "-platform" as one unknown option, not as eight
@@ -13,7 +35,10 @@ ConsoleCommand readConsoleCommand(const QStringList& arguments) {
   const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
   const QCommandLineOption version(QStringLiteral("version"));
   const QCommandLineOption settings(QStringLiteral("settings"), QString(), QStringLiteral("DIR"));
-  parser.addOptions({help, version, settings});
+  const QCommandLineOption serve(QStringLiteral("serve"), QString(), QStringLiteral("ADDR"));
+  const QCommandLineOption newToken(QStringLiteral("new-token"));
+  const QCommandLineOption onEvent(QStringLiteral("on-event"), QString(), QStringLiteral("CMD"));
+  parser.addOptions({help, version, settings, serve, newToken, onEvent});
   const bool understood = parser.parse(arguments);
 
   ConsoleCommand command;
@@ -28,8 +53,20 @@ ConsoleCommand readConsoleCommand(const QStringList& arguments) {
     command.action = ConsoleCommand::Action::Refuse;
     command.problem =
         QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
-  } else if (parser.isSet(settings)) {
-    command.settingsFolder = QDir(parser.value(settings)).absolutePath();
+  } else {
+    if (parser.isSet(settings))
+      command.settingsFolder = QDir(parser.value(settings)).absolutePath();
+    if (parser.isSet(serve)) command.serve = readServeAddress(parser.value(serve));
+    command.newToken = parser.isSet(newToken);
+    command.eventCommand = parser.value(onEvent);
+    if (parser.isSet(serve) && !command.serve)
+      command.problem =
+          QStringLiteral("--serve takes PORT or ADDR:PORT, not '%1'.").arg(parser.value(serve));
+    else if (command.newToken && !command.serve)
+      command.problem = QStringLiteral("--new-token goes with --serve.");
+    else if (parser.isSet(onEvent) && command.eventCommand.isEmpty())
+      command.problem = QStringLiteral("--on-event needs a command.");
+    if (!command.problem.isEmpty()) command.action = ConsoleCommand::Action::Refuse;
   }
   return command;
 }
@@ -46,6 +83,17 @@ QString consoleHelp() {
       "                  when missing), e.g. one folder per instrument on a PC with two; without\n"
       "                  it they are kept in the program's folder or, where that is not\n"
       "                  writable, in ~/.config/tessarin-console/\n"
+      "  --serve [ADDR:]PORT\n"
+      "                  serve a read-only page of the run, with its plots, facts and events\n"
+      "                  and a JSON API, at http://ADDR:PORT/ (ADDR 127.0.0.1 unless given;\n"
+      "                  PORT 0 takes a free one). Bound to any address but a loopback one\n"
+      "                  (0.0.0.0 included), every request must carry the token printed at\n"
+      "                  start-up, as \"Authorization: Bearer TOKEN\" or ?token=TOKEN\n"
+      "  --new-token     with --serve: replace the kept token by a new one\n"
+      "  --on-event CMD  run the program CMD for every event of a run (started, stopped,\n"
+      "                  sample-limit, port-lost, resumed, silence, file-not-written,\n"
+      "                  file-written-again, filter-unlocked) with the event's name and text\n"
+      "                  as its two arguments; no shell, one at a time, ended after 30 s\n"
       "  -h, --help      show this help and exit\n"
       "      --version   show the version and the licence and exit\n"
       "\n"
@@ -54,7 +102,9 @@ QString consoleHelp() {
       "(Com1=/dev/ttyUSB0); the operator needs access to the device (the group dialout).\n"
       "\n"
       "Example, a second instrument with its own settings and Com port map:\n"
-      "  tessarin-console --settings ~/tessarin-bench2\n");
+      "  tessarin-console --settings ~/tessarin-bench2\n"
+      "Example, a week-long run watched from the office, with a mail for every event:\n"
+      "  tessarin-console --serve 0.0.0.0:8080 --on-event ~/bin/mail-event\n");
 }
 
 QString consoleVersion() {

@@ -2,8 +2,16 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tessarin::app {
+
+// Where the run's page is served: a host address as text (checked by the server) and a port,
+// 0 for any free one.
+struct ServeAddress {
+  QString host = QStringLiteral("127.0.0.1");
+  int port = 0;
+};
 
 // What the operator asked for on the console's command line.
 struct ConsoleCommand {
@@ -11,6 +19,12 @@ struct ConsoleCommand {
   Action action = Action::Run;
   // --settings DIR as an absolute path; empty for the usual settings folder.
   QString settingsFolder;
+  // --serve [ADDR:]PORT: the run's page is served there.
+  std::optional<ServeAddress> serve;
+  // --new-token: the served page's token is made anew.
+  bool newToken = false;
+  // --on-event COMMAND: the program run for every event of a run; empty for none.
+  QString eventCommand;
   // Why the command line is refused, in one line.
   QString problem;
 };

@@ -49,6 +49,8 @@ struct Windows {
   TextBox dataTitleBox;
   TextBox stabilityTitleBox;
   Button titleOkButton{"&Ok"};
+  // aboutWindow: where the run's page is served and its token, while it is served
+  TextBox servedPageBox;
 };
 
 }  // namespace tessarin::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <chrono>
 
@@ -11,6 +12,8 @@ class Clock {
   // Today's date and the current time, formatted the way the operator's system shows them.
   virtual QString shortDate() const = 0;
   virtual QString time() const = 0;
+  // The local date and time, for the times a watcher of the run is told.
+  virtual QDateTime dateTime() const = 0;
   // A steady time for measuring intervals; its origin means nothing.
   virtual std::chrono::milliseconds sinceStart() const = 0;
 };

@@ -57,7 +57,7 @@ MainWindow::MainWindow(app::Console& console, QWidget* dataPlot, QWidget* stabil
   addChildWindow(w.nominalWindow, CreateNominalPanel(w), true);
   addChildWindow(w.scalesWindow, CreateScalePanel(w), true);
   addChildWindow(w.titleWindow, CreateTitlePanel(w), true);
-  addChildWindow(w.aboutWindow, CreateAboutPanel(), true);
+  addChildWindow(w.aboutWindow, CreateAboutPanel(w), true);
   // The right-hand column of tool windows shares one width.
   int columnWidth = 0;
   for (const app::ChildWindow* tool :

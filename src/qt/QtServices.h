@@ -33,6 +33,7 @@ class QtClock : public platform::Clock {
   QtClock() { sinceStart_.start(); }
   QString shortDate() const override;
   QString time() const override;
+  QDateTime dateTime() const override { return QDateTime::currentDateTime(); }
   std::chrono::milliseconds sinceStart() const override;
 
  private:

@@ -1,5 +1,6 @@
 #include "qt/ToolWindows.h"
 
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -118,8 +119,13 @@ QWidget* CreateTitlePanel(app::Windows& w) {
   return panel;
 }
 
-QWidget* CreateAboutPanel() {
-  auto* panel = new QLabel;
+QWidget* CreateAboutPanel(app::Windows& w) {
+  auto* panel = new QWidget;
+  panel->setAutoFillBackground(true);
+  panel->setStyleSheet("background: white;");
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(2, 2, 2, 2);
+  auto* name = new QLabel(panel);
   QPixmap picture(193, 23);
   picture.fill(Qt::white);
   QPainter painter(&picture);
@@ -130,10 +136,21 @@ QWidget* CreateAboutPanel() {
   painter.setFont(font);
   painter.drawText(picture.rect(), Qt::AlignCenter, "TESSARIN / RS");
   painter.end();
-  panel->setPixmap(picture);
-  panel->setAlignment(Qt::AlignCenter);
-  panel->setAutoFillBackground(true);
-  panel->setStyleSheet("background: white;");
+  name->setPixmap(picture);
+  name->setAlignment(Qt::AlignCenter);
+  layout->addWidget(name);
+  // The served page's address and token, to be copied from here to a browser.
+  auto* served = new QLabel(panel);
+  served->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  served->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  app::TextBox& box = w.servedPageBox;
+  const auto show = [served, &box] {
+    served->setText(box.text());
+    served->setVisible(!box.text().isEmpty());
+  };
+  show();
+  box.changed = show;
+  layout->addWidget(served);
   return panel;
 }
 

@@ -12,6 +12,6 @@ QWidget* CreateNominalPanel(app::Windows& w);
 QWidget* CreateTauPanel(app::Windows& w);
 QWidget* CreateScalePanel(app::Windows& w);
 QWidget* CreateTitlePanel(app::Windows& w);
-QWidget* CreateAboutPanel();
+QWidget* CreateAboutPanel(app::Windows& w);
 
 }  // namespace tessarin::qt

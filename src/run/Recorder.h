@@ -44,6 +44,7 @@ class Recorder {
   platform::Result<> sync();
 
   bool hasWaiting() const { return !waiting_.empty(); }
+  int waitingCount() const { return waiting_.count; }
   // The waiting lines, taken out of the recorder: the data file will not get them.
   WaitingLines takeWaiting();
   // Writes `lines` to the file at `path`, after the run's header when they do not hold it, and

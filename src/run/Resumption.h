@@ -45,6 +45,8 @@ class Resumption {
   // Nothing before the first resumption; then " (resumed 2 times, last loss 03:12:44)", for the
   // status line of a run that is on.
   QString resumedNote() const;
+  // How often the runs were resumed.
+  int resumes() const { return resumes_; }
 
  private:
   bool active_ = false;

@@ -20,10 +20,12 @@ void SilenceWatch::start(Milliseconds now, double tauSeconds) {
   tellAfter_ = std::max<Milliseconds>(10s, tausOf(tauSeconds, 10));
   lostAfter_ = std::max<Milliseconds>(60s, tausOf(tauSeconds, 30));
   told_ = false;
+  sampled_ = false;
 }
 
 bool SilenceWatch::sampleCame(Milliseconds now) {
   lastSample_ = now;
+  sampled_ = true;
   return std::exchange(told_, false);
 }
 

@@ -20,12 +20,17 @@ class SilenceWatch {
   std::optional<std::chrono::seconds> silenceToTell(Milliseconds now);
   // The silence at `now` is long enough to take the instrument for lost.
   bool instrumentLost(Milliseconds now) const { return now - lastSample_ >= lostAfter_; }
+  // When the run's last sample came; nothing before its first.
+  std::optional<Milliseconds> lastSample() const {
+    return sampled_ ? std::optional(lastSample_) : std::nullopt;
+  }
 
  private:
   Milliseconds lastSample_{0};
   Milliseconds tellAfter_{10000};
   Milliseconds lostAfter_{60000};
   bool told_ = false;
+  bool sampled_ = false;
 };
 
 }  // namespace tessarin::run

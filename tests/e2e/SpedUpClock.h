@@ -22,6 +22,7 @@ class SpedUpClock : public platform::Clock {
   std::chrono::milliseconds sinceStart() const override {
     return std::chrono::milliseconds(elapsed_.elapsed() * speedup_);
   }
+  QDateTime dateTime() const override { return now(); }
 
  private:
   QDateTime now() const { return start_.addMSecs(elapsed_.elapsed() * speedup_); }

@@ -125,6 +125,9 @@ class FakeClock : public platform::Clock {
   std::chrono::milliseconds now{0};
   QString date = "07/12/2026";
   QString clockTime = "09:14:02";
+  QDateTime dateTime() const override {
+    return QDateTime(QDate(2026, 12, 7), QTime(9, 14, 2)).addMSecs(now.count());
+  }
 };
 
 class FakeDialogs : public platform::Dialogs {

@@ -1,6 +1,7 @@
 #include "app/runs/Recording.h"
 
 #include "app/Console.h"
+#include "app/watch/Events.h"
 
 namespace tessarin::app::runs {
 
@@ -20,8 +21,13 @@ void sayOutcome(Console& c, const run::RecordOutcome& outcome) {
   if (!outcome.written) {
     c.setStatus(kWriteFailure + outcome.reason +
                 QStringLiteral("; %1 lines waiting").arg(outcome.waiting));
-  } else if (outcome.caughtUp && c.state() == RunState::Running) {
-    c.setStatus(runningStatus(c));
+    // Told once, when the first line had to wait, not again for every line that joins it.
+    if (outcome.waiting == 1) watch::recordEvent(c, QStringLiteral("file-not-written"), c.status());
+  } else if (outcome.caughtUp) {
+    if (c.state() == RunState::Running) c.setStatus(runningStatus(c));
+    watch::recordEvent(
+        c, QStringLiteral("file-written-again"),
+        QStringLiteral("Data file written again: ") + c.recorder().dataFile().path());
   }
 }
 

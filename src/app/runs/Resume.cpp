@@ -5,6 +5,7 @@
 #include "app/runs/Recording.h"
 #include "app/runs/RunControl.h"
 #include "app/tuning/Initialization.h"
+#include "app/watch/Events.h"
 
 namespace tessarin::app::runs {
 
@@ -31,15 +32,17 @@ void loseRun(Console& c, const QString& what) {
   const Platform& p = c.platform();
   syncDataFile(c);
   run::Resumption& resumption = c.resumption();
-  if (resumption.active()) {
-    resumption.reopenLater(now(c));
-  } else {
+  const bool firstLoss = !resumption.active();
+  if (firstLoss) {
     resumption.lose(now(c), p.clock.shortDate() + ' ' + p.clock.time(),
                     c.measurement().sampleCount(), what);
+  } else {
+    resumption.reopenLater(now(c));
   }
   p.serialPort.close();
   c.enter(RunState::Resuming);
   c.setStatus(resumption.reconnectingText());
+  if (firstLoss) watch::recordEvent(c, QStringLiteral("port-lost"), c.status());
 }
 
 void watchResumption(Console& c) {
@@ -78,6 +81,8 @@ void abandonResumption(Console& c) {
   c.enter(RunState::Idle);
   c.setStatus(QStringLiteral("Stopped; the lost run was not resumed"));
   saveWaitingLines(c);
+  watch::recordEvent(c, QStringLiteral("stopped"),
+                     QStringLiteral("Stopped; the lost run was not resumed"));
 }
 
 }  // namespace tessarin::app::runs

@@ -6,6 +6,7 @@
 #include "app/plots/Scales.h"
 #include "app/runs/Recording.h"
 #include "app/runs/Resume.h"
+#include "app/watch/Events.h"
 #include "graphics/PlotAxes.h"
 #include "link/DutFrequencyText.h"
 
@@ -124,12 +125,17 @@ void startRun(Console& c, bool resumed) {
                                       p.clock.time(), check->referenceHz));
   syncDataFile(c);
   c.instrument().send(choices.tau.command);
-  c.measurement().start(
-      run::runSettingsFor(choices, c.initialization().frequencies(), check->referenceHz));
+  const run::RunSettings settings =
+      run::runSettingsFor(choices, c.initialization().frequencies(), check->referenceHz);
+  c.measurement().start(settings);
   c.silence().start(p.clock.sinceStart(), choices.tau.seconds);
+  c.setRunFacts({settings.dutHz, settings.tauSeconds, choices.mode, choices.stored,
+                 p.clock.dateTime(), p.clock.sinceStart()});
   c.enter(RunState::Running);
   c.instrument().send("PH05");
   clearPlotsForRun(p);
+  watch::recordEvent(c, resumed ? QStringLiteral("resumed") : QStringLiteral("started"),
+                     c.status());
 }
 
 }  // namespace
@@ -151,6 +157,8 @@ void stopRun(Console& c) {
   c.instrument().send("PH00");
   c.enter(RunState::Stopped);
   saveWaitingLines(c);
+  watch::recordEvent(c, QStringLiteral("stopped"),
+                     QStringLiteral("Stopped after %1 samples").arg(c.measurement().sampleCount()));
 }
 
 void endRunAtSampleLimit(Console& c) {
@@ -158,6 +166,7 @@ void endRunAtSampleLimit(Console& c) {
   c.instrument().send("PH00");
   c.enter(RunState::EndedAtSampleLimit);
   warnAfterwards(c, QStringLiteral("Sample 999999"));
+  watch::recordEvent(c, QStringLiteral("sample-limit"), QStringLiteral("Sample 999999"));
   c.platform().tasks.post([&c] { saveWaitingLines(c); });
 }
 
@@ -180,6 +189,7 @@ void handlePortFailure(Console& c, const QString& message) {
   c.setStatus((runOn ? QStringLiteral("Serial port failed, run stopped: ")
                      : QStringLiteral("Serial port failed: ")) +
               message);
+  watch::recordEvent(c, QStringLiteral("port-lost"), c.status());
 }
 
 }  // namespace tessarin::app::runs

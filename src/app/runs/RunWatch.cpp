@@ -3,6 +3,7 @@
 #include "app/Console.h"
 #include "app/runs/Recording.h"
 #include "app/runs/Resume.h"
+#include "app/watch/Events.h"
 
 namespace tessarin::app::runs {
 
@@ -13,6 +14,7 @@ void watchRun(Console& c) {
   const std::optional<std::chrono::seconds> silence = c.silence().silenceToTell(now);
   if (!silence) return;
   const QString told = QStringLiteral("No samples for %1 s").arg(silence->count());
+  watch::recordEvent(c, QStringLiteral("silence"), told);
   if (c.menus().resumeAfterPortLoss.checked() && c.silence().instrumentLost(now)) {
     loseRun(c, told);
   } else {

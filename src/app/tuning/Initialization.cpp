@@ -4,6 +4,7 @@
 #include "app/RunChoicesFromMenus.h"
 #include "app/runs/Resume.h"
 #include "app/tuning/Normalization.h"
+#include "app/watch/Events.h"
 #include "link/DutFrequencyText.h"
 
 namespace tessarin::app::tuning {
@@ -21,6 +22,8 @@ void becomeReady(Console& c) {
   if (!resuming) c.menus().normalize.setEnabled(true);
   if (readRunChoices(c.menus(), c.windows()).mode == run::FilterMode::Filtered) {
     c.enter(RunState::WaitingForLock);
+    watch::recordEvent(c, QStringLiteral("filter-unlocked"),
+                       QStringLiteral("XTAL filter Unlocked, wait..."));
     return;
   }
   // With no mode chosen the instrument stays non-filtered, as the initialization left it ("FN0").

@@ -1,0 +1,12 @@
+#include "app/watch/EventLog.h"
+
+namespace tessarin::app::watch {
+
+void EventLog::record(RunEvent event) {
+  if (int(events_.size()) == kKept) events_.pop_front();
+  events_.push_back(std::move(event));
+  ++recorded_;
+  if (onEvent) onEvent(events_.back());
+}
+
+}  // namespace tessarin::app::watch
