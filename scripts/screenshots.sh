@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Takes the README's pictures (docs/console-run.png, docs/graphics-scales.png): runs the console
-# under Xvfb against the simulator through a short measurement. Run it again to refresh them.
+# Takes the README's pictures (docs/console-run.png, docs/served-page.png,
+# docs/graphics-scales.png): runs the console under Xvfb against the simulator through a short
+# measurement, serving the run's page for Chromium (headless) to draw. Run it again to refresh them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if ! command -v Xvfb > /dev/null; then
+missing=()
+command -v Xvfb > /dev/null || missing+=(xvfb)
+command -v chromium > /dev/null || missing+=(chromium)
+if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends xvfb
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 [ -x build/tools/screenshots/readme_screenshots ] || ./scripts/setup.sh
 cmake --build build --target readme_screenshots tessarin-sim
@@ -32,4 +36,4 @@ for _ in $(seq 50); do [ -e "$link" ] && [ -e "/tmp/.X11-unix/X${display#:}" ] &
 
 mkdir -p docs
 DISPLAY=$display QT_QPA_PLATFORM=xcb ./build/tools/screenshots/readme_screenshots "$link" docs
-echo "Written: docs/console-run.png docs/graphics-scales.png"
+echo "Written: docs/console-run.png docs/served-page.png docs/graphics-scales.png"

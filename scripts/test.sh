@@ -9,6 +9,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
+# The served page's tests load it in Chromium, headless; the console itself never needs it.
+if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q 'install ok installed'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: chromium"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends chromium
+fi
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
 failed=()

@@ -30,8 +30,8 @@ class ConsoleFixture : public ::testing::Test {
   }
 
   app::Platform platform() {
-    return {serial,  timer, watchTimer, dataPlot,    stabilityPlot,
-            dialogs, clock, tasks,      application, printer};
+    return {serial,  timer, watchTimer, *drawnDataPlot, *drawnStabilityPlot,
+            dialogs, clock, tasks,      application,    printer};
   }
   // Builds the console on the fakes, without starting it up.
   app::Console& build();
@@ -44,6 +44,9 @@ class ConsoleFixture : public ::testing::Test {
   FakeTimer watchTimer;
   FakePlot dataPlot;
   FakePlot stabilityPlot;
+  // The plots the console draws on: the fakes, or what a test puts in front of them.
+  platform::PlotControl* drawnDataPlot = &dataPlot;
+  platform::PlotControl* drawnStabilityPlot = &stabilityPlot;
   FakeDialogs dialogs;
   FakeClock clock;
   FakeTaskQueue tasks;

@@ -1,5 +1,6 @@
 // Runs the console against the simulator through a short measurement and takes the README's
-// pictures: the main window during the run, then the Graphics Scales window.
+// pictures: the main window during the run, the run's served page as Chromium (headless) shows
+// it, then the Graphics Scales window.
 //   readme_screenshots <simulator link> <output folder>
 
 #include <QAction>
@@ -7,7 +8,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -52,6 +55,26 @@ void settle() {
   waitFor([] { return false; }, 300);
 }
 
+// Chromium draws the served page into `picture`; the console answers it meanwhile, in this loop.
+bool screenshotPage(const QString& url, const QString& picture) {
+  QTemporaryDir profile;
+  QFile::remove(picture);
+  QProcess chromium;
+  chromium.start("chromium", {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                              "--no-first-run", "--disable-background-networking",
+                              "--disable-component-update", "--disable-sync", "--no-proxy-server",
+                              "--user-data-dir=" + profile.path(), "--virtual-time-budget=10000",
+                              "--window-size=1280,900", "--screenshot=" + picture, url});
+  if (!waitFor([&chromium] { return chromium.state() == QProcess::NotRunning; }, 60000)) {
+    chromium.kill();
+    chromium.waitForFinished(5000);
+  }
+  if (QFileInfo::exists(picture)) return true;
+  std::fprintf(stderr, "chromium: %s\n%s\n", qPrintable(chromium.errorString()),
+               chromium.readAllStandardError().right(2000).constData());
+  return false;
+}
+
 bool writeFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
@@ -85,6 +108,8 @@ int main(int argc, char** argv) {
     return 1;
   };
 
+  const auto page = consoleApp.serve({"127.0.0.1", 0}, false);
+  if (!page) return fail(qPrintable(page.reason()));
   choose(c.menus().saveFileAs);
   choose(c.menus().initialization);
   if (!waitFor([&c] { return c.status() == "Ready to start"; }, 60000))
@@ -94,6 +119,8 @@ int main(int argc, char** argv) {
     return fail("the samples did not come");
   settle();
   if (!window.grab().save(output.filePath("console-run.png"))) return fail("no console picture");
+  if (!screenshotPage(page.value().url, output.absoluteFilePath("served-page.png")))
+    return fail("no picture of the served page");
 
   choose(c.menus().startStop);
   choose(c.menus().limits);

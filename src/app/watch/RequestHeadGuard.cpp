@@ -45,7 +45,7 @@ const char* reasonPhrase(int status) {
 
 int RequestHeadGuard::scan(std::string_view bytes) {
   for (const char c : bytes) {
-    if (refusal_ || upgraded_) return refusal_;
+    if (refusal_) return refusal_;
     if (inHead_ && ++headBytes_ > kMaxHead) return refusal_ = 431;
     if (c == '\n') {
       refusal_ = endLine();
@@ -76,10 +76,7 @@ int RequestHeadGuard::endLine() {
   } else if (line_.isEmpty()) {
     inHead_ = false;  // the head is complete; the next request may follow
     verdict = checkHead();
-    if (!verdict) {
-      ++completedHeads_;
-      upgraded_ = upgrade_;
-    }
+    if (!verdict) ++completedHeads_;
   } else if (++headerLines_ > kMaxHeaderLines) {
     verdict = 431;
   } else {

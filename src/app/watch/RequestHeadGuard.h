@@ -11,7 +11,10 @@ namespace tessarin::app::watch {
 // a request line and a head of at most 8 KiB each, a path of plain characters with no ".." and
 // no percent-encoding (none of ours needs one), so that no trick of encoding reaches a file.
 // Request heads may follow one another on a kept-alive connection. Every complete head must
-// also pass the access check, which sees its target and its Authorization header.
+// also pass the access check, which sees its target and its Authorization header. A head that
+// asks for a WebSocket is let through on the live updates' path only; should the server take the
+// connection for one, its frames no longer come here, and should it not, the guard goes on
+// scanning what follows as requests.
 class RequestHeadGuard {
  public:
   using AccessCheck =
@@ -34,9 +37,6 @@ class RequestHeadGuard {
   int scan(std::string_view bytes);
   // Heads that passed so far.
   int completedHeads() const { return completedHeads_; }
-  // A head that passed asked for the live updates' WebSocket: what follows are its frames, which
-  // are not scanned.
-  bool upgraded() const { return upgraded_; }
 
  private:
   int endLine();
@@ -51,7 +51,6 @@ class RequestHeadGuard {
   int blankLines_ = 0;                 // empty lines since the last head
   QByteArray target_, authorization_;  // of the head being scanned
   bool upgrade_ = false;               // it asks for a WebSocket
-  bool upgraded_ = false;
   int completedHeads_ = 0;
   bool inHead_ = false;  // the request line has been seen; header lines follow
   int refusal_ = 0;

@@ -2,12 +2,14 @@
 
 #include <QTcpSocket>
 
+#include "qt/watch/WatchServer.h"
+
 namespace tessarin::qt {
 
-ConnectionGuard::ConnectionGuard(QTcpSocket* socket,
+ConnectionGuard::ConnectionGuard(QTcpSocket* socket, GuardedTcpServer* server,
                                  app::watch::RequestHeadGuard::AccessCheck access)
-    : QObject(socket), socket_(socket), guard_(std::move(access)) {
-  connect(socket, &QTcpSocket::readyRead, this, &ConnectionGuard::look);
+    : QObject(socket), socket_(socket), server_(server), guard_(std::move(access)) {
+  reading_ = connect(socket, &QTcpSocket::readyRead, this, &ConnectionGuard::look);
   connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64 bytes) { written_ += bytes; });
   idle_.setSingleShot(true);
   idle_.setInterval(kIdleMilliseconds);
@@ -15,8 +17,11 @@ ConnectionGuard::ConnectionGuard(QTcpSocket* socket,
   idle_.start();
 }
 
+ConnectionGuard::~ConnectionGuard() {
+  if (server_) server_->connectionClosed();
+}
+
 void ConnectionGuard::look() {
-  if (guard_.upgraded()) return;  // a WebSocket now: the bytes are frames, not requests
   const int headsBefore = guard_.completedHeads();
   const QByteArray arrived = socket_->peek(socket_->bytesAvailable());
   if (const int refusal =
@@ -24,10 +29,7 @@ void ConnectionGuard::look() {
     return refuse(refusal);
   if (guard_.completedHeads() == headsBefore) return;
   written_ = 0;
-  if (guard_.upgraded())
-    idle_.stop();
-  else
-    idle_.start();
+  idle_.start();
 }
 
 void ConnectionGuard::refuse(int status) {
@@ -39,8 +41,10 @@ void ConnectionGuard::refuse(int status) {
   idle_.start();
 }
 
-// A client still taking an answer keeps its connection as long as the answer moves.
+// A client still taking an answer keeps its connection as long as the answer moves; a live
+// updates' WebSocket is no longer the guard's to drop.
 void ConnectionGuard::idle() {
+  if (!reading_) return;
   if (socket_->bytesToWrite() > 0 && written_ > 0) {
     written_ = 0;
     idle_.start();

@@ -48,8 +48,7 @@ void GuardedTcpServer::incomingConnection(qintptr descriptor) {
     return;
   }
   ++open_;
-  connect(socket, &QObject::destroyed, this, [this] { --open_; });
-  new ConnectionGuard(socket, access_);
+  new ConnectionGuard(socket, this, access_);
   addPendingConnection(socket);
 }
 
@@ -82,6 +81,11 @@ platform::Result<quint16> WatchServer::listenOn(const QHostAddress& address, qui
 }
 
 bool WatchServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+  // Qt's server offers every request here first, and makes the live updates' WebSocket of one
+  // that was taken without an answer.
+  if (request.url().path() == app::watch::RequestHeadGuard::kLivePath &&
+      request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0)
+    return true;
   const bool head = request.method() == QHttpServerRequest::Method::Head;
   const app::watch::WatchResponse response =
       service_.answer({head, request.url().path(), request.query()});
@@ -89,6 +93,9 @@ bool WatchServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* s
   if (response.filePath.isEmpty()) {
     writeHead(responder, response, response.body.size());
     responder.writeBody(response.body);
+    // Qt's server keeps every connection open; a client that asked to close gets its way.
+    if (request.value("connection").compare("close", Qt::CaseInsensitive) == 0)
+      socket->disconnectFromHost();
     return true;
   }
   // The data file is read as it stands now; the run goes on appending to it meanwhile.

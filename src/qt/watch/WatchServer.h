@@ -22,7 +22,8 @@ class GuardedTcpServer : public QTcpServer {
   static constexpr int kMaxConnections = 64;
   explicit GuardedTcpServer(app::watch::RequestHeadGuard::AccessCheck access)
       : access_(std::move(access)) {}
-  int openConnections() const { return open_; }
+  // A guarded connection has gone.
+  void connectionClosed() { --open_; }
 
  protected:
   void incomingConnection(qintptr descriptor) override;

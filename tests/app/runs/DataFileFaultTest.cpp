@@ -110,6 +110,10 @@ TEST_F(FullDiskTest, LinesWaitWhileTheDiskIsFullAndFollowInOrderOnceSpaceIsFree)
   EXPECT_EQ(c.status(), "Running...");
   EXPECT_EQ(dataFile().count("DUT Frequency :"), 1);
   expectEverySampleInOrder(samplesIn(dataFile()));
+  QStringList events;
+  for (const app::watch::RunEvent& e : c.events().events()) events << e.name;
+  EXPECT_EQ(events, QStringList({"started", "file-not-written", "file-written-again"}))
+      << "told once each, not once for every waiting line";
 }
 
 TEST_F(FullDiskTest, LinesWaitWhileTheFileSystemIsReadOnlyAndFollowInOrderOnceWritable) {

@@ -70,6 +70,9 @@ TEST_F(ResumeTest, ALostPortIsReopenedInitializedAgainAndANewRunAppendsToTheSame
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_TRUE(dialogs.questions.empty());
   EXPECT_EQ(dataFile().count("DUT Frequency :"), 2);
+  QStringList events;
+  for (const app::watch::RunEvent& e : c.events().events()) events << e.name;
+  EXPECT_EQ(events, QStringList({"started", "port-lost", "resumed"}));
 }
 
 TEST_F(ResumeTest, StopWhileReconnectingLeavesTheConsoleIdleWithInitializationOffered) {
