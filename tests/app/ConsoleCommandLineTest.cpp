@@ -31,6 +31,11 @@ TEST(ConsoleCommandLineTest, ArgumentsChooseTheSettingsFolderOrAnAnswerOrARefusa
       {{"-platform", "offscreen"}, Action::Refuse, "", "platform"},
       {{"--settings"}, Action::Refuse, "", "settings"},
       {{"notes.DAT"}, Action::Refuse, "", "notes.DAT"},
+      {{"--serve", "8080:"}, Action::Refuse, "", "8080:"},
+      {{"--serve", "70000"}, Action::Refuse, "", "70000"},
+      {{"--serve", ":8080"}, Action::Refuse, "", ":8080"},
+      {{"--new-token"}, Action::Refuse, "", "--serve"},
+      {{"--on-event="}, Action::Refuse, "", "--on-event"},
   };
   for (const CommandCase& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -41,6 +46,32 @@ TEST(ConsoleCommandLineTest, ArgumentsChooseTheSettingsFolderOrAnAnswerOrARefusa
     EXPECT_TRUE(command.problem.contains(c.problemNames)) << command.problem.toStdString();
     EXPECT_FALSE(command.problem.contains('\n'));
   }
+}
+
+TEST(ConsoleCommandLineTest, ServeTakesAPortOrAnAddressAndAPortAndTheEventCommandAsItIs) {
+  struct ServeCase {
+    QStringList arguments;
+    QString host;
+    int port;
+  };
+  const ServeCase cases[] = {
+      {{"--serve", "8080"}, "127.0.0.1", 8080},
+      {{"--serve", "0.0.0.0:0"}, "0.0.0.0", 0},
+      {{"--serve=[::1]:8080", "--new-token"}, "::1", 8080},
+      {{"--serve", "fe80::1:8080"}, "fe80::1", 8080},
+  };
+  for (const ServeCase& c : cases) {
+    const ConsoleCommand command =
+        readConsoleCommand(QStringList{"tessarin-console"} + c.arguments);
+    ASSERT_TRUE(command.serve) << c.arguments.join(' ').toStdString();
+    EXPECT_EQ(command.serve->host, c.host);
+    EXPECT_EQ(command.serve->port, c.port);
+  }
+  const ConsoleCommand command = readConsoleCommand(
+      {"tessarin-console", "--on-event", "/home/op/bin/mail event; rm -rf ~"});
+  EXPECT_EQ(command.action, Action::Run);
+  EXPECT_FALSE(command.serve);
+  EXPECT_EQ(command.eventCommand, "/home/op/bin/mail event; rm -rf ~");
 }
 
 }  // namespace

@@ -66,6 +66,13 @@ class ServedPageTest : public SimulatedConsoleTest {
     auto page = consoleApp().serve(at, false);
     ASSERT_TRUE(page) << page.reason().toStdString();
     served_ = page.value();
+    // The operator's alert command, which notes each event it is given.
+    QFile alert(dir.filePath("alert"));
+    ASSERT_TRUE(alert.open(QIODevice::WriteOnly));
+    alert.write("#!/bin/sh\nprintf '%s|%s\\n' \"$1\" \"$2\" >> \"$0.log\"\n");
+    alert.setPermissions(alert.permissions() | QFileDevice::ExeOwner);
+    alert.close();
+    consoleApp().alertWith(alert.fileName());
     chooseDataFile("served.DAT");
     ASSERT_TRUE(initialize()) << status().toStdString();
     ASSERT_TRUE(runUntil(kSamples)) << status().toStdString();
@@ -151,6 +158,11 @@ TEST_F(ServedPageTest, ThePageShowsWhatTheApiSaysOfAStoppedRun) {
     expectShownAs(dom.facts[fact], state[fact], fact);
   }
   EXPECT_EQ(state["samples"].toInt(), console().measurement().sampleCount());
+  QFile alerts(dir.filePath("alert.log"));
+  ASSERT_TRUE(alerts.open(QIODevice::ReadOnly));
+  EXPECT_EQ(alerts.readAll(), "started|Running...\nstopped|Stopped after " +
+                                  QByteArray::number(console().measurement().sampleCount()) +
+                                  " samples\n");
   EXPECT_EQ(state["dataFile"].toString(), dataPath);
 
   ASSERT_GE(points.size(), 4) << "several stability points";
@@ -182,6 +194,8 @@ TEST_F(ServedPageTest, OffLoopbackEveryRequestShowsTheTokenAndThePageCarriesIt) 
   ASSERT_FALSE(HasFatalFailure());
   const QByteArray token = served_.token.toLatin1();
   ASSERT_FALSE(token.isEmpty());
+  EXPECT_TRUE(console().windows().servedPageBox.text().contains(token.left(32)))
+      << "the About window shows the token";
   QByteArray wrong = token;
   wrong.back() = wrong.back() == 'a' ? 'b' : 'a';
 
