@@ -59,9 +59,8 @@ platform::Result<ConsoleApp::ServedPage> ConsoleApp::serve(const app::ServeAddre
   }
   auto assets = loadPageAssets();
   if (!assets) return Served::failure(assets.reason());
-  service_ = std::make_unique<app::watch::WatchService>(*console_, dataTap_, stabilityTap_,
-                                                        std::move(assets.value()),
-                                                        page.token.toLatin1());
+  service_ = std::make_unique<app::watch::WatchService>(
+      *console_, dataTap_, stabilityTap_, std::move(assets.value()), page.token.toLatin1());
   server_ = std::make_unique<WatchServer>(*service_, page.token.toLatin1());
   const platform::Result<quint16> port = server_->listenOn(address, quint16(at.port));
   if (!port) {

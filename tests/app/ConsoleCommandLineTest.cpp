@@ -67,8 +67,8 @@ TEST(ConsoleCommandLineTest, ServeTakesAPortOrAnAddressAndAPortAndTheEventComman
     EXPECT_EQ(command.serve->host, c.host);
     EXPECT_EQ(command.serve->port, c.port);
   }
-  const ConsoleCommand command = readConsoleCommand(
-      {"tessarin-console", "--on-event", "/home/op/bin/mail event; rm -rf ~"});
+  const ConsoleCommand command =
+      readConsoleCommand({"tessarin-console", "--on-event", "/home/op/bin/mail event; rm -rf ~"});
   EXPECT_EQ(command.action, Action::Run);
   EXPECT_FALSE(command.serve);
   EXPECT_EQ(command.eventCommand, "/home/op/bin/mail event; rm -rf ~");
