@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -12,13 +13,16 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "FollowedPage.h"
 #include "app/Console.h"
 #include "app/Startup.h"
+#include "app/watch/PlotTap.h"
 #include "graphics/PlotDesign.h"
 #include "qt/QCustomPlotControl.h"
 #include "support/Fakes.h"
@@ -105,6 +109,17 @@ int main(int argc, char** argv) {
   // The benchmark never needs a display.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication qapp(argc, argv);
+  QCommandLineParser options;
+  const QCommandLineOption serveClients(
+      "serve-clients", "Serves the run's page, followed by <count> page clients.", "count", "0");
+  options.addOption(serveClients);
+  options.process(qapp);
+  bool countOk = false;
+  const int followers = options.value(serveClients).toInt(&countOk);
+  if (!countOk || followers < 0) {
+    std::fprintf(stderr, "--serve-clients takes a count of page clients\n");
+    return 2;
+  }
   QTemporaryDir folder;
 
   qt::QCustomPlotControl dataPlot(graphics::DataPlotDesign());
@@ -113,6 +128,8 @@ int main(int argc, char** argv) {
     plot->resize(800, 400);
     plot->show();
   }
+  app::watch::PlotTap dataTap(dataPlot, run::Measurement::kDataCurve);
+  app::watch::PlotTap stabilityTap(stabilityPlot, run::Measurement::kStabilityCurve);
   test::FakeSerialPort serial;
   test::FakeTimer timer;
   test::FakeTimer watchTimer;
@@ -121,12 +138,22 @@ int main(int argc, char** argv) {
   test::FakeTaskQueue tasks;
   test::FakeApplication application;
   test::FakePrinter printer;
-  const app::Platform platform{serial,  timer, watchTimer, dataPlot,    stabilityPlot,
+  const app::Platform platform{serial,  timer, watchTimer, dataTap,     stabilityTap,
                                dialogs, clock, tasks,      application, printer};
   app::Console c(platform, folder.path());
   if (!prepareForRun(c, serial, dialogs, folder.path())) {
     std::fprintf(stderr, "The initialization did not finish: %s\n", qPrintable(c.status()));
     return 1;
+  }
+
+  std::unique_ptr<bench::FollowedPage> page;
+  if (followers > 0) {
+    auto started = bench::FollowedPage::start(c, dataTap, stabilityTap, followers);
+    if (!started) {
+      std::fprintf(stderr, "The page is not served: %s\n", qPrintable(started.reason()));
+      return 1;
+    }
+    page = std::move(started.value());
   }
 
   const auto startClicked = Stopwatch::now();
@@ -139,7 +166,7 @@ int main(int argc, char** argv) {
 
   Instrument instrument;
   std::vector<double> sampleUs(kRunLines + 1);
-  std::vector<double> redrawUs;
+  std::vector<double> queuedUs;
   std::vector<Checkpoint> checkpoints;
   const auto runStart = Stopwatch::now();
   for (int line = 0; line < kRunLines; ++line) {
@@ -161,10 +188,11 @@ int main(int argc, char** argv) {
     if (line % 1000 == 0) {
       const auto t = Stopwatch::now();
       QApplication::processEvents();
-      redrawUs.push_back(microseconds(Stopwatch::now() - t));
+      queuedUs.push_back(microseconds(Stopwatch::now() - t));
     }
   }
   const double wallSeconds = std::chrono::duration<double>(Stopwatch::now() - runStart).count();
+  const bench::FollowedPage::Tally tally = page ? page->stop() : bench::FollowedPage::Tally{};
   const bool endedItself =
       c.state() == app::RunState::EndedAtSampleLimit && !dialogs.messages.empty();
   const auto stopClicked = Stopwatch::now();
@@ -187,14 +215,25 @@ int main(int argc, char** argv) {
     std::printf("%9d %12.1f %12.1f %12.1f %14.1f\n", point.n, percentile(window, 0.5),
                 percentile(window, 0.99), percentile(window, 1.0), point.analysisUs);
   }
-  std::printf("Queued redraws (processEvents every 1000 lines): median %.0f us, max %.0f us\n",
-              percentile(redrawUs, 0.5), percentile(redrawUs, 1.0));
+  // Between every 1000 lines the console's pending events run: its redraws and, with the page
+  // served, the page's answers.
+  std::printf("Queued events (processEvents every 1000 lines): median %.0f us, max %.0f us\n",
+              percentile(queuedUs, 0.5), percentile(queuedUs, 1.0));
+  if (page) {
+    std::printf(
+        "Page clients: %d; requests answered %d, failed %d; answer median %.0f us, "
+        "p99 %.0f us, max %.0f us\n",
+        followers, tally.answered, tally.failed, percentile(tally.answerUs, 0.5),
+        percentile(tally.answerUs, 0.99), percentile(tally.answerUs, 1.0));
+    for (const QString& problem : tally.problems.mid(0, 10))
+      std::printf("  failed: %s\n", qPrintable(problem));
+  }
 
   const auto sum = [](const std::vector<double>& v) {
     return std::accumulate(v.begin(), v.end(), 0.0);
   };
-  std::printf("Time in line handling %.1f s, in queued redraws %.1f s\n", sum(sampleUs) / 1e6,
-              sum(redrawUs) / 1e6);
+  std::printf("Time in line handling %.1f s, in queued events %.1f s\n", sum(sampleUs) / 1e6,
+              sum(queuedUs) / 1e6);
   std::printf("Lines that took over 1 ms: %ld, over 5 ms: %ld\n",
               std::count_if(sampleUs.begin(), sampleUs.end(), [](double us) { return us > 1e3; }),
               std::count_if(sampleUs.begin(), sampleUs.end(), [](double us) { return us > 5e3; }));
@@ -211,5 +250,5 @@ int main(int argc, char** argv) {
   // run header.
   std::printf("Start handler: %.0f us; Stop handler: %.0f us\n", startUs, stopUs);
   std::printf("Peak resident memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
-  return 0;
+  return tally.failed == 0 ? 0 : 1;
 }

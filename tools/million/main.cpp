@@ -1,7 +1,10 @@
 // The million-sample run: drives the console's own assembly (qt::ConsoleApp, as the program's
 // main() builds it, in the real event loop) through one whole run to its 999999-sample end against
 // the instrument on the Com 1 of the settings folder, answering the dialogs as an operator would,
-// and prints what the run cost. scripts/million-sample.sh runs it against the simulator.
+// and prints what the run cost. scripts/million-sample.sh runs it against the simulator. With
+// --serve it serves the run's page on 127.0.0.1 as well, for the script's page clients to follow:
+// it prints where as soon as it serves ("served_at URL"), and when the run has reached its end
+// ("run_ended"), so that the clients can stop before the console quits.
 #include <sys/resource.h>
 
 #include <QAction>
@@ -77,13 +80,23 @@ struct RunFigures {
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s SETTINGS_FOLDER DATA_FILE\n", argv[0]);
+  const bool serve = argc == 4 && QByteArray(argv[3]) == "--serve";
+  if (argc != 3 && !serve) {
+    std::fprintf(stderr, "usage: %s SETTINGS_FOLDER DATA_FILE [--serve]\n", argv[0]);
     return 2;
   }
   OperatorAnswers answers(QString::fromLocal8Bit(argv[2]));
   tessarin::qt::ConsoleApp consoleApp(QString::fromLocal8Bit(argv[1]), &answers);
   consoleApp.window().show();
+  if (serve) {
+    const auto page = consoleApp.serve({QStringLiteral("127.0.0.1"), 0}, false);
+    if (!page) {
+      std::fprintf(stderr, "the page is not served: %s\n", qPrintable(page.reason()));
+      return 1;
+    }
+    std::printf("served_at %s\n", qPrintable(page.value().url));
+    std::fflush(stdout);
+  }
   tessarin::app::Console& c = consoleApp.console();
   const auto choose = [&](tessarin::app::MenuItem& item) {
     consoleApp.window().actionOf(item)->trigger();
@@ -113,6 +126,10 @@ int main(int argc, char** argv) {
     run.endNs = run.clock.nsecsElapsed();
     run.processorAtEnd = processorSeconds();
     run.residentAtEnd = memoryKb("VmRSS");
+    if (serve) {
+      std::printf("run_ended\n");
+      std::fflush(stdout);
+    }
     // The lines on their way when "PH00" went out come in meanwhile, then the operator quits.
     QTimer::singleShot(2000, [&] { choose(c.menus().quit); });
   };
