@@ -10,12 +10,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 # The served page's tests load it in Chromium, headless; the console itself never needs it.
-if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q 'install ok installed'; then
+# The run report's tests read its PDF back with pdftotext (poppler-utils).
+if ! dpkg-query -W -f='${Status}\n' chromium poppler-utils 2>/dev/null |
+    grep -c 'install ok installed' | grep -q '^2$'; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: chromium"
+  echo "Installing: chromium poppler-utils"
   $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends chromium
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends chromium \
+    poppler-utils
 fi
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"

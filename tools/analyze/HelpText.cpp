@@ -33,11 +33,27 @@ const char* const kHelpText =
     "                     it, per day\n"
     "  --remove-offset    remove the mean frequency\n"
     "\n"
+    "Dynamic stability:\n"
+    "  --dynamic W[:S]    the one deviation of --stat (default oadev; not mtie or tierms) over\n"
+    "                     windows of W phase points (W at least 8), one starting every S points\n"
+    "                     (1 to W; default W/10), at the octave factors up to W/4; the rows add\n"
+    "                     start (the window's first point, from 0) and, for a .DAT run or --join,\n"
+    "                     start_time (ISO 8601); no intervals. A window left without terms by\n"
+    "                     gaps has no value there. With --plot: a colour map of log10 of the\n"
+    "                     deviation over window start and tau\n"
+    "\n"
     "Output:\n"
     "  --csv              write CSV: statistic,tau,m,value,terms,ci_low,ci_high (then alpha with\n"
     "                     --noise, then run with --run all over several runs)\n"
     "  --plot FILE        also draw the results on log-log axes with error bars into FILE, a .png\n"
     "                     or .pdf picture (needs no display)\n"
+    "  --report FILE.pdf  also write a run report: per run its facts, data plot, stability plot\n"
+    "                     with noise types, table and drift; at the end the version, command\n"
+    "                     line, date and the input's SHA-256. Beside it FILE.json holds the\n"
+    "                     same figures in full precision\n"
+    "  --verify FILE.json analyse the report's input again with its recorded arguments: exit 0\n"
+    "                     when every figure and the input's SHA-256 agree, else 2, naming each\n"
+    "                     figure that differs and the first input line that changed\n"
     "  -h, --help         show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
@@ -55,7 +71,8 @@ const char* const kHelpText =
     "Exit status: 0 on success, 1 for a usage error, 2 for input that cannot be used.\n"
     "\n"
     "Example:\n"
-    "  tessarin-analyze --stat oadev,mdev --ci 0.95 --plot osc1.png osc1.DAT\n";
+    "  tessarin-analyze --stat oadev,mdev --ci 0.95 --plot osc1.png osc1.DAT\n"
+    "  tessarin-analyze --join --dynamic 10000:1000 --csv --plot week.png week.DAT\n";
 
 std::string versionText() {
   return "tessarin-analyze (Tessarin / RS) " TESSARIN_VERSION

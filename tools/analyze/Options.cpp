@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <variant>
 
 namespace tessarin::analyze {
 
@@ -97,11 +98,25 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
     o.confidence = *level;
     return {};
   }
+  if (name == "--dynamic") {
+    auto windows = parseDynamicWindows(value);
+    if (auto* error = std::get_if<std::string>(&windows)) return *error;
+    o.dynamic = std::get<DynamicWindows>(windows);
+    return {};
+  }
   if (name == "--plot") {
     o.plotPath = value;
     return endsWithNoCase(value, ".png") || endsWithNoCase(value, ".pdf")
                ? std::string()
                : bad + " (a file name ending in .png or .pdf)";
+  }
+  if (name == "--report") {
+    o.reportPath = value;
+    return endsWithNoCase(value, ".pdf") ? std::string() : bad + " (a file name ending in .pdf)";
+  }
+  if (name == "--verify") {
+    o.verifyPath = value;
+    return endsWithNoCase(value, ".json") ? std::string() : bad + " (the .json record of a report)";
   }
   return "unknown option: " + std::string(name);
 }
@@ -134,8 +149,9 @@ bool takeFlag(Options& o, std::string_view name) {
   return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"--run", "--tau0", "--stat", "--taus",
-                                              "--m",   "--ci",   "--plot"};
+constexpr std::string_view kValueOptions[] = {"--run",    "--tau0",   "--stat", "--taus",
+                                              "--m",      "--ci",     "--plot", "--report",
+                                              "--verify", "--dynamic"};
 
 }  // namespace
 
@@ -169,6 +185,9 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
       return usageError(error);
   }
   if (o.help || o.version) return o;
+  if (!o.verifyPath.empty())
+    return o.input.empty() ? Parsed(o)
+                           : usageError("--verify takes the report's .json record, no input file");
   if (o.input.empty()) return usageError("no input file given");
   if (columnChoices > 1) return usageError("--phase and --freq exclude each other");
   if (o.columns && !o.tau0) return usageError("a column file needs --tau0 (the sample interval)");
@@ -181,6 +200,9 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
   if (o.run && o.allRuns) return usageError("--run given twice");
   if (o.join && (o.run || o.allRuns))
     return usageError("--join and --run exclude each other: --join takes every run of the file");
+  if (o.dynamic)
+    if (const std::string conflict = dynamicConflict(o); !conflict.empty())
+      return usageError(conflict);
   return o;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "DynamicWindows.h"
 #include "platform/Result.h"
 #include "run/Measurement.h"
 #include "stability/Statistics.h"
@@ -40,6 +41,12 @@ struct Options {
   bool strict = false;
   bool csv = false;
   std::string plotPath;  // a .png or .pdf file; none when empty
+  // A run report: a .pdf file, and its .json record beside it; none when empty.
+  std::string reportPath;
+  // The .json record of a run report to check again: instead of an input file.
+  std::string verifyPath;
+  // --dynamic: the one statistic over sliding windows instead of the whole series.
+  std::optional<DynamicWindows> dynamic;
 };
 
 // Reads the command line (without the program name). A usage error comes back as one line that

@@ -65,11 +65,7 @@ void useLogScale(QCPAxis* axis) {
 
 }  // namespace
 
-platform::Result<> writePlot(const QString& path, const QString& title,
-                             const std::vector<AnalysedRun>& runs, bool labelRuns) {
-  QCustomPlot plot;
-  plot.plotLayout()->insertRow(0);
-  plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title));
+void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns) {
   useLogScale(plot.xAxis);
   useLogScale(plot.yAxis);
   plot.xAxis->setLabel(QStringLiteral("tau / s"));
@@ -93,6 +89,14 @@ platform::Result<> writePlot(const QString& path, const QString& title,
   plot.rescaleAxes();
   plot.xAxis->scaleRange(1.2);
   plot.yAxis->scaleRange(1.5);
+}
+
+platform::Result<> writePlot(const QString& path, const QString& title,
+                             const std::vector<AnalysedRun>& runs, bool labelRuns) {
+  QCustomPlot plot;
+  plot.plotLayout()->insertRow(0);
+  plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title));
+  drawStability(plot, runs, labelRuns);
 
   const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
   const bool saved =

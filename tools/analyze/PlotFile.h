@@ -6,7 +6,14 @@
 #include "Report.h"
 #include "platform/Result.h"
 
+class QCustomPlot;
+
 namespace tessarin::analyze {
+
+// Draws into `plot` every statistic of every run against tau on log-log axes, one trace each,
+// with its confidence intervals as error bars and a legend. With `labelRuns` each trace is named
+// by its run's date and time.
+void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns);
 
 // Draws every statistic of every run against tau on log-log axes, one trace each, with its
 // confidence intervals as error bars, and writes the picture to `path`: a PDF when the name ends

@@ -30,6 +30,8 @@ std::string scientific(double value) {
   return std::isnan(value) ? std::string("-") : printed("%.6e", value);
 }
 
+}  // namespace
+
 const char* noiseName(int alpha) {
   switch (alpha) {
     case 2:
@@ -51,6 +53,8 @@ std::string quantityName(const RecordedRun& run) {
   if (!run.quantity) return "?";
   return *run.quantity == run::Quantity::Phase ? "phase" : "frequency";
 }
+
+namespace {
 
 std::string orUnknown(const std::string& text) { return text.empty() ? "?" : text; }
 

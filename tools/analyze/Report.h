@@ -21,6 +21,12 @@ struct AnalysedRun {
 // "run 2" for a run, "3 runs joined" for the series of --join.
 std::string runLabel(const AnalysedRun& analysed);
 
+// "white PM" for alpha 2 down to "random-walk FM" for -2; "?" for any other.
+const char* noiseName(int alpha);
+
+// "phase" or "frequency", as the run's header gives its data; "?" when it doesn't.
+std::string quantityName(const RecordedRun& run);
+
 // The gaps of a run: its NaN samples.
 std::int64_t gapCount(const RecordedRun& run);
 

@@ -9,11 +9,14 @@
 
 #include "ColumnReader.h"
 #include "DatReader.h"
+#include "DynamicAnalysis.h"
 #include "HelpText.h"
 #include "JoinedRuns.h"
 #include "Options.h"
 #include "PlotFile.h"
 #include "Report.h"
+#include "ReportVerify.h"
+#include "RunReport.h"
 
 namespace analyze = tessarin::analyze;
 
@@ -83,6 +86,15 @@ int plot(const analyze::Options& options, const std::vector<analyze::AnalysedRun
   // The picture goes to a file, so no display is needed; a platform chosen outside still wins.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  if (!options.reportPath.empty()) {
+    const auto report =
+        analyze::writeRunReport(options, file, runs, QCoreApplication::arguments().mid(1));
+    if (!report) {
+      complain() << report.reason().toStdString() << '\n';
+      return kUnusableInput;
+    }
+  }
+  if (options.plotPath.empty()) return EXIT_SUCCESS;
   QString title = QFileInfo(QString::fromStdString(file.path)).fileName();
   if (runs.size() == 1 && !options.columns)
     title += QString::fromStdString(", " + analyze::runLabel(runs.front()));
@@ -147,7 +159,8 @@ int analyseJoined(const analyze::Options& options, const analyze::InputFile& fil
   analysed.analysis = std::move(analysis.value());
   const std::vector<analyze::AnalysedRun> runs{analysed};
   writeResults(options, file, runs);
-  if (!options.plotPath.empty()) return plot(options, runs, file, argc, argv);
+  if (!options.plotPath.empty() || !options.reportPath.empty())
+    return plot(options, runs, file, argc, argv);
   return EXIT_SUCCESS;
 }
 
@@ -161,6 +174,8 @@ int analyse(const analyze::Options& options, int argc, char** argv) {
   const std::vector<int> runs = chosenRuns(file, options);
   if (runs.empty()) return kUnusableInput;
   if (!reportDamage(file, runs, options.strict)) return kUnusableInput;
+  if (options.dynamic && !options.list)
+    return analyze::analyseDynamic(options, file, runs.front(), argc, argv);
   if (options.join) return analyseJoined(options, file, argc, argv);
   if (options.list) {
     analyze::writeRunList(std::cout, file);
@@ -180,7 +195,8 @@ int analyse(const analyze::Options& options, int argc, char** argv) {
   if (analysed.empty()) return kUnusableInput;
 
   writeResults(options, file, analysed);
-  if (!options.plotPath.empty()) return plot(options, analysed, file, argc, argv);
+  if (!options.plotPath.empty() || !options.reportPath.empty())
+    return plot(options, analysed, file, argc, argv);
   return EXIT_SUCCESS;
 }
 
@@ -201,6 +217,8 @@ int main(int argc, char** argv) {
       std::cout << analyze::versionText();
       return EXIT_SUCCESS;
     }
+    if (!options.value().verifyPath.empty())
+      return analyze::verifyReport(options.value().verifyPath, argc, argv);
     return analyse(options.value(), argc, argv);
   } catch (const std::exception& failure) {
     complain() << failure.what() << '\n';

@@ -1,0 +1,193 @@
+#include "ReportVerify.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+#include "InputFingerprint.h"
+#include "ReportFacts.h"
+#include "platform/Result.h"
+
+namespace tessarin::analyze {
+
+namespace {
+
+constexpr int kUnusableInput = 2;
+constexpr double kOtherBuildTolerance = 1e-12;
+// Beyond this many, the figures that differ are only counted.
+constexpr int kDifferencesShown = 20;
+
+std::ostream& complain() { return std::cerr << "tessarin-analyze: "; }
+
+platform::Result<QJsonObject> readRecord(const QString& path) {
+  using Read = platform::Result<QJsonObject>;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return Read::failure(path + ": " + file.errorString());
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+  const QJsonObject record = document.object();
+  if (error.error != QJsonParseError::NoError ||
+      record.value("program").toString() != QLatin1String("tessarin-analyze") ||
+      !record.value("arguments").isArray() || !record.value("runs").isArray() ||
+      !record.value("input").toObject().value("path").isString())
+    return Read::failure(path + ": not the record of a tessarin-analyze report");
+  return record;
+}
+
+// The recorded arguments without the files they wrote, and a report into `folder` instead.
+QStringList argumentsAgain(const QJsonArray& recorded, const QString& folder) {
+  QStringList arguments;
+  for (qsizetype i = 0; i < recorded.size(); ++i) {
+    const QString argument = recorded.at(i).toString();
+    if (argument == "--report" || argument == "--plot") {
+      ++i;
+      continue;
+    }
+    if (argument.startsWith("--report=") || argument.startsWith("--plot=")) continue;
+    arguments << argument;
+  }
+  return arguments << "--report" << folder + "/again.pdf";
+}
+
+platform::Result<QJsonObject> analyseAgain(const QJsonObject& record) {
+  using Again = platform::Result<QJsonObject>;
+  QTemporaryDir folder;
+  if (!folder.isValid()) return Again::failure("no temporary folder: " + folder.errorString());
+  QProcess program;
+  program.setWorkingDirectory(record.value("workingDirectory").toString());
+  program.setStandardOutputFile(QProcess::nullDevice());
+  program.start(QCoreApplication::applicationFilePath(),
+                argumentsAgain(record.value("arguments").toArray(), folder.path()));
+  program.waitForFinished(-1);
+  if (program.exitStatus() != QProcess::NormalExit || program.exitCode() != 0) {
+    const QString said = QString::fromLocal8Bit(program.readAllStandardError()).trimmed();
+    return Again::failure("the analysis with the recorded arguments fails now: " +
+                          (said.isEmpty() ? program.errorString() : said.section('\n', -1)));
+  }
+  return readRecord(folder.filePath("again.json"));
+}
+
+QString shown(const QJsonValue& value) {
+  if (value.isDouble()) return QString::number(value.toDouble(), 'g', 17);
+  if (value.isNull()) return QStringLiteral("none");
+  if (value.isString()) return "'" + value.toString() + "'";
+  return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
+}
+
+// Compares the figures of the record with those of the analysis made again.
+class Comparison {
+ public:
+  explicit Comparison(double tolerance) : tolerance_(tolerance) {}
+
+  void runs(const QJsonArray& was, const QJsonArray& now) {
+    if (was.size() != now.size())
+      differ(QString("the report has %1 runs, the analysis now gives %2")
+                 .arg(was.size())
+                 .arg(now.size()));
+    for (qsizetype i = 0; i < std::min(was.size(), now.size()); ++i)
+      run(was.at(i).toObject(), now.at(i).toObject());
+  }
+
+  const QStringList& differences() const { return differences_; }
+  int figures() const { return figures_; }
+
+ private:
+  void run(const QJsonObject& was, const QJsonObject& now) {
+    const QString label = was.value("label").toString();
+    for (auto field = was.begin(); field != was.end(); ++field)
+      if (field.key() != "rows")
+        figure(label + ": " + field.key(), field.value(), now[field.key()]);
+    const QJsonArray wasRows = was.value("rows").toArray();
+    const QJsonArray nowRows = now.value("rows").toArray();
+    if (wasRows.size() != nowRows.size())
+      differ(QString("%1: the report has %2 rows, the analysis now gives %3")
+                 .arg(label)
+                 .arg(wasRows.size())
+                 .arg(nowRows.size()));
+    for (qsizetype i = 0; i < std::min(wasRows.size(), nowRows.size()); ++i) {
+      const QJsonObject row = wasRows.at(i).toObject();
+      const QString name = QString("%1, %2 at m = %3 (tau %4 s)")
+                               .arg(label, row.value("statistic").toString())
+                               .arg(row.value("m").toInteger())
+                               .arg(row.value("tau").toDouble(), 0, 'g', 6);
+      const QJsonObject other = nowRows.at(i).toObject();
+      for (auto field = row.begin(); field != row.end(); ++field)
+        figure(name + ": " + field.key(), field.value(), other[field.key()]);
+    }
+  }
+
+  void figure(const QString& name, const QJsonValue& was, const QJsonValue& now) {
+    ++figures_;
+    if (was.isDouble() && now.isDouble()) {
+      const double a = was.toDouble(), b = now.toDouble();
+      if (a == b || std::abs(a - b) <= tolerance_ * std::max(std::abs(a), std::abs(b))) return;
+    } else if (was == now) {
+      return;
+    }
+    differ(name + " is " + shown(now) + ", the report says " + shown(was));
+  }
+
+  void differ(const QString& text) { differences_ << text; }
+
+  double tolerance_;
+  QStringList differences_;
+  int figures_ = 0;
+};
+
+}  // namespace
+
+int verifyReport(const std::string& recordPath, int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  const QString path = QString::fromStdString(recordPath);
+  const auto record = readRecord(path);
+  if (!record) {
+    complain() << record.reason().toStdString() << '\n';
+    return kUnusableInput;
+  }
+  const QJsonObject input = record.value().value("input").toObject();
+  const QString inputPath = input.value("path").toString();
+  const auto recorded = fingerprintFrom(input);
+  if (!recorded) {
+    complain() << recordPath << ": its input fingerprint is damaged\n";
+    return kUnusableInput;
+  }
+  QFile file(inputPath);
+  if (!file.open(QIODevice::ReadOnly)) {
+    complain() << inputPath.toStdString() << ": " << file.errorString().toStdString() << '\n';
+    return kUnusableInput;
+  }
+  const QString change = firstChange(*recorded, fingerprintOf(file.readAll()));
+  file.close();
+  if (!change.isEmpty())
+    complain() << inputPath.toStdString() << ':' << change.toStdString()
+               << " since the report: the input's SHA-256 differs\n";
+
+  const bool sameBuild = record.value().value("build").toString() == buildId();
+  Comparison comparison(sameBuild ? 0 : kOtherBuildTolerance);
+  const auto again = analyseAgain(record.value());
+  if (!again) {
+    complain() << recordPath << ": " << again.reason().toStdString() << '\n';
+    return kUnusableInput;
+  }
+  comparison.runs(record.value().value("runs").toArray(), again.value().value("runs").toArray());
+  const QStringList& differences = comparison.differences();
+  for (qsizetype i = 0; i < std::min<qsizetype>(differences.size(), kDifferencesShown); ++i)
+    complain() << recordPath << ": " << differences.at(i).toStdString() << '\n';
+  if (differences.size() > kDifferencesShown)
+    complain() << recordPath << ": " << differences.size() - kDifferencesShown
+               << " more figures differ\n";
+  if (!change.isEmpty() || !differences.isEmpty()) return kUnusableInput;
+  std::cout << recordPath << ": verified: the input's SHA-256 and all " << comparison.figures()
+            << " figures agree ("
+            << (sameBuild ? "the same build: bit for bit" : "another build: within 1e-12") << ")\n";
+  return 0;
+}
+
+}  // namespace tessarin::analyze
