@@ -4,12 +4,12 @@
 
 #include <cmath>
 
+#include "PlotFile.h"
+
 namespace tessarin::analyze {
 
 namespace {
 
-constexpr int kWidth = 900;
-constexpr int kHeight = 600;
 // Julian day 2440588 is 1970-01-01, where the time axis counts its seconds from.
 constexpr std::int64_t kUnixEpoch = 2440588LL * 86400;
 
@@ -91,12 +91,7 @@ platform::Result<> writeDynamicPlot(const QString& path, const QString& title,
   plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
   scale->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
   plot.rescaleAxes();
-
-  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-  const bool saved =
-      pdf ? plot.savePdf(path, kWidth, kHeight) : plot.savePng(path, kWidth, kHeight);
-  if (!saved) return platform::Result<>::failure(path + ": the picture could not be written");
-  return {};
+  return savePlot(plot, path);
 }
 
 }  // namespace tessarin::analyze

@@ -97,7 +97,10 @@ platform::Result<> writePlot(const QString& path, const QString& title,
   plot.plotLayout()->insertRow(0);
   plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title));
   drawStability(plot, runs, labelRuns);
+  return savePlot(plot, path);
+}
 
+platform::Result<> savePlot(QCustomPlot& plot, const QString& path) {
   const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
   const bool saved =
       pdf ? plot.savePdf(path, kWidth, kHeight) : plot.savePng(path, kWidth, kHeight);
