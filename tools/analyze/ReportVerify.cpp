@@ -41,16 +41,20 @@ platform::Result<QJsonObject> readRecord(const QString& path) {
   return record;
 }
 
-// The recorded arguments without the files they wrote, and a report into `folder` instead.
+// The recorded arguments without the files they wrote, and a report into `folder` instead. A
+// --verify never stands in a real report's arguments; one that a tampered record carries is
+// dropped too, so that a verification never calls itself again and again.
 QStringList argumentsAgain(const QJsonArray& recorded, const QString& folder) {
   QStringList arguments;
   for (qsizetype i = 0; i < recorded.size(); ++i) {
     const QString argument = recorded.at(i).toString();
-    if (argument == "--report" || argument == "--plot") {
+    if (argument == "--report" || argument == "--plot" || argument == "--verify") {
       ++i;
       continue;
     }
-    if (argument.startsWith("--report=") || argument.startsWith("--plot=")) continue;
+    if (argument.startsWith("--report=") || argument.startsWith("--plot=") ||
+        argument.startsWith("--verify="))
+      continue;
     arguments << argument;
   }
   return arguments << "--report" << folder + "/again.pdf";
