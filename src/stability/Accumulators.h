@@ -34,8 +34,8 @@ class AllanAccumulator {
   TermSum<1> sum_;
 };
 
-// The mean squares of finite differences at spacing m: the overlapping Allan deviation (second
-// differences, every sample a start), the Hadamard deviation (third differences, every m-th
+// The mean squares of finite differences at spacing m: the standard and the overlapping Allan
+// deviations (second differences, every m-th sample a start or every sample), the Hadamard deviation (third differences, every m-th
 // sample a start) and the overlapping one (every sample), and TIE rms (first differences).
 class DifferenceAccumulator {
  public:

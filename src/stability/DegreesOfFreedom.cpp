@@ -136,6 +136,8 @@ double gapFreeTerms(Statistic statistic, int factor, std::int64_t sampleCount) {
       return static_cast<double>(sampleCount / m - 2);
     case Statistic::Oadev:
       return static_cast<double>(sampleCount - 2 * m);
+    case Statistic::StandardAdev:
+      return static_cast<double>((sampleCount - 1) / m - 1);
     case Statistic::Totdev:
       return static_cast<double>(sampleCount - 2);
     case Statistic::Mdev:
@@ -158,6 +160,8 @@ double equivalentDegreesOfFreedom(Statistic statistic, int alpha, int factor,
       return greenhallRileyEdf(alpha, 2, factor, sampleCount / factor * factor, false, false);
     case Statistic::Oadev:
       return greenhallRileyEdf(alpha, 2, factor, sampleCount, false, true);
+    case Statistic::StandardAdev:
+      return greenhallRileyEdf(alpha, 2, factor, sampleCount, false, false);
     case Statistic::Mdev:
     case Statistic::Tdev:
       return greenhallRileyEdf(alpha, 2, factor, sampleCount, true, true);

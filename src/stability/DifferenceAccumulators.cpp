@@ -38,6 +38,15 @@ void DifferenceAccumulator::extend(std::span<const double> phase) {
         return difference * difference;
       });
       break;
+    case Statistic::StandardAdev:
+      // Every point x[0], x[m], ... that exists is a decimated point.
+      if (n > 0)
+        sum_.extendTo((n - 1) / m - 1, [x, m](std::int64_t t) {
+          const std::int64_t b = t * m;
+          const double difference = (x[b + 2 * m] - x[b + m]) - (x[b + m] - x[b]);
+          return difference * difference;
+        });
+      break;
     case Statistic::Hdev:
       // Every point x[0], x[m], ... that exists is a decimated point.
       if (n > 0)
@@ -60,7 +69,8 @@ Estimate DifferenceAccumulator::estimate(std::span<const double>, double tau0) c
   const double tau = tau0 * static_cast<double>(m_);
   const auto terms = static_cast<double>(sum_.count());
   double variance = sum_.total() / terms;
-  if (statistic_ == Statistic::Oadev) variance /= 2 * tau * tau;
+  if (statistic_ == Statistic::Oadev || statistic_ == Statistic::StandardAdev)
+    variance /= 2 * tau * tau;
   if (statistic_ == Statistic::Hdev || statistic_ == Statistic::Ohdev) variance /= 6 * tau * tau;
   return estimateFrom(m_, tau0, sum_.count(), std::sqrt(variance));
 }

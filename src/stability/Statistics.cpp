@@ -10,11 +10,12 @@ namespace tessarin::stability {
 
 namespace {
 
-constexpr std::array kStatistics = {Statistic::Adev,   Statistic::Oadev, Statistic::Mdev,
-                                    Statistic::Tdev,   Statistic::Hdev,  Statistic::Ohdev,
-                                    Statistic::Totdev, Statistic::Mtie,  Statistic::TieRms};
+constexpr std::array kStatistics = {Statistic::Adev,        Statistic::Oadev, Statistic::Mdev,
+                                    Statistic::Tdev,        Statistic::Hdev,  Statistic::Ohdev,
+                                    Statistic::Totdev,      Statistic::Mtie,  Statistic::TieRms,
+                                    Statistic::StandardAdev};
 constexpr std::array<std::string_view, kStatistics.size()> kNames = {
-    "adev", "oadev", "mdev", "tdev", "hdev", "ohdev", "totdev", "mtie", "tierms"};
+    "console-adev", "oadev", "mdev", "tdev", "hdev", "ohdev", "totdev", "mtie", "tierms", "adev"};
 
 // Whether factor m still gives the statistic enough terms over n gap-free phase points.
 //  - adev: at least three second differences, i.e. five decimated points: the console's own rule.
@@ -28,6 +29,8 @@ bool hasEnoughTerms(Statistic statistic, std::int64_t m, std::int64_t n) {
       return n / m - 2 >= 3;
     case Statistic::Oadev:
       return n - 2 * m >= 1;
+    case Statistic::StandardAdev:
+      return n >= 1 && (n - 1) / m - 1 >= 1;
     case Statistic::Mdev:
     case Statistic::Tdev:
       return n - 3 * m + 1 >= 1;

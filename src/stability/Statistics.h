@@ -21,9 +21,13 @@ enum class Statistic {
   Totdev,  // total deviation
   Mtie,    // maximum time interval error, in seconds
   TieRms,  // RMS time interval error, in seconds
+  // Non-overlapping Allan deviation as NIST SP 1065 defines it: every point x[0], x[m], ... there
+  // is, floor((N - 1) / m) + 1 of them, where the console's own takes floor(N / m).
+  StandardAdev,
 };
 
-// "adev", "oadev", "mdev", "tdev", "hdev", "ohdev", "totdev", "mtie", "tierms".
+// "console-adev" (Adev), "oadev", "mdev", "tdev", "hdev", "ohdev", "totdev", "mtie", "tierms",
+// "adev" (StandardAdev).
 std::string_view nameOf(Statistic statistic);
 std::optional<Statistic> statisticNamed(std::string_view name);
 
@@ -42,10 +46,10 @@ Estimate estimate(Statistic statistic, std::span<const double> phase, double tau
 
 // Averaging factors for a series of `sampleCount` phase points: 1, 2, 4, ... (octave);
 // 1, 2, 5, 10, 20, 50, ... (decade); every m (all). Each list stops where the statistic would
-// have fewer than its least number of terms without gaps: three for adev (five decimated points,
-// the console's rule), one for the others (m up to (N - 1) / 2 for oadev, N / 3 for mdev and tdev,
-// (N - 1) / 3 for hdev and ohdev, N - 1 for MTIE and TIE rms), and for totdev m up to (N - 1) / 2,
-// half the record.
+// have fewer than its least number of terms without gaps: three for the console's adev (five
+// decimated points, its rule), one for the others (m up to (N - 1) / 2 for the standard adev and
+// oadev, N / 3 for mdev and tdev, (N - 1) / 3 for hdev and ohdev, N - 1 for MTIE and TIE rms), and
+// for totdev m up to (N - 1) / 2, half the record.
 std::vector<int> octaveFactors(Statistic statistic, std::int64_t sampleCount);
 std::vector<int> decadeFactors(Statistic statistic, std::int64_t sampleCount);
 std::vector<int> everyFactor(Statistic statistic, std::int64_t sampleCount);

@@ -25,6 +25,8 @@ TermLayout layoutOf(Statistic statistic, std::int64_t m) {
     case Statistic::Adev:
       // The console's rule: a decimated point counts once its whole block of m samples is in.
       return {3 * m, m};
+    case Statistic::StandardAdev:
+      return {2 * m + 1, m};
     case Statistic::Mdev:
     case Statistic::Tdev:
       return {3 * m, 1};
@@ -53,7 +55,7 @@ double deviationFrom(Statistic statistic, std::int64_t m, double tau0, double to
     case Statistic::Hdev:
     case Statistic::Ohdev:
       return std::sqrt(total / terms / (6 * tau * tau));
-    default:  // Adev, Oadev, Totdev
+    default:  // Adev, StandardAdev, Oadev, Totdev
       return std::sqrt(total / (2 * terms * tau * tau));
   }
 }
@@ -167,7 +169,7 @@ DynamicMap dynamicStability(Statistic statistic, std::span<const double> phase, 
           return square((third - second) - (second - first));
         });
         break;
-      default:  // Oadev, Totdev
+      default:  // StandardAdev, Oadev, Totdev
         slide(map, column, phase, [x, m](std::int64_t b) {
           return square((x[b + 2 * m] - x[b + m]) - (x[b + m] - x[b]));
         });

@@ -62,7 +62,10 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
     o.statistics.clear();
     for (std::string_view item : commaList(value)) {
       const auto statistic = stability::statisticNamed(item);
-      if (!statistic) return bad + " (adev, oadev, mdev, tdev, hdev, ohdev, totdev, mtie, tierms)";
+      if (!statistic)
+        return bad +
+               " (adev, console-adev, oadev, mdev, tdev, hdev, ohdev, totdev, mtie, "
+               "tierms)";
       if (std::find(o.statistics.begin(), o.statistics.end(), *statistic) == o.statistics.end())
         o.statistics.push_back(*statistic);
     }
