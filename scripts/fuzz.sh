@@ -17,7 +17,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]]; then
   echo "usage: $0 [SECONDS] [TARGET...]" >&2
   exit 2
 fi
-all=(console_replies rich_text setting3 settings_code serial_ports request_heads)
+all=(console_replies rich_text setting3 settings_code serial_ports request_heads input_readers)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 for t in "${targets[@]}"; do

@@ -98,6 +98,57 @@ TEST_F(AnalyzeCommand, ExitsOneForUsageErrorsAndTwoForInputItCannotUse) {
   }
 }
 
+// Input that would make the statistics silently wrong, or flood memory or the terminal: each is
+// refused or reported, and no control character of a file reaches the output raw.
+TEST_F(AnalyzeCommand, RefusesOrReportsInputBeyondItsBoundsAndShowsControlCharactersEscaped) {
+  consoleFile();
+  const std::string dat = read("osc.DAT");
+  const auto replaced = [&dat](const std::string& what, const std::string& with) {
+    std::string text = dat;
+    text.replace(text.find(what), what.size(), with);
+    return text;
+  };
+  write("col.txt", "1e-9\n2e-9\n3e-9\n4e-9\n5e-9\n");
+  write("tauhuge.DAT", replaced("1000.0 ms", "1E+15 ms"));
+  write("tautiny.DAT", replaced("1000.0 ms", "1E-7 ms"));
+  write("big.DAT", replaced(" 1.", " 1.5E+101 \r\n 1."));
+  write("bigf.txt", "1e-9\n2e-9\n-2e100\n4e-9\n5e-9\n6e-9\n");
+  write("esc.DAT", replaced("06/12/2026", "06/12/2026\x1b[31m"));
+  write("escline.DAT", dat + "\x1b]0;owned\x07\r\n");
+  write("long.DAT", replaced(" 1.", std::string(10000, '7') + "\r\n 1."));
+  write("long.txt", "1\n2\n" + std::string(5000, '3') + "\n4\n5\n6\n");
+  const struct {
+    const char* arguments;
+    int exitCode;
+    const char* inOutput;  // in standard output or error
+  } cases[] = {
+      {"--phase --tau0 1e-10 col.txt", 1, "bad value for --tau0: '1e-10' (seconds, 1e-9 to 1e9)"},
+      {"--phase --tau0 2e9 col.txt", 1, "bad value for --tau0"},
+      {"tauhuge.DAT", 2, "tauhuge.DAT:9: header tau 1e+15 ms is outside 1e-9 s ... 1e9 s"},
+      {"--list tautiny.DAT", 2, "tautiny.DAT:9: header tau 1e-07 ms is outside"},
+      {"--run 1 big.DAT", 0,
+       "big.DAT:14: sample beyond 1e100, where the statistics would "
+       "overflow, taken as a gap"},
+      {"--freq --tau0 1 bigf.txt", 0, "bigf.txt:3: sample beyond 1e100"},
+      {"--list esc.DAT", 0, "06/12/2026\\x1b[31m"},
+      {"--run 1 esc.DAT", 0, "06/12/2026\\x1b[31m"},
+      {"--list escline.DAT", 0, "not a sample line, taken as a gap: '\\x1b]0;owned\\x07'"},
+      {"--run 1 long.DAT", 0, "long.DAT:14: line longer than 4096 characters, taken as a gap"},
+      {"--phase --tau0 1 long.txt", 0, "long.txt:3: line longer than 4096 characters"},
+      {"/dev/zero", 2, "/dev/zero: more than 1024 MiB"},
+      {"--phase --tau0 1 /dev/zero", 2, "/dev/zero: more than 1024 MiB"},
+  };
+  for (const auto& t : cases) {
+    const Outcome outcome = run(t.arguments);
+    EXPECT_EQ(outcome.exitCode, t.exitCode) << t.arguments << ": " << outcome.err;
+    const std::string both = outcome.out + outcome.err;
+    EXPECT_NE(both.find(t.inOutput), std::string::npos) << t.arguments << ": " << both;
+    EXPECT_EQ(both.find(t.inOutput, both.find(t.inOutput) + 1), std::string::npos)
+        << t.arguments << ": told more than once";
+    EXPECT_EQ(both.find('\x1b'), std::string::npos) << t.arguments;
+  }
+}
+
 TEST_F(AnalyzeCommand, ReportsADamagedLineOnStandardErrorAndCountsItAsAGap) {
   consoleFile();
   write("cut.DAT", read("osc.DAT") + "junk\r\n");

@@ -1,10 +1,11 @@
 #include "ColumnReader.h"
 
-#include <QFile>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "InputLines.h"
 
 namespace tessarin::analyze {
 
@@ -42,47 +43,55 @@ std::optional<double> columnNumber(std::string_view text) {
   return value;
 }
 
-}  // namespace
-
-InputFile parseColumnText(std::string path, std::string_view text, run::Quantity quantity,
-                          double tau0) {
+InputFile columnFile(std::string path, run::Quantity quantity, double tau0) {
   InputFile file;
   file.path = std::move(path);
   RecordedRun& run = file.runs.emplace_back();
   run.headerLine = 1;
   run.quantity = quantity;
   run.tauSeconds = tau0;
-  std::int64_t number = 0;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    const std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    ++number;
+  return file;
+}
+
+// Takes one line of the file into its one run.
+TakeLine lineTaker(InputFile& file) {
+  return [&file](std::int64_t number, std::string_view line, LineEnd end) {
+    RecordedRun& run = file.runs.front();
+    const auto damage = [&](const char* reason) {
+      file.damaged.push_back({number, 1, true, reason, excerpt(line)});
+      run.samples.push_back(std::numeric_limits<double>::quiet_NaN());
+    };
+    if (end == LineEnd::TooLong) return damage("line longer than 4096 characters");
     const std::vector<std::string_view> fields = fieldsOf(line.substr(0, line.find('#')));
-    if (fields.empty()) continue;
+    if (fields.empty()) return;
     std::optional<double> value;
     if (fields.size() <= 2) value = columnNumber(fields.back());
     if (fields.size() == 2 && !columnNumber(fields.front())) value.reset();
-    if (value) {
-      run.samples.push_back(*value);
-    } else {
-      file.damaged.push_back({number, 1, true,
-                              fields.size() > 2 ? "more than two columns" : "not a number",
-                              excerpt(line)});
-      run.samples.push_back(std::numeric_limits<double>::quiet_NaN());
-    }
-  }
+    if (!value) return damage(fields.size() > 2 ? "more than two columns" : "not a number");
+    if (std::abs(*value) > kLargestSample)
+      return damage("sample beyond 1e100, where the statistics would overflow");
+    run.samples.push_back(*value);
+  };
+}
+
+}  // namespace
+
+InputFile parseColumnText(std::string path, std::string_view text, run::Quantity quantity,
+                          double tau0) {
+  InputFile file = columnFile(std::move(path), quantity, tau0);
+  LineSplitter lines(lineTaker(file));
+  lines.feed(text);
+  lines.finish();
+  if (!lines.refusal().empty()) file.unusable = file.path + ": " + lines.refusal();
   return file;
 }
 
 platform::Result<InputFile> readColumnFile(const QString& path, run::Quantity quantity,
                                            double tau0) {
-  QFile device(path);
-  if (!device.open(QIODevice::ReadOnly))
-    return platform::Result<InputFile>::failure(path + ": " + device.errorString());
-  const QByteArray bytes = device.readAll();
-  return parseColumnText(path.toStdString(), std::string_view(bytes.data(), bytes.size()), quantity,
-                         tau0);
+  InputFile file = columnFile(path.toStdString(), quantity, tau0);
+  const auto read = readLines(path, lineTaker(file));
+  if (!read) return platform::Result<InputFile>::failure(read.reason());
+  return file;
 }
 
 }  // namespace tessarin::analyze

@@ -1,9 +1,11 @@
 #include "DatReader.h"
 
-#include <QFile>
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <utility>
+
+#include "InputLines.h"
 
 namespace tessarin::analyze {
 
@@ -52,8 +54,13 @@ class DatParser {
  public:
   explicit DatParser(InputFile& file) : file_(file) {}
 
-  void take(std::int64_t number, std::string_view line, bool whole) {
-    if (!whole) {
+  void take(std::int64_t number, std::string_view line, LineEnd end) {
+    if (!file_.unusable.empty()) return;
+    if (end == LineEnd::TooLong) {
+      damage(number, line, "line longer than 4096 characters", true);
+      return;
+    }
+    if (end == LineEnd::EndOfInput) {
       damage(number, line, "line cut short (no line end)", true);
       return;
     }
@@ -82,6 +89,10 @@ class DatParser {
         damage(number, line, "infinite sample value", true);
         return;
       }
+      if (std::abs(*value) > kLargestSample) {
+        damage(number, line, "sample beyond 1e100, where the statistics would overflow", true);
+        return;
+      }
       file_.runs.back().samples.push_back(*value);
       return;
     }
@@ -95,8 +106,8 @@ class DatParser {
     pendingEmpty_.clear();  // the empty lines that precede every header
     RecordedRun run;
     run.headerLine = number;
-    run.date = trimmed(date);
-    run.time = trimmed(time);
+    run.date = printable(trimmed(date));
+    run.time = printable(trimmed(time));
     file_.runs.push_back(std::move(run));
     section_ = Section::Header;
   }
@@ -111,7 +122,13 @@ class DatParser {
                           ? std::nullopt
                           : labelledNumber(line.substr(tab + 1), kTau, "ms");
       if (hz) run.dutHz = hz;
-      if (ms && *ms > 0) run.tauSeconds = *ms / 1000;
+      if (ms && *ms > 0 && !usableTau0(*ms / 1000)) {
+        std::ostringstream reason;
+        reason << "header tau " << *ms << " ms is outside 1e-9 s ... 1e9 s";
+        file_.unusable = file_.path + ':' + std::to_string(number) + ": " + reason.str();
+      } else if (ms && *ms > 0) {
+        run.tauSeconds = *ms / 1000;
+      }
       if (!hz || !ms || *ms <= 0) damage(number, line, "unreadable DUT frequency or tau", false);
       return true;
     }
@@ -166,24 +183,25 @@ InputFile parseDatText(std::string path, std::string_view text) {
   InputFile file;
   file.path = std::move(path);
   DatParser parser(file);
-  std::int64_t number = 0;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    const bool whole = end != std::string_view::npos;
-    text.remove_prefix(whole ? end + 1 : text.size());
-    if (whole && line.ends_with('\r')) line.remove_suffix(1);
-    parser.take(++number, line, whole);
-  }
+  LineSplitter lines([&parser](std::int64_t number, std::string_view line, LineEnd end) {
+    parser.take(number, line, end);
+  });
+  lines.feed(text);
+  lines.finish();
+  if (file.unusable.empty() && !lines.refusal().empty())
+    file.unusable = file.path + ": " + lines.refusal();
   return file;
 }
 
 platform::Result<InputFile> readDatFile(const QString& path) {
-  QFile device(path);
-  if (!device.open(QIODevice::ReadOnly))
-    return platform::Result<InputFile>::failure(path + ": " + device.errorString());
-  const QByteArray bytes = device.readAll();
-  InputFile file = parseDatText(path.toStdString(), std::string_view(bytes.data(), bytes.size()));
+  InputFile file;
+  file.path = path.toStdString();
+  DatParser parser(file);
+  const auto read = readLines(path, [&parser](std::int64_t number, std::string_view line,
+                                              LineEnd end) { parser.take(number, line, end); });
+  if (!read) return platform::Result<InputFile>::failure(read.reason());
+  if (!file.unusable.empty())
+    return platform::Result<InputFile>::failure(QString::fromStdString(file.unusable));
   if (file.runs.empty())
     return platform::Result<InputFile>::failure(
         path + ": no run header in it (for a plain column file give --phase or --freq)");

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cmath>
 #include <string_view>
 #include <variant>
+
+#include "RecordedRun.h"
 
 namespace tessarin::analyze {
 
@@ -55,8 +56,7 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
   }
   if (name == "--tau0") {
     o.tau0 = numberFrom<double>(value);
-    return o.tau0 && std::isfinite(*o.tau0) && *o.tau0 > 0 ? std::string()
-                                                           : bad + " (seconds, above 0)";
+    return o.tau0 && usableTau0(*o.tau0) ? std::string() : bad + " (seconds, 1e-9 to 1e9)";
   }
   if (name == "--stat") {
     o.statistics.clear();

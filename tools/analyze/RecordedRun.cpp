@@ -6,11 +6,28 @@
 
 namespace tessarin::analyze {
 
+bool usableTau0(double seconds) { return seconds >= kShortestTau0 && seconds <= kLongestTau0; }
+
+std::string printable(std::string_view text) {
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::string shown;
+  shown.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7f && c != '\\') {
+      shown += c;
+    } else {
+      shown += "\\x";
+      shown += kDigits[byte >> 4];
+      shown += kDigits[byte & 0xf];
+    }
+  }
+  return shown;
+}
+
 std::string excerpt(std::string_view line) {
   constexpr std::size_t kLongest = 40;
-  std::string text(line.substr(0, kLongest));
-  for (char& c : text)
-    if (!std::isprint(static_cast<unsigned char>(c))) c = '?';
+  std::string text = printable(line.substr(0, kLongest));
   if (line.size() > kLongest) text += "...";
   return text;
 }

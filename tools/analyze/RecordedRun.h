@@ -16,7 +16,7 @@ struct DamagedLine {
   int run = 0;            // the run it lies in, counted from 1; 0 before the first run
   bool gap = false;       // it stands for a sample: the run has a gap in its place
   std::string reason;
-  std::string text;  // the line as read, shortened, unprintable bytes shown as '?'
+  std::string text;  // the line as read, shortened, shown as printable() shows it
 };
 
 // One run as a file holds it: what its header says and its samples in order, in the console's
@@ -37,9 +37,27 @@ struct InputFile {
   std::string path;
   std::vector<RecordedRun> runs;
   std::vector<DamagedLine> damaged;
+  // Why nothing of the file can be used ("osc.DAT:7: tau ... outside ..."); empty when it can.
+  std::string unusable;
 };
 
-// The line as it goes into a message: at most 40 bytes, anything unprintable as '?'.
+// The shortest and longest sample interval taken, in seconds. Beyond them the averaging times
+// and the sums of squares leave the range in which the statistics stay exact.
+constexpr double kShortestTau0 = 1e-9;
+constexpr double kLongestTau0 = 1e9;
+bool usableTau0(double seconds);
+
+// A sample value beyond this (seconds of phase, or fractional frequency) is taken as damaged:
+// integrated over 20,000,000 samples of up to 1e9 s, a frequency that large makes a phase below
+// 1e117 s, whose squared differences, summed over every term and divided by the smallest tau
+// squared, stay below 1e260, far from the largest double (1.8e308); a phase that large, likewise.
+constexpr double kLargestSample = 1e100;
+
+// Text read from a file as it goes to a terminal or a report: every byte outside printable
+// ASCII shown as \xNN, so that no control sequence in a file reaches the operator's terminal.
+std::string printable(std::string_view text);
+
+// The line as it goes into a message: at most 40 bytes of it, shown by printable().
 std::string excerpt(std::string_view line);
 
 // Reads a decimal number as the console's general format writes it ("1.5E-11", "0.25", "12"),
