@@ -35,8 +35,9 @@ class AllanAccumulator {
 };
 
 // The mean squares of finite differences at spacing m: the standard and the overlapping Allan
-// deviations (second differences, every m-th sample a start or every sample), the Hadamard deviation (third differences, every m-th
-// sample a start) and the overlapping one (every sample), and TIE rms (first differences).
+// deviations (second differences, every m-th sample a start or every sample), the Hadamard
+// deviation (third differences, every m-th sample a start) and the overlapping one (every
+// sample), and TIE rms (first differences).
 class DifferenceAccumulator {
  public:
   DifferenceAccumulator(Statistic statistic, int factor) : statistic_(statistic), m_(factor) {}
