@@ -1,52 +1,20 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <cmath>
-#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "analyze/AnalyzerFolder.h"
 #include "run/DataFile.h"
 
 namespace tessarin::analyze {
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-class AnalyzeCommand : public ::testing::Test {
+class AnalyzeCommand : public AnalyzerFolder {
  protected:
-  std::string path(const std::string& name) const {
-    return dir_.filePath(name.c_str()).toStdString();
-  }
-
-  std::string write(const std::string& name, const std::string& bytes) const {
-    QFile file(path(name).c_str());
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return path(name);
-  }
-
-  std::string read(const std::string& name) const {
-    QFile file(path(name).c_str());
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-  }
-
-  // Runs the program with `arguments` (a shell word list) in the temporary folder.
-  Outcome run(const std::string& arguments) const {
-    const std::string command = "cd '" + dir_.path().toStdString() + "' && '" ANALYZE_EXE "' " +
-                                arguments + " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read("out.txt"), read("err.txt")};
-  }
-
   // A .DAT file of two phase-data runs as the console writes them: 64 samples, then 2.
   std::string consoleFile() const {
     std::string text;
@@ -64,8 +32,6 @@ class AnalyzeCommand : public ::testing::Test {
     }
     return write("osc.DAT", text);
   }
-
-  QTemporaryDir dir_;
 };
 
 TEST_F(AnalyzeCommand, ExitsOneForUsageErrorsAndTwoForInputItCannotUse) {

@@ -1,17 +1,15 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QDate>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cmath>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "DynamicReport.h"
 #include "DynamicStability.h"
+#include "analyze/AnalyzerFolder.h"
 #include "run/DataFile.h"
 
 namespace tessarin::analyze {
@@ -107,32 +105,8 @@ TEST(DynamicStability, ShowsAStepInTheNoiseLevelAtTheFirstWindowThatReachesIt) {
   }
 }
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-class DynamicCommand : public ::testing::Test {
+class DynamicCommand : public AnalyzerFolder {
  protected:
-  std::string read(const std::string& name) const {
-    QFile file(dir_.filePath(name.c_str()));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-  }
-
-  void write(const std::string& name, const std::string& bytes) const {
-    QFile file(dir_.filePath(name.c_str()));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  }
-
-  Outcome run(const std::string& arguments) const {
-    const std::string command = "cd '" + dir_.path().toStdString() + "' && '" ANALYZE_EXE "' " +
-                                arguments + " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read("out.txt"), read("err.txt")};
-  }
-
   // A phase run of 200 samples, one a second from 06/12/2026 09:14:02, and the same samples as
   // a column file.
   void writeRun() const {
@@ -152,8 +126,6 @@ class DynamicCommand : public ::testing::Test {
     write("osc.DAT", dat);
     write("osc.txt", columns);
   }
-
-  QTemporaryDir dir_;
 };
 
 TEST_F(DynamicCommand, RefusesBadWindowsWithOneLineAndItsExitStatus) {

@@ -1,57 +1,27 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
-#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <string>
 
+#include "analyze/AnalyzerFolder.h"
 #include "run/DataFile.h"
 
 namespace tessarin::analyze {
 namespace {
-
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
 
 // The line of the first run's 7th sample, after the 13 lines of its header.
 constexpr int kSeventhSampleLine = 20;
 // The damaged line: after the first run's 20th sample.
 constexpr int kDamagedLine = 34;
 
-class RunReport : public ::testing::Test {
+class RunReport : public AnalyzerFolder {
  protected:
-  std::string path(const std::string& name) const {
-    return dir_.filePath(name.c_str()).toStdString();
-  }
-
-  void write(const std::string& name, const std::string& bytes) const {
-    QFile file(path(name).c_str());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-  }
-
-  std::string read(const std::string& name) const {
-    QFile file(path(name).c_str());
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-  }
-
-  Outcome run(const std::string& arguments) const {
-    const std::string command = "cd '" + dir_.path().toStdString() + "' && '" ANALYZE_EXE "' " +
-                                arguments + " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read("out.txt"), read("err.txt")};
-  }
-
   // Two phase-data runs of 64 and 40 samples; in the first a line of garbage after sample 20.
   void writeConsoleFile() const {
     std::string text;
@@ -75,8 +45,6 @@ class RunReport : public ::testing::Test {
   QJsonObject record() const {
     return QJsonDocument::fromJson(QByteArray::fromStdString(read("r.json"))).object();
   }
-
-  QTemporaryDir dir_;
 };
 
 TEST_F(RunReport, WritesAPdfWhoseTextGivesBackTheFactsTheTableAndTheInputHash) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <string>
+
+namespace tessarin::analyze {
+
+// What one run of tessarin-analyze gave.
+struct Outcome {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// A temporary folder to write input files into and run the program in.
+class AnalyzerFolder : public ::testing::Test {
+ protected:
+  std::string path(const std::string& name) const {
+    return dir_.filePath(name.c_str()).toStdString();
+  }
+
+  std::string write(const std::string& name, const std::string& bytes) const {
+    QFile file(path(name).c_str());
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << name;
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path(name);
+  }
+
+  std::string read(const std::string& name) const {
+    QFile file(path(name).c_str());
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+  }
+
+  // Runs the program with `arguments` (a shell word list) in the folder.
+  Outcome run(const std::string& arguments) const {
+    const std::string command = "cd '" + dir_.path().toStdString() + "' && '" ANALYZE_EXE "' " +
+                                arguments + " >out.txt 2>err.txt";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read("out.txt"), read("err.txt")};
+  }
+
+  QTemporaryDir dir_;
+};
+
+}  // namespace tessarin::analyze
