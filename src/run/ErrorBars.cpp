@@ -46,7 +46,8 @@ void appendOneSigmaIntervals(stability::Statistic statistic, std::span<const dou
       lastAlpha = alpha;
       if (alpha) {
         const double edf = stability::equivalentDegreesOfFreedom(
-            statistic, *alpha, factors[i], static_cast<std::int64_t>(phase.size()));
+            statistic, *alpha, factors[i], static_cast<std::int64_t>(phase.size()),
+            stability::EdfMethod::Reference);
         interval = stability::confidenceInterval(values[i], edf, kOneSigma);
       }
     }

@@ -45,26 +45,70 @@ class SeriesAtFactor {
   int factor_ = 0;
 };
 
+// The statistic whose reading gives the noise type: for one type per tau, every m-th point through
+// as many differences as any statistic takes, which is the overlapping Hadamard deviation's.
+Statistic noiseReader(Statistic statistic, NoiseReading reading) {
+  return reading == NoiseReading::OnePerTau ? Statistic::Ohdev : statistic;
+}
+
+// Below m = 4 the lag-1 autocorrelation tells white from flicker phase noise dependably.
+constexpr int kLeastFactorForRatio = 4;
+
+// White or flicker phase noise by the ratio of the modified to the Allan variance at the factor:
+// the one whose expected ratio is nearest on a logarithmic scale, or white frequency noise, the
+// nearest of the others, where the ratio is nearer theirs: the lag-1 autocorrelation of a short
+// series of random-walk phase now and then looks stationary. Nullopt where the ratio cannot be
+// formed (fewer than 3 m points, or no spread).
+std::optional<int> phaseNoiseByRatio(std::span<const double> phase, int factor) {
+  const double modified = estimate(Statistic::Mdev, phase, 1.0, factor).value;
+  const double allan = estimate(Statistic::Oadev, phase, 1.0, factor).value;
+  const double ratio = modified * modified / (allan * allan);
+  if (!std::isfinite(ratio) || !(ratio > 0)) return std::nullopt;
+  const auto between = [factor](int alpha) {
+    return std::sqrt(modifiedToAllanRatio(alpha, factor) * modifiedToAllanRatio(alpha - 1, factor));
+  };
+  if (ratio > between(1)) return 0;
+  return ratio > between(2) ? 1 : 2;
+}
+
+// The noise type at one factor, given the one taken at the factor before.
+std::optional<int> noiseTypeAt(Statistic reader, std::span<const double> phase, int factor,
+                               std::span<const double> atFactor, std::optional<int> before,
+                               EdfMethod method) {
+  const bool byCoverage = method == EdfMethod::Coverage;
+  const bool fewPoints = atFactor.size() < kLeastPointsForAutocorrelation;
+  std::optional<int> alpha =
+      byCoverage && fewPoints && before ? before : identifyNoiseAt(reader, phase, factor, atFactor);
+  if (!alpha) return before;
+  if (byCoverage && *alpha >= 1 && factor >= kLeastFactorForRatio)
+    return phaseNoiseByRatio(phase, factor).value_or(*alpha);
+  return alpha;
+}
+
 }  // namespace
 
 std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> phase, double tau0,
-                                 std::span<const int> factors, double confidence) {
+                                 std::span<const int> factors, double confidence,
+                                 AnalysisMethod method) {
   const auto sampleCount = static_cast<std::int64_t>(phase.size());
   const bool hasGaps =
       std::any_of(phase.begin(), phase.end(), [](double x) { return std::isnan(x); });
-  SeriesAtFactor series(statistic, phase);
+  const Statistic reader = noiseReader(statistic, method.noise);
+  const int steepestAlpha = 2 - 2 * mostDifferences(statistic);
+  SeriesAtFactor series(reader, phase);
   std::optional<int> lastAlpha;
   std::vector<AnalysisRow> rows;
   rows.reserve(factors.size());
   for (const int factor : factors) {
     AnalysisRow row{estimate(statistic, phase, tau0, factor), std::nullopt, kNone, {kNone, kNone}};
     if (hasConfidenceInterval(statistic) && row.estimate.terms > 0) {
-      std::optional<int> alpha = identifyNoiseAt(statistic, phase, factor, series.at(factor));
-      if (!alpha) alpha = lastAlpha;
+      std::optional<int> alpha =
+          noiseTypeAt(reader, phase, factor, series.at(factor), lastAlpha, method.edf);
+      if (alpha) alpha = std::max(*alpha, steepestAlpha);
       lastAlpha = alpha;
       row.alpha = alpha;
       if (alpha) {
-        row.edf = equivalentDegreesOfFreedom(statistic, *alpha, factor, sampleCount);
+        row.edf = equivalentDegreesOfFreedom(statistic, *alpha, factor, sampleCount, method.edf);
         if (hasGaps) {
           const double full = gapFreeTerms(statistic, factor, sampleCount);
           if (full > 0) row.edf *= std::min(1.0, static_cast<double>(row.estimate.terms) / full);

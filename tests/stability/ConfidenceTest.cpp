@@ -5,9 +5,11 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "stability/Confidence.h"
+#include "stability/DegreesOfFreedom.h"
 
 namespace tessarin::stability {
 namespace {
@@ -46,7 +48,9 @@ TEST(Analysis, MatchesStable32sNoiseTypesAndConfidenceLimitsForPhaseDat) {
     std::vector<int> factors;
     for (const auto& earlier : table)
       if (earlier.at(0) <= m) factors.push_back(static_cast<int>(earlier.at(0)));
-    const AnalysisRow result = analyse(Statistic::Adev, padded, 1.0, factors, 0.683).back();
+    const AnalysisRow result = analyse(Statistic::Adev, padded, 1.0, factors, 0.683,
+                                       {NoiseReading::OnePerTau, EdfMethod::Reference})
+                                   .back();
     SCOPED_TRACE("m = " + std::to_string(m));
     EXPECT_EQ(result.estimate.terms, static_cast<std::int64_t>(row.at(2)));
     EXPECT_EQ(result.alpha, static_cast<int>(row.at(3)));
@@ -75,17 +79,70 @@ TEST(EquivalentDegreesOfFreedom, AgreesWithTheHandbooksFormulas) {
       {Statistic::Totdev, -2, 100, 0.93 * (n - 1) / 100 - 0.36, 1e-12},
   };
   for (const auto& c : cases) {
-    EXPECT_NEAR(equivalentDegreesOfFreedom(c.statistic, c.alpha, c.m, 10000) / c.expected, 1.0,
-                c.tolerance)
+    EXPECT_NEAR(equivalentDegreesOfFreedom(c.statistic, c.alpha, c.m, 10000, EdfMethod::Reference) /
+                    c.expected,
+                1.0, c.tolerance)
         << nameOf(c.statistic) << " alpha " << c.alpha << " m " << c.m;
   }
 }
 
+// Greenhall and Riley sum over the correlated lags exactly while there are at most 100 of them,
+// (d + 1) m for an overlapping estimator, and switch to their published asymptotes beyond: the
+// EDF per term and factor must not jump where the method changes branch, for every filter and
+// noise the tables cover, or a table entry or the flicker phase normalization b0 + b1 ln m is
+// wrong. (Sampled phase: the published method also drops its phase filter at that point, a step of
+// 3 % for white frequency noise. White phase through the unmodified variances has a closed form.)
+TEST(EquivalentDegreesOfFreedom, GreenhallRileyAsymptotesContinueTheExactSums) {
+  constexpr std::int64_t kPoints = 10'000'000;
+  for (const bool modified : {true, false}) {
+    for (const int d : {2, 3}) {
+      const int lastExact = 100 / (d + 1);
+      for (int alpha = modified ? 2 : 1; alpha >= 2 - 2 * d; --alpha) {
+        const auto perTerm = [&](int m) {
+          const double terms = static_cast<double>(kPoints - (modified ? m : 1) - m * d) + 1;
+          return greenhallRileyEdf(alpha, d, m, kPoints, modified, true, EdfMethod::Coverage) /
+                 terms * m;
+        };
+        const double exact = perTerm(lastExact);
+        const double asymptotic = perTerm(lastExact + 1);
+        // Flicker phase keeps its slow ln m drift; the others settle within a per cent.
+        const double tolerance = alpha == 1 && !modified ? 0.05 : 0.015;
+        EXPECT_NEAR(asymptotic / exact, 1.0, tolerance)
+            << (modified ? "modified" : "unmodified") << " d " << d << " alpha " << alpha;
+      }
+    }
+  }
+}
+
+// The sampled-phase EDF differs from the published method only for the frequency noises through
+// the unmodified variances at short factors. At m = 1 it gives white frequency noise's exact EDF:
+// M second differences of a random walk, neighbours correlated -1/2, so 1/EDF = (1.5 - 1/2M) / M.
+TEST(EquivalentDegreesOfFreedom, CoverageDiffersOnlyWhereThePhaseFilterMatters) {
+  const double terms = 998;
+  const double exact = terms / (1 + 2 * (1 - 1 / terms) * 0.25);
+  EXPECT_NEAR(equivalentDegreesOfFreedom(Statistic::Oadev, 0, 1, 1000, EdfMethod::Coverage), exact,
+              1e-9 * exact);
+  EXPECT_GT(equivalentDegreesOfFreedom(Statistic::Oadev, 0, 1, 1000, EdfMethod::Reference),
+            1.1 * exact);
+  for (const auto& [statistic, alpha, m] : {std::tuple{Statistic::Mdev, 0, 4},
+                                            {Statistic::Oadev, 1, 4},
+                                            {Statistic::Oadev, 2, 4},
+                                            {Statistic::Oadev, -1, 64}}) {
+    EXPECT_EQ(equivalentDegreesOfFreedom(statistic, alpha, m, 1000, EdfMethod::Coverage),
+              equivalentDegreesOfFreedom(statistic, alpha, m, 1000, EdfMethod::Reference))
+        << nameOf(statistic) << " alpha " << alpha << " m " << m;
+  }
+}
+
 TEST(EquivalentDegreesOfFreedom, IsNoneWhereNoIntervalApplies) {
-  EXPECT_TRUE(std::isnan(equivalentDegreesOfFreedom(Statistic::Mtie, 0, 4, 1000)));
-  EXPECT_TRUE(std::isnan(equivalentDegreesOfFreedom(Statistic::TieRms, 0, 4, 1000)));
-  EXPECT_TRUE(std::isnan(equivalentDegreesOfFreedom(Statistic::Oadev, 0, 400, 700)));
-  EXPECT_TRUE(std::isnan(equivalentDegreesOfFreedom(Statistic::Oadev, -3, 4, 1000)));
+  EXPECT_TRUE(
+      std::isnan(equivalentDegreesOfFreedom(Statistic::Mtie, 0, 4, 1000, EdfMethod::Reference)));
+  EXPECT_TRUE(
+      std::isnan(equivalentDegreesOfFreedom(Statistic::TieRms, 0, 4, 1000, EdfMethod::Reference)));
+  EXPECT_TRUE(
+      std::isnan(equivalentDegreesOfFreedom(Statistic::Oadev, 0, 400, 700, EdfMethod::Reference)));
+  EXPECT_TRUE(
+      std::isnan(equivalentDegreesOfFreedom(Statistic::Oadev, -3, 4, 1000, EdfMethod::Reference)));
 }
 
 // With 2 degrees of freedom chi-squared has the closed-form quantile -2 ln(1 - p).

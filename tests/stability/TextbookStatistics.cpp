@@ -40,6 +40,9 @@ TextbookValue textbookValue(Statistic statistic, const std::vector<double>& phas
     case Statistic::Adev:  // n / m decimated points, each with its whole block of m samples
       for (std::int64_t j = 0; j + 2 < n / m; ++j) s.add(second(j * m));
       return {std::sqrt(s.mean() / (2 * tau * tau)), s.terms};
+    case Statistic::StandardAdev:  // every point x[0], x[m], ... that exists
+      for (std::int64_t j = 0; (j + 2) * m < n; ++j) s.add(second(j * m));
+      return {std::sqrt(s.mean() / (2 * tau * tau)), s.terms};
     case Statistic::Oadev:
       for (std::int64_t i = 0; i + 2 * m < n; ++i) s.add(second(i));
       return {std::sqrt(s.mean() / (2 * tau * tau)), s.terms};

@@ -101,6 +101,15 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
     o.confidence = *level;
     return {};
   }
+  if (name == "--edf") {
+    if (value == "coverage")
+      o.intervals.edf = stability::EdfMethod::Coverage;
+    else if (value == "reference")
+      o.intervals.edf = stability::EdfMethod::Reference;
+    else
+      return bad + " (coverage or reference)";
+    return {};
+  }
   if (name == "--dynamic") {
     auto windows = parseDynamicWindows(value);
     if (auto* error = std::get_if<std::string>(&windows)) return *error;
@@ -139,6 +148,8 @@ bool takeFlag(Options& o, std::string_view name) {
     o.columns = o.columns ? o.columns : run::Quantity::Frequency;
   else if (name == "--noise")
     o.noise = true;
+  else if (name == "--noise-per-statistic")
+    o.intervals.noise = stability::NoiseReading::PerStatistic;
   else if (name == "--remove-drift")
     o.removeDrift = true;
   else if (name == "--remove-offset")
@@ -152,9 +163,9 @@ bool takeFlag(Options& o, std::string_view name) {
   return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"--run",    "--tau0",   "--stat", "--taus",
-                                              "--m",      "--ci",     "--plot", "--report",
-                                              "--verify", "--dynamic"};
+constexpr std::string_view kValueOptions[] = {"--run",    "--tau0",    "--stat", "--taus",
+                                              "--m",      "--ci",      "--plot", "--report",
+                                              "--verify", "--dynamic", "--edf"};
 
 }  // namespace
 

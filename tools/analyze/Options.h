@@ -7,6 +7,7 @@
 #include "DynamicWindows.h"
 #include "platform/Result.h"
 #include "run/Measurement.h"
+#include "stability/Confidence.h"
 #include "stability/Statistics.h"
 
 namespace tessarin::analyze {
@@ -35,6 +36,10 @@ struct Options {
   FactorSet factorSet = FactorSet::Octave;
   std::vector<int> factors;  // for FactorSet::Listed
   double confidence = 0.683;
+  // How the intervals are made: by default the noise type is one per tau for every statistic and
+  // the degrees of freedom those of measured coverage; --edf reference and --noise-per-statistic
+  // give the reference program's.
+  stability::AnalysisMethod intervals;
   bool noise = false;
   bool removeDrift = false;
   bool removeOffset = false;

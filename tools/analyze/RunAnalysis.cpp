@@ -71,7 +71,7 @@ platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau
       analysis.warnings.push_back(std::string(stability::nameOf(statistic)) +
                                   ": too few samples (" + std::to_string(count) + " phase points)");
     StatisticRows rows{statistic, stability::analyse(statistic, phase, analysis.tau0, factors,
-                                                     options.confidence)};
+                                                     options.confidence, options.intervals)};
     for (const stability::AnalysisRow& row : rows.rows) anyTerm = anyTerm || row.estimate.terms > 0;
     analysis.statistics.push_back(std::move(rows));
   }

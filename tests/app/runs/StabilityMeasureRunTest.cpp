@@ -58,7 +58,11 @@ class StabilityMeasureRunTest : public RunFixture {
   void expectLibraryCurve(Statistic statistic, const std::vector<double>& x, bool bars) {
     const std::vector<int> factors = stability::octaveFactors(statistic, std::ssize(x));
     std::vector<double> tau, value, low, high;
-    for (const stability::AnalysisRow& row : stability::analyse(statistic, x, 1, factors, 0.683)) {
+    // The console's bars: each statistic's own noise reading, the published EDF.
+    const stability::AnalysisMethod consoleBars{stability::NoiseReading::PerStatistic,
+                                                stability::EdfMethod::Reference};
+    for (const stability::AnalysisRow& row :
+         stability::analyse(statistic, x, 1, factors, 0.683, consoleBars)) {
       tau.push_back(row.estimate.tau);
       value.push_back(row.estimate.value);
       low.push_back(row.interval.low);
