@@ -124,6 +124,14 @@ TEST_F(RunReport, VerifyHoldsOnTheUntouchedInputAndNamesTheFigureAndTheLineThatC
        },
        2,
        {"r.json: run 1 of 2: samples is 65, the report says 66"}},
+      {"an escape sequence in a label of the record",
+       [this] {
+         std::string json = read("r.json");
+         const std::size_t at = json.find("\"label\": \"") + 10;
+         write("r.json", json.insert(at, "\\u001b[2J"));
+       },
+       2,
+       {"\\x1b[2J"}},
   };
   for (const auto& t : cases) {
     writeConsoleFile();
@@ -134,6 +142,7 @@ TEST_F(RunReport, VerifyHoldsOnTheUntouchedInputAndNamesTheFigureAndTheLineThatC
     for (const std::string& said : t.said)
       EXPECT_NE((verified.out + verified.err).find(said), std::string::npos)
           << t.name << ": " << said << " not in: " << verified.out << verified.err;
+    EXPECT_EQ(verified.err.find('\x1b'), std::string::npos) << t.name;
   }
 }
 

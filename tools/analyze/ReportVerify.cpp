@@ -12,6 +12,7 @@
 #include <iostream>
 
 #include "InputFingerprint.h"
+#include "RecordedRun.h"
 #include "ReportFacts.h"
 #include "platform/Result.h"
 
@@ -164,26 +165,27 @@ int verifyReport(const std::string& recordPath, int argc, char** argv) {
   }
   QFile file(inputPath);
   if (!file.open(QIODevice::ReadOnly)) {
-    complain() << inputPath.toStdString() << ": " << file.errorString().toStdString() << '\n';
+    complain() << printable(inputPath.toStdString()) << ": " << file.errorString().toStdString()
+               << '\n';
     return kUnusableInput;
   }
   const QString change = firstChange(*recorded, fingerprintOf(file.readAll()));
   file.close();
   if (!change.isEmpty())
-    complain() << inputPath.toStdString() << ':' << change.toStdString()
+    complain() << printable(inputPath.toStdString()) << ':' << change.toStdString()
                << " since the report: the input's SHA-256 differs\n";
 
   const bool sameBuild = record.value().value("build").toString() == buildId();
   Comparison comparison(sameBuild ? 0 : kOtherBuildTolerance);
   const auto again = analyseAgain(record.value());
   if (!again) {
-    complain() << recordPath << ": " << again.reason().toStdString() << '\n';
+    complain() << recordPath << ": " << printable(again.reason().toStdString()) << '\n';
     return kUnusableInput;
   }
   comparison.runs(record.value().value("runs").toArray(), again.value().value("runs").toArray());
   const QStringList& differences = comparison.differences();
   for (qsizetype i = 0; i < std::min<qsizetype>(differences.size(), kDifferencesShown); ++i)
-    complain() << recordPath << ": " << differences.at(i).toStdString() << '\n';
+    complain() << recordPath << ": " << printable(differences.at(i).toStdString()) << '\n';
   if (differences.size() > kDifferencesShown)
     complain() << recordPath << ": " << differences.size() - kDifferencesShown
                << " more figures differ\n";

@@ -3,7 +3,7 @@
 // noise. Writes the per-factor table and the summary as Markdown.
 //
 //   coverage_validation [--series K,K...] [--lengths N,N...] [--threads T] [--edf reference]
-//                       [--noise per-statistic] [--table FILE] [--summary FILE]
+//                       [--noise-per-statistic] [--table FILE] [--summary FILE]
 
 #include <algorithm>
 #include <cstdio>
@@ -48,9 +48,13 @@ int main(int argc, char** argv) {
   std::vector<int> seriesCounts = {10000, 1000};
   std::string tablePath;
   std::string summaryPath;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    const std::string value = argv[i + 1];
+    if (option == "--noise-per-statistic") {
+      settings.method.noise = stability::NoiseReading::PerStatistic;
+      continue;
+    }
+    const std::string value = i + 1 < argc ? argv[++i] : "";
     if (option == "--series") {
       seriesCounts = numbersFrom(value);
     } else if (option == "--lengths") {
@@ -59,8 +63,6 @@ int main(int argc, char** argv) {
       settings.threads = std::stoi(value);
     } else if (option == "--edf" && value == "reference") {
       settings.method.edf = stability::EdfMethod::Reference;
-    } else if (option == "--noise" && value == "per-statistic") {
-      settings.method.noise = stability::NoiseReading::PerStatistic;
     } else if (option == "--table") {
       tablePath = value;
     } else if (option == "--summary") {
