@@ -156,6 +156,28 @@ TEST(ColumnReader, ReadsOneOrTwoColumnsWithCommentsAndTakesOtherLinesAsGaps) {
   EXPECT_EQ(lines, (std::vector<std::int64_t>{6, 7}));
 }
 
+TEST(DamagedLines, KeepsTheFirstThousandInFullThenTheFirstOfEachRunAndCountsTheRest) {
+  std::string junk;
+  for (int k = 0; k < 1200; ++k) junk += "junk\r\n";
+  const InputFile columns = parseColumnText("c.txt", junk + junk, run::Quantity::Phase, 1);
+  EXPECT_EQ(columns.runs.at(0).samples.size(), 2400u);
+  EXPECT_EQ(columns.damaged.size(), kKeptDamage);
+  EXPECT_EQ(columns.damaged.back().line, 1000);
+  EXPECT_EQ(unkeptDamage(columns, 1).lines, 1400);
+  EXPECT_EQ(unkeptDamage(columns, 1).gaps, 1400);
+
+  const std::string run = header(run::Quantity::Phase);
+  const InputFile dat = parseDatText("f.DAT", run + junk + run + "junk\r\n 1 \r\njunk\r\n");
+  ASSERT_EQ(dat.damaged.size(), kKeptDamage + 1);
+  EXPECT_EQ(dat.damaged.back().run, 2);
+  EXPECT_EQ(dat.damaged.back().line, 1213 + 1 + 13);
+  EXPECT_EQ(dat.damaged.back().text, "junk");
+  EXPECT_EQ(unkeptDamage(dat, 1).lines, 200);
+  EXPECT_EQ(unkeptDamage(dat, 2).lines, 1);
+  EXPECT_EQ(unkeptDamage(dat, 3).lines, 0);
+  EXPECT_EQ(dat.runs.at(1).samples.size(), 3u);
+}
+
 // A run of `values` as the console writes it, started at `date` `time`, tau 1 s unless changed.
 struct RunText {
   const char* date = "07/12/2026";

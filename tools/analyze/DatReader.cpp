@@ -167,8 +167,7 @@ class DatParser {
       placeEmptyLines();
       file_.runs.back().samples.push_back(kGap);
     }
-    file_.damaged.push_back(
-        {number, static_cast<int>(file_.runs.size()), gap, reason, excerpt(line)});
+    noteDamage(file_, number, static_cast<int>(file_.runs.size()), gap, reason, line);
   }
 
   InputFile& file_;

@@ -53,6 +53,9 @@ bool reportDamage(const analyze::InputFile& file, const std::vector<int>& runs, 
                << (damaged.gap ? ", taken as a gap" : ", left out") << ": '" << damaged.text
                << "'\n";
   }
+  for (int run = 0; run <= static_cast<int>(file.runs.size()); ++run)
+    if (selected(run, runs))
+      total += static_cast<std::size_t>(analyze::unkeptDamage(file, run).lines);
   if (total > shown)
     complain() << file.path << ": " << total - shown << " more damaged lines not shown\n";
   return true;
