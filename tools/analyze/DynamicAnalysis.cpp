@@ -27,7 +27,8 @@ std::string scientific(double value) {
   return text;
 }
 
-// The series to analyse: its header, its phase points and how it is named in messages.
+// The series to analyse: its header (without the samples, which `phase` stands for), its phase
+// points and how it is named in messages.
 struct Series {
   RecordedRun header;
   std::vector<double> phase;
@@ -52,7 +53,7 @@ platform::Result<Series> seriesFor(const Options& options, const InputFile& file
                                                   std::to_string(recorded.headerLine) + ": " +
                                                   label + ": ") +
                            phase.reason());
-  return Series{recorded, std::move(phase.value()), label};
+  return Series{headerOf(recorded), std::move(phase.value()), label};
 }
 
 std::string heading(const Options& options, const InputFile& file, const Series& series,

@@ -66,12 +66,11 @@ platform::Result<JoinedRuns> joinRuns(const InputFile& file) {
     if (!start)
       return fail("run " + number +
                   " cannot be placed on the time line: " + start.reason().toStdString());
-    const auto phase = phaseSeries(run, false);
-    if (!phase) return fail("run " + number + ": " + phase.reason().toStdString());
+    if (const QString why = whyNoPhase(run); !why.isEmpty())
+      return fail("run " + number + ": " + why.toStdString());
 
     if (k == 0) {
-      joined.series = run;
-      joined.series.samples.clear();
+      joined.series = headerOf(run);
       joined.gapBefore.emplace_back();
     } else {
       const RecordedRun& before = file.runs[k - 1];
@@ -105,7 +104,13 @@ platform::Result<JoinedRuns> joinRuns(const InputFile& file) {
     }
     joined.series.samples.insert(joined.series.samples.end(), run.samples.begin(),
                                  run.samples.end());
-    joined.phase.insert(joined.phase.end(), phase.value().begin(), phase.value().end());
+    // A phase run's phase is its samples; only a frequency run needs a series of its own.
+    if (*run.quantity == run::Quantity::Phase) {
+      joined.phase.insert(joined.phase.end(), run.samples.begin(), run.samples.end());
+    } else {
+      const std::vector<double> phase = phaseSeries(run, false).value();
+      joined.phase.insert(joined.phase.end(), phase.begin(), phase.end());
+    }
     previousStart = start.value();
   }
   return joined;

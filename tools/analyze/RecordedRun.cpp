@@ -9,6 +9,11 @@
 
 namespace tessarin::analyze {
 
+RecordedRun headerOf(const RecordedRun& run) {
+  return {run.headerLine, run.date, run.time,     run.dutHz,
+          run.tauSeconds, run.mode, run.quantity, {}};
+}
+
 bool usableTau0(double seconds) { return seconds >= kShortestTau0 && seconds <= kLongestTau0; }
 
 std::string printable(std::string_view text) {

@@ -39,6 +39,9 @@ struct UnkeptDamage {
   std::int64_t gaps = 0;
 };
 
+// What the run's header says, without its samples.
+RecordedRun headerOf(const RecordedRun& run);
+
 // What an input file holds, and what could not be read in it.
 struct InputFile {
   std::string path;

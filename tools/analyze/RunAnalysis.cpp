@@ -1,6 +1,7 @@
 #include "RunAnalysis.h"
 
 #include <QString>
+#include <span>
 #include <utility>
 
 #include "stability/Preprocessing.h"
@@ -35,34 +36,10 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
   return factors;
 }
 
-}  // namespace
-
-platform::Result<std::vector<double>> phaseSeries(const RecordedRun& run, bool fromColumnFile) {
-  using Series = platform::Result<std::vector<double>>;
-  if (!run.tauSeconds) return Series::failure(QStringLiteral("its header gives no tau"));
-  if (!run.quantity) return Series::failure(QStringLiteral("its header gives no data type"));
-  if (*run.quantity == run::Quantity::Phase) return run.samples;
-  std::vector<double> phase = stability::phaseFromFrequency(run.samples, *run.tauSeconds);
-  if (!fromColumnFile) phase.erase(phase.begin());
-  return phase;
-}
-
-platform::Result<RunAnalysis> analyseRun(const RecordedRun& run, bool fromColumnFile,
-                                         const Options& options) {
-  auto series = phaseSeries(run, fromColumnFile);
-  if (!series) return platform::Result<RunAnalysis>::failure(series.reason());
-  return analysePhase(std::move(series.value()), *run.tauSeconds, options);
-}
-
-platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau0,
-                                           const Options& options) {
-  RunAnalysis analysis;
+// Evaluates the statistics asked for over the phase series, preprocessed as `analysis` tells.
+platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau0,
+                                       const Options& options, RunAnalysis analysis) {
   analysis.tau0 = tau0;
-  if (options.removeDrift)
-    analysis.driftPerDay = stability::removeFrequencyDrift(phase, analysis.tau0);
-  if (options.removeOffset)
-    analysis.meanFrequency = stability::removeMeanFrequency(phase, analysis.tau0);
-
   const auto count = static_cast<std::int64_t>(phase.size());
   bool anyTerm = false;
   for (const stability::Statistic statistic : options.statistics) {
@@ -80,6 +57,42 @@ platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau
         QString("too few samples (%1 phase points, gaps included) for the statistics asked for")
             .arg(count));
   return analysis;
+}
+
+}  // namespace
+
+QString whyNoPhase(const RecordedRun& run) {
+  if (!run.tauSeconds) return QStringLiteral("its header gives no tau");
+  if (!run.quantity) return QStringLiteral("its header gives no data type");
+  return {};
+}
+
+platform::Result<std::vector<double>> phaseSeries(const RecordedRun& run, bool fromColumnFile) {
+  using Series = platform::Result<std::vector<double>>;
+  if (const QString why = whyNoPhase(run); !why.isEmpty()) return Series::failure(why);
+  if (*run.quantity == run::Quantity::Phase) return run.samples;
+  std::vector<double> phase = stability::phaseFromFrequency(run.samples, *run.tauSeconds);
+  if (!fromColumnFile) phase.erase(phase.begin());
+  return phase;
+}
+
+platform::Result<RunAnalysis> analyseRun(const RecordedRun& run, bool fromColumnFile,
+                                         const Options& options) {
+  if (const QString why = whyNoPhase(run); !why.isEmpty())
+    return platform::Result<RunAnalysis>::failure(why);
+  if (*run.quantity == run::Quantity::Phase && !options.removeDrift && !options.removeOffset)
+    return evaluate(run.samples, *run.tauSeconds, options, {});
+  auto series = phaseSeries(run, fromColumnFile);
+  return analysePhase(std::move(series.value()), *run.tauSeconds, options);
+}
+
+platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau0,
+                                           const Options& options) {
+  RunAnalysis preprocessed;
+  if (options.removeDrift) preprocessed.driftPerDay = stability::removeFrequencyDrift(phase, tau0);
+  if (options.removeOffset)
+    preprocessed.meanFrequency = stability::removeMeanFrequency(phase, tau0);
+  return evaluate(phase, tau0, options, std::move(preprocessed));
 }
 
 }  // namespace tessarin::analyze
