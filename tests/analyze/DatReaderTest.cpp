@@ -3,6 +3,7 @@
 #include <QDate>
 #include <cmath>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ std::string header(run::Quantity stored, double tauMs = 1000) {
 }
 
 // Equal, NaN included.
-void expectSamples(const std::vector<double>& actual, const std::vector<double>& expected,
+void expectSamples(std::span<const double> actual, const std::vector<double>& expected,
                    const std::string& label) {
   ASSERT_EQ(actual.size(), expected.size()) << label;
   for (std::size_t i = 0; i < actual.size(); ++i) {

@@ -98,12 +98,10 @@ platform::Result<JoinedRuns> joinRuns(const InputFile& file) {
                     " samples) would make the series longer than " +
                     std::to_string(kMostJoinedSamples) + " samples");
       joined.gapBefore.push_back({static_cast<double>(elapsed) - recorded * tau, gap});
-      joined.series.samples.insert(joined.series.samples.end(), static_cast<std::size_t>(gap),
-                                   kGap);
+      joined.series.samples.append(static_cast<std::size_t>(gap), kGap);
       joined.phase.insert(joined.phase.end(), static_cast<std::size_t>(gap), kGap);
     }
-    joined.series.samples.insert(joined.series.samples.end(), run.samples.begin(),
-                                 run.samples.end());
+    joined.series.samples.append(run.samples);
     // A phase run's phase is its samples; only a frequency run needs a series of its own.
     if (*run.quantity == run::Quantity::Phase) {
       joined.phase.insert(joined.phase.end(), run.samples.begin(), run.samples.end());

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "SampleSeries.h"
 #include "run/Measurement.h"
 
 namespace tessarin::analyze {
@@ -30,7 +31,7 @@ struct RecordedRun {
   std::optional<double> tauSeconds;
   std::string mode;  // "Filtered" or "Non-Filtered" as the header says; empty when it doesn't
   std::optional<run::Quantity> quantity;
-  std::vector<double> samples;
+  SampleSeries samples;
 };
 
 // The damaged lines of one run that were counted but not kept.

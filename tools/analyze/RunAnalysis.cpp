@@ -1,6 +1,7 @@
 #include "RunAnalysis.h"
 
 #include <QString>
+#include <algorithm>
 #include <span>
 #include <utility>
 
@@ -9,6 +10,19 @@
 namespace tessarin::analyze {
 
 namespace {
+
+// Whether factor m gives the statistic enough terms over `sampleCount` phase points. More points
+// never allow fewer factors, so the factors of a shorter series tell once they reach m: the list
+// of every factor, 4 bytes each, is made only as long as m needs, not as long as the series.
+bool factorFits(stability::Statistic statistic, int m, std::int64_t sampleCount) {
+  std::int64_t points = std::min(sampleCount, 8 * (std::int64_t{m} + 1));
+  while (true) {
+    const std::vector<int> possible = stability::everyFactor(statistic, points);
+    if (!possible.empty() && possible.back() >= m) return true;
+    if (points == sampleCount) return false;
+    points = std::min(sampleCount, 2 * points);
+  }
+}
 
 std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleCount,
                             const Options& options, std::vector<std::string>& warnings) {
@@ -22,11 +36,9 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
     case FactorSet::Listed:
       break;
   }
-  const std::vector<int> possible = stability::everyFactor(statistic, sampleCount);
-  const int longest = possible.empty() ? 0 : possible.back();
   std::vector<int> factors;
   for (const int m : options.factors) {
-    if (m <= longest)
+    if (factorFits(statistic, m, sampleCount))
       factors.push_back(m);
     else
       warnings.push_back("m = " + std::to_string(m) + " is too long for " +
@@ -70,7 +82,8 @@ QString whyNoPhase(const RecordedRun& run) {
 platform::Result<std::vector<double>> phaseSeries(const RecordedRun& run, bool fromColumnFile) {
   using Series = platform::Result<std::vector<double>>;
   if (const QString why = whyNoPhase(run); !why.isEmpty()) return Series::failure(why);
-  if (*run.quantity == run::Quantity::Phase) return run.samples;
+  if (*run.quantity == run::Quantity::Phase)
+    return std::vector<double>(run.samples.begin(), run.samples.end());
   std::vector<double> phase = stability::phaseFromFrequency(run.samples, *run.tauSeconds);
   if (!fromColumnFile) phase.erase(phase.begin());
   return phase;
