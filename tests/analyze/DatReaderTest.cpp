@@ -266,7 +266,7 @@ TEST(JoinedRuns, PlacesEachRunByItsHeaderRoundedToTheNearestSampleAndKeepsItsVal
     for (std::size_t k = 1; k < joined.value().gapBefore.size(); ++k)
       gaps.push_back(joined.value().gapBefore[k].samples);
     EXPECT_EQ(gaps, t.gaps) << t.label;
-    expectSamples(joined.value().phase, expected, t.label);
+    expectSamples(phaseOf(joined.value()), expected, t.label);
     expectSamples(joined.value().series.samples, expected, t.label);
   }
 }
@@ -279,7 +279,7 @@ TEST(JoinedRuns, IntegratesEachFrequencyRunFromItsOwnPrimingPoint) {
               .text()));
   ASSERT_TRUE(joined) << joined.reason().toStdString();
   const std::vector<double> expected = {1e-9, 3e-9, 6e-9, kGap, kGap, 4e-9, 9e-9};
-  const std::vector<double>& phase = joined.value().phase;
+  const std::span<const double> phase = phaseOf(joined.value());
   ASSERT_EQ(phase.size(), expected.size());
   for (std::size_t i = 0; i < phase.size(); ++i) {
     if (std::isnan(expected[i]))

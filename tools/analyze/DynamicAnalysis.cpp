@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <span>
 
 #include "DynamicPlot.h"
 #include "DynamicReport.h"
@@ -41,7 +42,8 @@ platform::Result<Series> seriesFor(const Options& options, const InputFile& file
     auto joined = joinRuns(file);
     if (!joined) return Chosen::failure(joined.reason());
     const std::string label = std::to_string(file.runs.size()) + " runs joined";
-    return Series{std::move(joined.value().series), std::move(joined.value().phase), label};
+    const std::span<const double> phase = phaseOf(joined.value());
+    return Series{headerOf(joined.value().series), {phase.begin(), phase.end()}, label};
   }
   const RecordedRun& recorded = file.runs[static_cast<std::size_t>(run - 1)];
   const std::string label =

@@ -99,19 +99,22 @@ platform::Result<JoinedRuns> joinRuns(const InputFile& file) {
                     std::to_string(kMostJoinedSamples) + " samples");
       joined.gapBefore.push_back({static_cast<double>(elapsed) - recorded * tau, gap});
       joined.series.samples.append(static_cast<std::size_t>(gap), kGap);
-      joined.phase.insert(joined.phase.end(), static_cast<std::size_t>(gap), kGap);
+      if (*run.quantity == run::Quantity::Frequency)
+        joined.phase.insert(joined.phase.end(), static_cast<std::size_t>(gap), kGap);
     }
     joined.series.samples.append(run.samples);
-    // A phase run's phase is its samples; only a frequency run needs a series of its own.
-    if (*run.quantity == run::Quantity::Phase) {
-      joined.phase.insert(joined.phase.end(), run.samples.begin(), run.samples.end());
-    } else {
+    if (*run.quantity == run::Quantity::Frequency) {
       const std::vector<double> phase = phaseSeries(run, false).value();
       joined.phase.insert(joined.phase.end(), phase.begin(), phase.end());
     }
     previousStart = start.value();
   }
   return joined;
+}
+
+std::span<const double> phaseOf(const JoinedRuns& joined) {
+  if (joined.series.quantity == run::Quantity::Phase) return joined.series.samples;
+  return joined.phase;
 }
 
 }  // namespace tessarin::analyze

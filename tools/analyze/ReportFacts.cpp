@@ -139,7 +139,7 @@ platform::Result<ReportFacts> collectFacts(const Options& options, const InputFi
     std::vector<double> phase;
     if (analysed.joined > 0) {
       auto joined = joinRuns(file);
-      if (joined) phase = std::move(joined.value().phase);
+      if (joined) phase.assign(phaseOf(joined.value()).begin(), phaseOf(joined.value()).end());
     } else if (auto series = phaseSeries(*analysed.run, options.columns.has_value())) {
       phase = std::move(series.value());
     }
