@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QCryptographicHash>
+#include <algorithm>
 #include <string>
 
 #include "InputFingerprint.h"
@@ -43,6 +45,18 @@ TEST(InputFingerprint, StaysWhatReportsRecordedHoweverTheBytesArrive) {
     const InputFingerprint whole = fingerprintOf(bytes);
     EXPECT_EQ(whole.lines, t.lines) << t.label;
     EXPECT_EQ(digestOf(whole), t.digest) << t.label;
+    for (const qsizetype piece : {1, 7, 4096}) {
+      Fingerprinter pieces;
+      for (qsizetype at = 0; at < bytes.size(); at += piece)
+        pieces.feed(QByteArrayView(bytes).sliced(at, std::min(piece, bytes.size() - at)));
+      EXPECT_EQ(digestOf(pieces.finish()), t.digest) << t.label << ", pieces of " << piece;
+    }
+    QBuffer file;
+    file.setData(bytes);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto read = fingerprintOf(file);
+    ASSERT_TRUE(read) << t.label;
+    EXPECT_EQ(digestOf(*read), t.digest) << t.label << ", read from a device";
   }
 }
 

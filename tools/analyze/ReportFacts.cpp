@@ -114,9 +114,11 @@ platform::Result<ReportFacts> collectFacts(const Options& options, const InputFi
   facts.arguments = arguments;
   facts.inputPath = QFileInfo(QString::fromStdString(file.path)).absoluteFilePath();
   QFile input(facts.inputPath);
-  if (!input.open(QIODevice::ReadOnly))
+  if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
     return Collected::failure(facts.inputPath + ": " + input.errorString());
-  facts.input = fingerprintOf(input.readAll());
+  auto fingerprint = fingerprintOf(input);
+  if (!fingerprint) return Collected::failure(facts.inputPath + ": " + input.errorString());
+  facts.input = std::move(*fingerprint);
   facts.confidence = options.confidence;
   facts.driftRemoved = options.removeDrift;
   facts.offsetRemoved = options.removeOffset;

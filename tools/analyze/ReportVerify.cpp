@@ -163,11 +163,13 @@ int verifyReport(const std::string& recordPath, int argc, char** argv) {
     return kUnusableInput;
   }
   QFile file(inputPath);
-  if (!file.open(QIODevice::ReadOnly)) {
+  const auto now =
+      file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? fingerprintOf(file) : std::nullopt;
+  if (!now) {
     complain() << inputPath.toStdString() << ": " << file.errorString().toStdString() << '\n';
     return kUnusableInput;
   }
-  const QString change = firstChange(*recorded, fingerprintOf(file.readAll()));
+  const QString change = firstChange(*recorded, *now);
   file.close();
   if (!change.isEmpty())
     complain() << inputPath.toStdString() << ':' << change.toStdString()
