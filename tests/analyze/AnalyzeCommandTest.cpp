@@ -133,6 +133,34 @@ TEST_F(AnalyzeCommand, ReportsADamagedLineOnStandardErrorAndCountsItAsAGap) {
   EXPECT_TRUE(second.ends_with(" 3        1")) << second;  // 2 samples and the gap
 }
 
+// Past the first thousand damaged lines only the first of each run is kept in full; the rest are
+// counted, and told of as before.
+TEST_F(AnalyzeCommand, CountsEveryDamagedLineOfTheRunsAnalysedThoughFewAreKept) {
+  consoleFile();
+  std::string junk;
+  for (int k = 0; k < 3000; ++k) junk += "junk\r\n";
+  write("junky.DAT", read("osc.DAT") + junk);
+  write("junky.txt", "1\n2\n3\n" + junk + "4\n");
+  const struct {
+    const char* arguments;
+    int exitCode;
+    const char* inErr;  // empty: nothing on standard error
+  } cases[] = {
+      {"--list junky.DAT", 0, "junky.DAT: 2950 more damaged lines not shown"},
+      {"--run 1 junky.DAT", 0, ""},
+      {"--strict junky.DAT", 2, "junky.DAT:93: not a sample line: 'junk' (--strict)"},
+      {"--phase --tau0 1 junky.txt", 0, "junky.txt: 2950 more damaged lines not shown"},
+  };
+  for (const auto& t : cases) {
+    const Outcome outcome = run(t.arguments);
+    EXPECT_EQ(outcome.exitCode, t.exitCode) << t.arguments << ": " << outcome.err;
+    if (*t.inErr == '\0')
+      EXPECT_EQ(outcome.err, "") << t.arguments;
+    else
+      EXPECT_NE(outcome.err.find(t.inErr), std::string::npos) << t.arguments << ": " << outcome.err;
+  }
+}
+
 TEST_F(AnalyzeCommand, WritesCsvWithItsFixedHeaderAndThePublishedNistFigures) {
   // NIST SP 1065's nine frequency points, tau0 = 1 s, and the published values at m = 1 and 2.
   write("nist.txt", "892\n809\n823\n798\n671\n644\n883\n903\n677\n");

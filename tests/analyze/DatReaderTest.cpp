@@ -3,6 +3,7 @@
 #include <QDate>
 #include <cmath>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ std::string header(run::Quantity stored, double tauMs = 1000) {
 }
 
 // Equal, NaN included.
-void expectSamples(const std::vector<double>& actual, const std::vector<double>& expected,
+void expectSamples(std::span<const double> actual, const std::vector<double>& expected,
                    const std::string& label) {
   ASSERT_EQ(actual.size(), expected.size()) << label;
   for (std::size_t i = 0; i < actual.size(); ++i) {
@@ -156,6 +157,28 @@ TEST(ColumnReader, ReadsOneOrTwoColumnsWithCommentsAndTakesOtherLinesAsGaps) {
   EXPECT_EQ(lines, (std::vector<std::int64_t>{6, 7}));
 }
 
+TEST(DamagedLines, KeepsTheFirstThousandInFullThenTheFirstOfEachRunAndCountsTheRest) {
+  std::string junk;
+  for (int k = 0; k < 1200; ++k) junk += "junk\r\n";
+  const InputFile columns = parseColumnText("c.txt", junk + junk, run::Quantity::Phase, 1);
+  EXPECT_EQ(columns.runs.at(0).samples.size(), 2400u);
+  EXPECT_EQ(columns.damaged.size(), kKeptDamage);
+  EXPECT_EQ(columns.damaged.back().line, 1000);
+  EXPECT_EQ(unkeptDamage(columns, 1).lines, 1400);
+  EXPECT_EQ(unkeptDamage(columns, 1).gaps, 1400);
+
+  const std::string run = header(run::Quantity::Phase);
+  const InputFile dat = parseDatText("f.DAT", run + junk + run + "junk\r\n 1 \r\njunk\r\n");
+  ASSERT_EQ(dat.damaged.size(), kKeptDamage + 1);
+  EXPECT_EQ(dat.damaged.back().run, 2);
+  EXPECT_EQ(dat.damaged.back().line, 1213 + 1 + 13);
+  EXPECT_EQ(dat.damaged.back().text, "junk");
+  EXPECT_EQ(unkeptDamage(dat, 1).lines, 200);
+  EXPECT_EQ(unkeptDamage(dat, 2).lines, 1);
+  EXPECT_EQ(unkeptDamage(dat, 3).lines, 0);
+  EXPECT_EQ(dat.runs.at(1).samples.size(), 3u);
+}
+
 // A run of `values` as the console writes it, started at `date` `time`, tau 1 s unless changed.
 struct RunText {
   const char* date = "07/12/2026";
@@ -243,7 +266,7 @@ TEST(JoinedRuns, PlacesEachRunByItsHeaderRoundedToTheNearestSampleAndKeepsItsVal
     for (std::size_t k = 1; k < joined.value().gapBefore.size(); ++k)
       gaps.push_back(joined.value().gapBefore[k].samples);
     EXPECT_EQ(gaps, t.gaps) << t.label;
-    expectSamples(joined.value().phase, expected, t.label);
+    expectSamples(phaseOf(joined.value()), expected, t.label);
     expectSamples(joined.value().series.samples, expected, t.label);
   }
 }
@@ -256,7 +279,7 @@ TEST(JoinedRuns, IntegratesEachFrequencyRunFromItsOwnPrimingPoint) {
               .text()));
   ASSERT_TRUE(joined) << joined.reason().toStdString();
   const std::vector<double> expected = {1e-9, 3e-9, 6e-9, kGap, kGap, 4e-9, 9e-9};
-  const std::vector<double>& phase = joined.value().phase;
+  const std::span<const double> phase = phaseOf(joined.value());
   ASSERT_EQ(phase.size(), expected.size());
   for (std::size_t i = 0; i < phase.size(); ++i) {
     if (std::isnan(expected[i]))

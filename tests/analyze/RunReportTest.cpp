@@ -96,6 +96,23 @@ TEST_F(RunReport, WritesAPdfWhoseTextGivesBackTheFactsTheTableAndTheInputHash) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << " not in:\n" << text;
 }
 
+TEST_F(RunReport, CountsTheDamagedLinesBeyondThoseItKeeps) {
+  std::string text;
+  for (int k = 1; k <= 1600; ++k) text += k % 16 == 0 ? std::to_string(k) + "e-9\n" : "junk\n";
+  write("junky.txt", text);
+  const Outcome made = run("--phase --tau0 1 --report r.pdf junky.txt");
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  const QJsonObject facts = record().value("runs").toArray().at(0).toObject();
+  EXPECT_EQ(facts.value("damagedLines").toArray().size(), 1000);
+  EXPECT_EQ(facts.value("damagedLinesNotKept").toInteger(), 500);
+  EXPECT_EQ(facts.value("gaps").toInteger(), 1500);
+  if (!QFile::exists("/usr/bin/pdftotext")) GTEST_SKIP() << "/usr/bin/pdftotext is missing";
+  ASSERT_EQ(std::system(("pdftotext '" + path("r.pdf") + "' '" + path("r.txt") + "'").c_str()), 0);
+  const std::string said = read("r.txt");
+  EXPECT_NE(said.find("1500 (1500 taken as gaps)"), std::string::npos) << said;
+  EXPECT_NE(said.find("and 1300 more (the first 1000 in the .json)"), std::string::npos) << said;
+}
+
 TEST_F(RunReport, VerifyHoldsOnTheUntouchedInputAndNamesTheFigureAndTheLineThatChanged) {
   const auto replaceLine = [this](int number, const std::string& with) {
     std::string text = read("osc.DAT");

@@ -1,5 +1,6 @@
 #include "ColumnReader.h"
 
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -11,21 +12,33 @@ namespace tessarin::analyze {
 
 namespace {
 
-std::vector<std::string_view> fieldsOf(std::string_view line) {
-  std::vector<std::string_view> fields;
+// Spaces as the C locale has them, and the commas and semicolons of CSV files.
+bool separates(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == ',' ||
+         c == ';';
+}
+
+// The first fields of a line, and how many it has up to one more than a line may hold: a third
+// is enough to call the line damaged.
+struct Fields {
+  std::array<std::string_view, 2> first;
+  int count = 0;
+};
+
+Fields fieldsOf(std::string_view line) {
+  Fields fields;
   std::size_t start = 0;
-  while (true) {
-    while (start < line.size() && (std::isspace(static_cast<unsigned char>(line[start])) ||
-                                   line[start] == ',' || line[start] == ';'))
-      ++start;
-    if (start == line.size()) return fields;
+  while (fields.count <= std::ssize(fields.first)) {
+    while (start < line.size() && separates(line[start])) ++start;
+    if (start == line.size()) break;
     std::size_t end = start;
-    while (end < line.size() && !std::isspace(static_cast<unsigned char>(line[end])) &&
-           line[end] != ',' && line[end] != ';')
-      ++end;
-    fields.push_back(line.substr(start, end - start));
+    while (end < line.size() && !separates(line[end])) ++end;
+    if (fields.count < std::ssize(fields.first))
+      fields.first[static_cast<std::size_t>(fields.count)] = line.substr(start, end - start);
+    ++fields.count;
     start = end;
   }
+  return fields;
 }
 
 // A number as other programs write it: "1.5e-11", "-2.3E+00", "+4", or NaN for a gap.
@@ -58,16 +71,17 @@ TakeLine lineTaker(InputFile& file) {
   return [&file](std::int64_t number, std::string_view line, LineEnd end) {
     RecordedRun& run = file.runs.front();
     const auto damage = [&](const char* reason) {
-      file.damaged.push_back({number, 1, true, reason, excerpt(line)});
+      noteDamage(file, number, 1, true, reason, line);
       run.samples.push_back(std::numeric_limits<double>::quiet_NaN());
     };
     if (end == LineEnd::TooLong) return damage("line longer than 4096 characters");
-    const std::vector<std::string_view> fields = fieldsOf(line.substr(0, line.find('#')));
-    if (fields.empty()) return;
+    const Fields fields = fieldsOf(line.substr(0, line.find('#')));
+    if (fields.count == 0) return;
     std::optional<double> value;
-    if (fields.size() <= 2) value = columnNumber(fields.back());
-    if (fields.size() == 2 && !columnNumber(fields.front())) value.reset();
-    if (!value) return damage(fields.size() > 2 ? "more than two columns" : "not a number");
+    if (fields.count <= 2)
+      value = columnNumber(fields.first[static_cast<std::size_t>(fields.count - 1)]);
+    if (fields.count == 2 && !columnNumber(fields.first[0])) value.reset();
+    if (!value) return damage(fields.count > 2 ? "more than two columns" : "not a number");
     if (std::abs(*value) > kLargestSample)
       return damage("sample beyond 1e100, where the statistics would overflow");
     run.samples.push_back(*value);

@@ -66,7 +66,7 @@ class DatParser {
     }
     if (line.empty()) {
       if (section_ == Section::Samples && !std::exchange(afterDataLine_, false))
-        pendingEmpty_.push_back(number);
+        if (pendingEmpty_++ == 0) firstPendingEmpty_ = number;
       return;
     }
     afterDataLine_ = false;
@@ -103,7 +103,7 @@ class DatParser {
   enum class Section { BeforeFirstRun, Header, Samples };
 
   void startRun(std::int64_t number, std::string_view date, std::string_view time) {
-    pendingEmpty_.clear();  // the empty lines that precede every header
+    pendingEmpty_ = 0;  // the empty lines that precede every header
     RecordedRun run;
     run.headerLine = number;
     run.date = printable(trimmed(date));
@@ -157,7 +157,8 @@ class DatParser {
 
   // The console writes no empty line among a run's samples: one there stands for a lost sample.
   void placeEmptyLines() {
-    for (const std::int64_t number : std::exchange(pendingEmpty_, {}))
+    const std::int64_t end = firstPendingEmpty_ + std::exchange(pendingEmpty_, 0);
+    for (std::int64_t number = firstPendingEmpty_; number < end; ++number)
       damage(number, {}, "empty line", true);
   }
 
@@ -167,13 +168,14 @@ class DatParser {
       placeEmptyLines();
       file_.runs.back().samples.push_back(kGap);
     }
-    file_.damaged.push_back(
-        {number, static_cast<int>(file_.runs.size()), gap, reason, excerpt(line)});
+    noteDamage(file_, number, static_cast<int>(file_.runs.size()), gap, reason, line);
   }
 
   InputFile& file_;
   Section section_ = Section::BeforeFirstRun;
-  std::vector<std::int64_t> pendingEmpty_;
+  // The empty lines seen since the last sample: one block of them, as every other line ends it.
+  std::int64_t firstPendingEmpty_ = 0;
+  std::int64_t pendingEmpty_ = 0;
   bool afterDataLine_ = false;  // the header ends in an empty line after its data type
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <span>
 
 #include "DynamicPlot.h"
 #include "DynamicReport.h"
@@ -27,7 +28,8 @@ std::string scientific(double value) {
   return text;
 }
 
-// The series to analyse: its header, its phase points and how it is named in messages.
+// The series to analyse: its header (without the samples, which `phase` stands for), its phase
+// points and how it is named in messages.
 struct Series {
   RecordedRun header;
   std::vector<double> phase;
@@ -40,7 +42,8 @@ platform::Result<Series> seriesFor(const Options& options, const InputFile& file
     auto joined = joinRuns(file);
     if (!joined) return Chosen::failure(joined.reason());
     const std::string label = std::to_string(file.runs.size()) + " runs joined";
-    return Series{std::move(joined.value().series), std::move(joined.value().phase), label};
+    const std::span<const double> phase = phaseOf(joined.value());
+    return Series{headerOf(joined.value().series), {phase.begin(), phase.end()}, label};
   }
   const RecordedRun& recorded = file.runs[static_cast<std::size_t>(run - 1)];
   const std::string label =
@@ -52,7 +55,7 @@ platform::Result<Series> seriesFor(const Options& options, const InputFile& file
                                                   std::to_string(recorded.headerLine) + ": " +
                                                   label + ": ") +
                            phase.reason());
-  return Series{recorded, std::move(phase.value()), label};
+  return Series{headerOf(recorded), std::move(phase.value()), label};
 }
 
 std::string heading(const Options& options, const InputFile& file, const Series& series,

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QJsonValue>
 #include <algorithm>
+#include <utility>
 
 namespace tessarin::analyze {
 
@@ -10,13 +11,20 @@ namespace {
 
 constexpr qsizetype kDigestBytes = 32;
 
-// FNV-1a: fixed, quick and the same on every platform, unlike qHash.
-char lineHash(QByteArrayView line) {
-  std::uint32_t hash = 2166136261u;
-  for (const char byte : line) {
+// FNV-1a, folded to a byte: fixed, quick and the same on every platform, unlike qHash.
+constexpr std::uint32_t kFnvBasis = 2166136261u;
+constexpr std::uint32_t kFnvPrime = 16777619u;
+constexpr qint64 kReadBlock = qint64{1} << 20;
+
+std::uint32_t hashOn(std::uint32_t hash, QByteArrayView bytes) {
+  for (const char byte : bytes) {
     hash ^= static_cast<unsigned char>(byte);
-    hash *= 16777619u;
+    hash *= kFnvPrime;
   }
+  return hash;
+}
+
+char folded(std::uint32_t hash) {
   hash ^= hash >> 16;
   hash ^= hash >> 8;
   return static_cast<char>(hash & 0xff);
@@ -28,24 +36,62 @@ QByteArray blockDigest(const QByteArray& digests, std::int64_t block) {
 
 }  // namespace
 
-InputFingerprint fingerprintOf(const QByteArray& bytes) {
-  InputFingerprint fingerprint;
-  fingerprint.sha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-  QCryptographicHash block(QCryptographicHash::Sha256);
-  qsizetype start = 0;
-  while (start < bytes.size()) {
-    qsizetype end = bytes.indexOf('\n', start);
-    end = end < 0 ? bytes.size() : end + 1;
-    const QByteArrayView line(bytes.constData() + start, end - start);
-    fingerprint.lineHashes.append(lineHash(line.endsWith('\n') ? line.chopped(1) : line));
-    block.addData(line);
-    if (++fingerprint.lines % InputFingerprint::kBlockLines == 0 || end == bytes.size()) {
-      fingerprint.blockSha256.append(block.result());
-      block.reset();
+Fingerprinter::Fingerprinter()
+    : whole_(QCryptographicHash::Sha256),
+      block_(QCryptographicHash::Sha256),
+      lineHash_(kFnvBasis) {}
+
+void Fingerprinter::feed(QByteArrayView piece) {
+  whole_.addData(piece);
+  while (!piece.isEmpty()) {
+    const qsizetype newline = piece.indexOf('\n');
+    const QByteArrayView part = newline < 0 ? piece : piece.first(newline);
+    lineHash_ = hashOn(lineHash_, part);
+    block_.addData(part);
+    lineOpen_ = lineOpen_ || !part.isEmpty();
+    if (newline < 0) return;
+    block_.addData(QByteArrayView("\n", 1));
+    endLine();
+    if (fingerprint_.lines % InputFingerprint::kBlockLines == 0) {
+      fingerprint_.blockSha256.append(block_.result());
+      block_.reset();
     }
-    start = end;
+    piece = piece.sliced(newline + 1);
   }
-  return fingerprint;
+}
+
+void Fingerprinter::endLine() {
+  fingerprint_.lineHashes.append(folded(lineHash_));
+  lineHash_ = kFnvBasis;
+  lineOpen_ = false;
+  ++fingerprint_.lines;
+}
+
+InputFingerprint Fingerprinter::finish() {
+  // The last block ends with the file, on a line end or not.
+  const bool lastLineOpen = lineOpen_;
+  if (lastLineOpen) endLine();
+  if (lastLineOpen || fingerprint_.lines % InputFingerprint::kBlockLines != 0)
+    fingerprint_.blockSha256.append(block_.result());
+  fingerprint_.sha256 = whole_.result();
+  return std::move(fingerprint_);
+}
+
+InputFingerprint fingerprintOf(QByteArrayView bytes) {
+  Fingerprinter fingerprinter;
+  fingerprinter.feed(bytes);
+  return fingerprinter.finish();
+}
+
+std::optional<InputFingerprint> fingerprintOf(QIODevice& device) {
+  Fingerprinter fingerprinter;
+  QByteArray block(kReadBlock, Qt::Uninitialized);
+  while (true) {
+    const qint64 got = device.read(block.data(), kReadBlock);
+    if (got < 0) return std::nullopt;
+    if (got == 0) return fingerprinter.finish();
+    fingerprinter.feed(QByteArrayView(block.constData(), got));
+  }
 }
 
 QJsonObject toJson(const InputFingerprint& fingerprint) {

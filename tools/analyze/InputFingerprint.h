@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QCryptographicHash>
+#include <QIODevice>
 #include <QJsonObject>
 #include <QString>
 #include <cstdint>
@@ -21,7 +24,28 @@ struct InputFingerprint {
   QByteArray lineHashes;   // one byte per line
 };
 
-InputFingerprint fingerprintOf(const QByteArray& bytes);
+// Fingerprints a file's bytes as they arrive, a piece at a time: the file need not be held whole.
+class Fingerprinter {
+ public:
+  Fingerprinter();
+  void feed(QByteArrayView piece);
+  InputFingerprint finish();
+
+ private:
+  void endLine();
+
+  InputFingerprint fingerprint_;
+  QCryptographicHash whole_;
+  QCryptographicHash block_;
+  std::uint32_t lineHash_;
+  bool lineOpen_ = false;  // bytes of a line seen, its line end not yet
+};
+
+InputFingerprint fingerprintOf(QByteArrayView bytes);
+
+// The fingerprint of the open `device`, read to its end in large blocks; nothing when a read
+// fails.
+std::optional<InputFingerprint> fingerprintOf(QIODevice& device);
 
 // As a report's JSON holds it, and back; nothing from an object that lacks a field.
 QJsonObject toJson(const InputFingerprint& fingerprint);

@@ -11,6 +11,7 @@ namespace {
 // A line's bytes held while it is read: kLongestLine and a "\r" before its line end, and one more
 // to tell that it is too long.
 constexpr std::size_t kHeld = kLongestLine + 2;
+constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -74,10 +75,11 @@ void LineSplitter::handOn(std::string_view line, LineEnd end) {
 
 platform::Result<void> readLines(const QString& path, const TakeLine& take) {
   QFile device(path);
-  if (!device.open(QIODevice::ReadOnly))
+  // Read straight into large blocks: the file passes through memory once, a block at a time.
+  if (!device.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
     return platform::Result<void>::failure(path + ": " + device.errorString());
   LineSplitter splitter(take);
-  std::vector<char> buffer(std::size_t{1} << 16);
+  std::vector<char> buffer(kReadBlock);
   while (true) {
     const qint64 got = device.read(buffer.data(), static_cast<qint64>(buffer.size()));
     if (got < 0) return platform::Result<void>::failure(path + ": " + device.errorString());

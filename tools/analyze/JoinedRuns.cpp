@@ -66,12 +66,11 @@ platform::Result<JoinedRuns> joinRuns(const InputFile& file) {
     if (!start)
       return fail("run " + number +
                   " cannot be placed on the time line: " + start.reason().toStdString());
-    const auto phase = phaseSeries(run, false);
-    if (!phase) return fail("run " + number + ": " + phase.reason().toStdString());
+    if (const QString why = whyNoPhase(run); !why.isEmpty())
+      return fail("run " + number + ": " + why.toStdString());
 
     if (k == 0) {
-      joined.series = run;
-      joined.series.samples.clear();
+      joined.series = headerOf(run);
       joined.gapBefore.emplace_back();
     } else {
       const RecordedRun& before = file.runs[k - 1];
@@ -99,16 +98,23 @@ platform::Result<JoinedRuns> joinRuns(const InputFile& file) {
                     " samples) would make the series longer than " +
                     std::to_string(kMostJoinedSamples) + " samples");
       joined.gapBefore.push_back({static_cast<double>(elapsed) - recorded * tau, gap});
-      joined.series.samples.insert(joined.series.samples.end(), static_cast<std::size_t>(gap),
-                                   kGap);
-      joined.phase.insert(joined.phase.end(), static_cast<std::size_t>(gap), kGap);
+      joined.series.samples.append(static_cast<std::size_t>(gap), kGap);
+      if (*run.quantity == run::Quantity::Frequency)
+        joined.phase.insert(joined.phase.end(), static_cast<std::size_t>(gap), kGap);
     }
-    joined.series.samples.insert(joined.series.samples.end(), run.samples.begin(),
-                                 run.samples.end());
-    joined.phase.insert(joined.phase.end(), phase.value().begin(), phase.value().end());
+    joined.series.samples.append(run.samples);
+    if (*run.quantity == run::Quantity::Frequency) {
+      const std::vector<double> phase = phaseSeries(run, false).value();
+      joined.phase.insert(joined.phase.end(), phase.begin(), phase.end());
+    }
     previousStart = start.value();
   }
   return joined;
+}
+
+std::span<const double> phaseOf(const JoinedRuns& joined) {
+  if (joined.series.quantity == run::Quantity::Phase) return joined.series.samples;
+  return joined.phase;
 }
 
 }  // namespace tessarin::analyze

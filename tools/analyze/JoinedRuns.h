@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "RecordedRun.h"
@@ -19,9 +20,9 @@ struct JoinedRuns {
   // The series as one run: the first run's header, every run's samples in order, and the gap
   // samples (NaN) between them.
   RecordedRun series;
-  // Its phase series: each run's own as it is analysed alone (a frequency run integrated from its
-  // own priming point), with the same gap samples between. No phase step is made up across a gap:
-  // every run keeps its values.
+  // Of frequency runs, their phase series: each run's own as it is analysed alone (integrated from
+  // its own priming point), with the same gap samples between. Empty for phase runs, whose phase
+  // series is `series` itself: no phase step is made up across a gap, every run keeps its values.
   std::vector<double> phase;
   // Per run, the gap before it; none before the first.
   std::vector<RunGap> gapBefore;
@@ -35,5 +36,8 @@ struct JoinedRuns {
 // or when two consecutive runs differ in tau, stored quantity, mode or DUT frequency (by more
 // than 1e-6 relative) or their times overlap or go backwards.
 platform::Result<JoinedRuns> joinRuns(const InputFile& file);
+
+// The phase series of the joined runs: `series`' samples for phase runs, else `phase`.
+std::span<const double> phaseOf(const JoinedRuns& joined);
 
 }  // namespace tessarin::analyze

@@ -1,10 +1,18 @@
 #include "RecordedRun.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 
+#include "InputLines.h"
+
 namespace tessarin::analyze {
+
+RecordedRun headerOf(const RecordedRun& run) {
+  return {run.headerLine, run.date, run.time,     run.dutHz,
+          run.tauSeconds, run.mode, run.quantity, {}};
+}
 
 bool usableTau0(double seconds) { return seconds >= kShortestTau0 && seconds <= kLongestTau0; }
 
@@ -32,15 +40,38 @@ std::string excerpt(std::string_view line) {
   return text;
 }
 
+void noteDamage(InputFile& file, std::int64_t number, int run, bool gap, const char* reason,
+                std::string_view line) {
+  const bool firstOfRun = file.damaged.empty() || file.damaged.back().run != run;
+  if (file.damaged.size() < kKeptDamage || firstOfRun) {
+    file.damaged.push_back({number, run, gap, reason, excerpt(line)});
+    return;
+  }
+  const auto index = static_cast<std::size_t>(run);
+  if (file.unkeptDamage.size() <= index) file.unkeptDamage.resize(index + 1);
+  ++file.unkeptDamage[index].lines;
+  file.unkeptDamage[index].gaps += gap;
+}
+
+UnkeptDamage unkeptDamage(const InputFile& file, int run) {
+  const auto index = static_cast<std::size_t>(run);
+  return index < file.unkeptDamage.size() ? file.unkeptDamage[index] : UnkeptDamage{};
+}
+
 std::optional<double> decimalNumber(std::string_view text) {
   if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.'))
     return std::nullopt;
-  std::string digits(text);
-  if (std::count(digits.begin(), digits.end(), ',') == 1 && digits.find('.') == std::string::npos)
-    std::replace(digits.begin(), digits.end(), ',', '.');
+  // A decimal comma is read as the point it stands for, in a copy on the stack: a sample line
+  // costs no allocation. Nothing longer than a line is a number.
+  std::array<char, kLongestLine> withPoint;
+  if (std::count(text.begin(), text.end(), ',') == 1 && text.find('.') == std::string_view::npos) {
+    if (text.size() > withPoint.size()) return std::nullopt;
+    std::replace_copy(text.begin(), text.end(), withPoint.begin(), ',', '.');
+    text = std::string_view(withPoint.data(), text.size());
+  }
   double value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
 

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "SampleSeries.h"
 #include "run/Measurement.h"
 
 namespace tessarin::analyze {
@@ -29,17 +31,42 @@ struct RecordedRun {
   std::optional<double> tauSeconds;
   std::string mode;  // "Filtered" or "Non-Filtered" as the header says; empty when it doesn't
   std::optional<run::Quantity> quantity;
-  std::vector<double> samples;
+  SampleSeries samples;
 };
+
+// The damaged lines of one run that were counted but not kept.
+struct UnkeptDamage {
+  std::int64_t lines = 0;
+  std::int64_t gaps = 0;
+};
+
+// What the run's header says, without its samples.
+RecordedRun headerOf(const RecordedRun& run);
 
 // What an input file holds, and what could not be read in it.
 struct InputFile {
   std::string path;
   std::vector<RecordedRun> runs;
+  // The damaged lines kept in full, in the order of the file: the first kKeptDamage of them, and
+  // after those the first of each run, so that every run's damage can still be named.
   std::vector<DamagedLine> damaged;
+  // Per run (index 0: before the first run), the damaged lines beyond those kept. A file of
+  // millions of damaged lines is told of in bounded memory.
+  std::vector<UnkeptDamage> unkeptDamage;
   // Why nothing of the file can be used ("osc.DAT:7: tau ... outside ..."); empty when it can.
   std::string unusable;
 };
+
+// How many damaged lines of a file are kept in full before only the first of each run is.
+constexpr std::size_t kKeptDamage = 1000;
+
+// Notes the damaged `line` numbered `number` in `run` of `file`: in full while the bound allows,
+// else counted.
+void noteDamage(InputFile& file, std::int64_t number, int run, bool gap, const char* reason,
+                std::string_view line);
+
+// The damaged lines of `run` counted but not kept.
+UnkeptDamage unkeptDamage(const InputFile& file, int run);
 
 // The shortest and longest sample interval taken, in seconds. Beyond them the averaging times
 // and the sums of squares leave the range in which the statistics stay exact.

@@ -83,6 +83,7 @@ QJsonObject runJson(const RunFacts& facts) {
           {"samples", static_cast<qint64>(run.samples.size())},
           {"gaps", static_cast<qint64>(facts.gaps)},
           {"damagedLines", damaged},
+          {"damagedLinesNotKept", static_cast<qint64>(facts.unkeptDamage.lines)},
           {"driftPerDay", number(facts.driftPerDay)},
           {"meanFrequencyRemoved", number(facts.analysis->meanFrequency)},
           {"rows", rows}};
@@ -113,9 +114,11 @@ platform::Result<ReportFacts> collectFacts(const Options& options, const InputFi
   facts.arguments = arguments;
   facts.inputPath = QFileInfo(QString::fromStdString(file.path)).absoluteFilePath();
   QFile input(facts.inputPath);
-  if (!input.open(QIODevice::ReadOnly))
+  if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
     return Collected::failure(facts.inputPath + ": " + input.errorString());
-  facts.input = fingerprintOf(input.readAll());
+  auto fingerprint = fingerprintOf(input);
+  if (!fingerprint) return Collected::failure(facts.inputPath + ": " + input.errorString());
+  facts.input = std::move(*fingerprint);
   facts.confidence = options.confidence;
   facts.driftRemoved = options.removeDrift;
   facts.offsetRemoved = options.removeOffset;
@@ -130,10 +133,15 @@ platform::Result<ReportFacts> collectFacts(const Options& options, const InputFi
     run.gaps = gapCount(*analysed.run);
     for (const DamagedLine& line : file.damaged)
       if (analysed.joined > 0 || line.run == analysed.index) run.damaged.push_back(line);
+    for (int index = 0; index <= static_cast<int>(file.runs.size()); ++index) {
+      if (analysed.joined == 0 && index != analysed.index) continue;
+      run.unkeptDamage.lines += unkeptDamage(file, index).lines;
+      run.unkeptDamage.gaps += unkeptDamage(file, index).gaps;
+    }
     std::vector<double> phase;
     if (analysed.joined > 0) {
       auto joined = joinRuns(file);
-      if (joined) phase = std::move(joined.value().phase);
+      if (joined) phase.assign(phaseOf(joined.value()).begin(), phaseOf(joined.value()).end());
     } else if (auto series = phaseSeries(*analysed.run, options.columns.has_value())) {
       phase = std::move(series.value());
     }

@@ -21,7 +21,8 @@ struct RunFacts {
   const RecordedRun* run = nullptr;  // its header and samples
   const RunAnalysis* analysis = nullptr;
   std::int64_t gaps = 0;
-  std::vector<DamagedLine> damaged;   // the damaged lines that lie in it
+  std::vector<DamagedLine> damaged;   // the damaged lines that lie in it, as far as kept
+  UnkeptDamage unkeptDamage;          // and those beyond, counted
   std::optional<double> driftPerDay;  // the linear frequency drift, measured even when kept
   // What the data plot shows: the stored quantity (phase in s, or fractional frequency) of the
   // series as analysed, drift and offset removed as asked; one value per sample interval.

@@ -164,12 +164,14 @@ int verifyReport(const std::string& recordPath, int argc, char** argv) {
     return kUnusableInput;
   }
   QFile file(inputPath);
-  if (!file.open(QIODevice::ReadOnly)) {
+  const auto now =
+      file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? fingerprintOf(file) : std::nullopt;
+  if (!now) {
     complain() << printable(inputPath.toStdString()) << ": " << file.errorString().toStdString()
                << '\n';
     return kUnusableInput;
   }
-  const QString change = firstChange(*recorded, fingerprintOf(file.readAll()));
+  const QString change = firstChange(*recorded, *now);
   file.close();
   if (!change.isEmpty())
     complain() << printable(inputPath.toStdString()) << ':' << change.toStdString()

@@ -1,6 +1,8 @@
 #include "RunAnalysis.h"
 
 #include <QString>
+#include <algorithm>
+#include <span>
 #include <utility>
 
 #include "stability/Preprocessing.h"
@@ -8,6 +10,19 @@
 namespace tessarin::analyze {
 
 namespace {
+
+// Whether factor m gives the statistic enough terms over `sampleCount` phase points. More points
+// never allow fewer factors, so the factors of a shorter series tell once they reach m: the list
+// of every factor, 4 bytes each, is made only as long as m needs, not as long as the series.
+bool factorFits(stability::Statistic statistic, int m, std::int64_t sampleCount) {
+  std::int64_t points = std::min(sampleCount, 8 * (std::int64_t{m} + 1));
+  while (true) {
+    const std::vector<int> possible = stability::everyFactor(statistic, points);
+    if (!possible.empty() && possible.back() >= m) return true;
+    if (points == sampleCount) return false;
+    points = std::min(sampleCount, 2 * points);
+  }
+}
 
 std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleCount,
                             const Options& options, std::vector<std::string>& warnings) {
@@ -21,11 +36,9 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
     case FactorSet::Listed:
       break;
   }
-  const std::vector<int> possible = stability::everyFactor(statistic, sampleCount);
-  const int longest = possible.empty() ? 0 : possible.back();
   std::vector<int> factors;
   for (const int m : options.factors) {
-    if (m <= longest)
+    if (factorFits(statistic, m, sampleCount))
       factors.push_back(m);
     else
       warnings.push_back("m = " + std::to_string(m) + " is too long for " +
@@ -35,34 +48,10 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
   return factors;
 }
 
-}  // namespace
-
-platform::Result<std::vector<double>> phaseSeries(const RecordedRun& run, bool fromColumnFile) {
-  using Series = platform::Result<std::vector<double>>;
-  if (!run.tauSeconds) return Series::failure(QStringLiteral("its header gives no tau"));
-  if (!run.quantity) return Series::failure(QStringLiteral("its header gives no data type"));
-  if (*run.quantity == run::Quantity::Phase) return run.samples;
-  std::vector<double> phase = stability::phaseFromFrequency(run.samples, *run.tauSeconds);
-  if (!fromColumnFile) phase.erase(phase.begin());
-  return phase;
-}
-
-platform::Result<RunAnalysis> analyseRun(const RecordedRun& run, bool fromColumnFile,
-                                         const Options& options) {
-  auto series = phaseSeries(run, fromColumnFile);
-  if (!series) return platform::Result<RunAnalysis>::failure(series.reason());
-  return analysePhase(std::move(series.value()), *run.tauSeconds, options);
-}
-
-platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau0,
-                                           const Options& options) {
-  RunAnalysis analysis;
+// Evaluates the statistics asked for over the phase series, preprocessed as `analysis` tells.
+platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau0,
+                                       const Options& options, RunAnalysis analysis) {
   analysis.tau0 = tau0;
-  if (options.removeDrift)
-    analysis.driftPerDay = stability::removeFrequencyDrift(phase, analysis.tau0);
-  if (options.removeOffset)
-    analysis.meanFrequency = stability::removeMeanFrequency(phase, analysis.tau0);
-
   const auto count = static_cast<std::int64_t>(phase.size());
   bool anyTerm = false;
   for (const stability::Statistic statistic : options.statistics) {
@@ -80,6 +69,43 @@ platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau
         QString("too few samples (%1 phase points, gaps included) for the statistics asked for")
             .arg(count));
   return analysis;
+}
+
+}  // namespace
+
+QString whyNoPhase(const RecordedRun& run) {
+  if (!run.tauSeconds) return QStringLiteral("its header gives no tau");
+  if (!run.quantity) return QStringLiteral("its header gives no data type");
+  return {};
+}
+
+platform::Result<std::vector<double>> phaseSeries(const RecordedRun& run, bool fromColumnFile) {
+  using Series = platform::Result<std::vector<double>>;
+  if (const QString why = whyNoPhase(run); !why.isEmpty()) return Series::failure(why);
+  if (*run.quantity == run::Quantity::Phase)
+    return std::vector<double>(run.samples.begin(), run.samples.end());
+  std::vector<double> phase = stability::phaseFromFrequency(run.samples, *run.tauSeconds);
+  if (!fromColumnFile) phase.erase(phase.begin());
+  return phase;
+}
+
+platform::Result<RunAnalysis> analyseRun(const RecordedRun& run, bool fromColumnFile,
+                                         const Options& options) {
+  if (const QString why = whyNoPhase(run); !why.isEmpty())
+    return platform::Result<RunAnalysis>::failure(why);
+  if (*run.quantity == run::Quantity::Phase && !options.removeDrift && !options.removeOffset)
+    return evaluate(run.samples, *run.tauSeconds, options, {});
+  auto series = phaseSeries(run, fromColumnFile);
+  return analysePhase(std::move(series.value()), *run.tauSeconds, options);
+}
+
+platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau0,
+                                           const Options& options) {
+  RunAnalysis preprocessed;
+  if (options.removeDrift) preprocessed.driftPerDay = stability::removeFrequencyDrift(phase, tau0);
+  if (options.removeOffset)
+    preprocessed.meanFrequency = stability::removeMeanFrequency(phase, tau0);
+  return evaluate(phase, tau0, options, std::move(preprocessed));
 }
 
 }  // namespace tessarin::analyze

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,8 +34,12 @@ struct RunAnalysis {
 // the data type.
 platform::Result<std::vector<double>> phaseSeries(const RecordedRun& run, bool fromColumnFile);
 
+// Why the run has no phase series: its header lacks tau or the data type. Empty when it has one.
+QString whyNoPhase(const RecordedRun& run);
+
 // Preprocesses the run's phase series as `options` ask and evaluates each statistic asked for at
-// the averaging factors asked for. Fails when the run is too short for every statistic.
+// the averaging factors asked for. Fails when the run is too short for every statistic. A phase
+// run left as recorded is analysed where it lies, without a copy.
 platform::Result<RunAnalysis> analyseRun(const RecordedRun& run, bool fromColumnFile,
                                          const Options& options);
 

@@ -120,21 +120,26 @@ class Pages {
   int y_ = 0;
 };
 
-QString damagedText(const std::vector<DamagedLine>& damaged) {
-  if (damaged.empty()) return QStringLiteral("none");
+QString damagedText(const RunFacts& facts) {
+  const auto kept = static_cast<std::int64_t>(facts.damaged.size());
+  const std::int64_t total = kept + facts.unkeptDamage.lines;
+  if (total == 0) return QStringLiteral("none");
   QStringList numbers;
-  int gaps = 0;
-  for (const DamagedLine& line : damaged) {
+  std::int64_t gaps = facts.unkeptDamage.gaps;
+  for (const DamagedLine& line : facts.damaged) {
     gaps += line.gap;
     if (static_cast<std::size_t>(numbers.size()) < kDamagedListed)
       numbers << QString::number(line.line);
   }
   QString text = QString("%1 (%2 taken as gaps): line %3")
-                     .arg(damaged.size())
+                     .arg(total)
                      .arg(gaps)
                      .arg(numbers.join(QStringLiteral(", ")));
-  if (damaged.size() > kDamagedListed)
-    text += QString(" and %1 more (all in the .json)").arg(damaged.size() - kDamagedListed);
+  const auto listed = static_cast<std::int64_t>(numbers.size());
+  if (total > listed)
+    text += facts.unkeptDamage.lines > 0
+                ? QString(" and %1 more (the first %2 in the .json)").arg(total - listed).arg(kept)
+                : QString(" and %1 more (all in the .json)").arg(total - listed);
   return text;
 }
 
@@ -153,7 +158,7 @@ void writeFacts(Pages& pages, const RunFacts& facts, const ReportFacts& report) 
   pages.fact("Stored quantity", QString::fromStdString(quantityName(run)));
   pages.fact("Samples", QString::number(run.samples.size()));
   pages.fact("Gaps", QString::number(facts.gaps));
-  pages.fact("Damaged lines", damagedText(facts.damaged));
+  pages.fact("Damaged lines", damagedText(facts));
   pages.fact("Linear drift",
              facts.driftPerDay
                  ? scientific(*facts.driftPerDay) + " /day" +

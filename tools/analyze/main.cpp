@@ -53,6 +53,9 @@ bool reportDamage(const analyze::InputFile& file, const std::vector<int>& runs, 
                << (damaged.gap ? ", taken as a gap" : ", left out") << ": '" << damaged.text
                << "'\n";
   }
+  for (int run = 0; run <= static_cast<int>(file.runs.size()); ++run)
+    if (selected(run, runs))
+      total += static_cast<std::size_t>(analyze::unkeptDamage(file, run).lines);
   if (total > shown)
     complain() << file.path << ": " << total - shown << " more damaged lines not shown\n";
   return true;
@@ -153,8 +156,12 @@ int analyseJoined(const analyze::Options& options, const analyze::InputFile& fil
   const std::string where = file.path + ':' + std::to_string(series.headerLine) + ": " +
                             analyze::runLabel(analysed) + ": ";
   warnIfCostly(options, series.samples.size(), where);
+  // Phase runs joined are one phase run, analysed where it lies; frequency runs were integrated
+  // each on its own.
   auto analysis =
-      analyze::analysePhase(std::move(joined.value().phase), *series.tauSeconds, options);
+      series.quantity == tessarin::run::Quantity::Phase
+          ? analyze::analyseRun(series, false, options)
+          : analyze::analysePhase(std::move(joined.value().phase), *series.tauSeconds, options);
   if (!tellOf(analysis, where, options)) return kUnusableInput;
   analysed.analysis = std::move(analysis.value());
   const std::vector<analyze::AnalysedRun> runs{analysed};
