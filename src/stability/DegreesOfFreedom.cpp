@@ -249,6 +249,10 @@ double equivalentDegreesOfFreedom(Statistic statistic, int alpha, int factor,
       return greenhallRileyEdf(alpha, 2, factor, sampleCount, false, false, method);
     case Statistic::Mdev:
     case Statistic::Tdev:
+      // At m = 1 there is nothing to average: the modified deviation is the overlapping one, and
+      // sampled phase has that EDF, not the one of a phase averaged over tau0.
+      if (method == EdfMethod::Coverage && factor == 1)
+        return greenhallRileyEdf(alpha, 2, factor, sampleCount, false, true, method);
       return greenhallRileyEdf(alpha, 2, factor, sampleCount, true, true, method);
     case Statistic::Hdev:
       return greenhallRileyEdf(alpha, 3, factor, sampleCount, false, false, method);
