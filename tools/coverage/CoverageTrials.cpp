@@ -36,8 +36,45 @@ struct Trial {
   double value = 0;
   double edf = 0;
   std::optional<int> alpha;
-  stability::ConfidenceInterval oneSigma;
 };
+
+// The shares of one cell (column c of every series' trials), against the truth.
+void tally(CoverageCell& cell, const std::vector<std::vector<Trial>>& trials, std::size_t c,
+           sim::NoiseType noise, int length, stability::EdfMethod method) {
+  double meanSquare = 0;
+  double meanFourth = 0;
+  for (const auto& series : trials) {
+    const double variance = series[c].value * series[c].value;
+    meanSquare += variance;
+    meanFourth += variance * variance;
+  }
+  const auto count = static_cast<double>(trials.size());
+  meanSquare /= count;
+  meanFourth /= count;
+  const double rms = std::sqrt(meanSquare);
+  cell.measuredEdf = 2 * meanSquare * meanSquare / (meanFourth - meanSquare * meanSquare);
+  const std::optional<double> expected =
+      expectedDeviation(noise, kLevel, cell.statistic, cell.factor);
+  cell.truthFromLevel = expected.has_value();
+  cell.truth = expected.value_or(rms);
+  cell.meanOverTruth = rms / cell.truth;
+  cell.knownAlphaEdf = stability::equivalentDegreesOfFreedom(cell.statistic, alphaOf(noise),
+                                                             cell.factor, length, method);
+  const auto holds = [&](double value, double edf, double confidence) {
+    const stability::ConfidenceInterval interval =
+        stability::confidenceInterval(value, edf, confidence);
+    return interval.low <= cell.truth && cell.truth <= interval.high;
+  };
+  for (const auto& series : trials) {
+    const Trial& trial = series[c];
+    ++cell.trials;
+    cell.insideOneSigma += holds(trial.value, trial.edf, 0.683);
+    cell.inside95 += holds(trial.value, trial.edf, 0.95);
+    cell.insideOneSigmaKnownAlpha += holds(trial.value, cell.knownAlphaEdf, 0.683);
+    cell.inside95KnownAlpha += holds(trial.value, cell.knownAlphaEdf, 0.95);
+    cell.alphaFound += trial.alpha == alphaOf(noise);
+  }
+}
 
 }  // namespace
 
@@ -59,7 +96,7 @@ CoverageRun measureCoverage(sim::NoiseType noise, int length,
     for (std::size_t s = 0; s < statistics.size(); ++s) {
       for (const stability::AnalysisRow& row :
            stability::analyse(statistics[s], x, 1.0, factors[s], 0.683, settings.method))
-        trials[series].push_back({row.estimate.value, row.edf, row.alpha, row.interval});
+        trials[series].push_back({row.estimate.value, row.edf, row.alpha});
     }
   };
   const auto threadCount = static_cast<std::size_t>(std::max(1, settings.threads));
@@ -72,44 +109,8 @@ CoverageRun measureCoverage(sim::NoiseType noise, int length,
   }
   workers.clear();
 
-  for (std::size_t c = 0; c < run.cells.size(); ++c) {
-    CoverageCell& cell = run.cells[c];
-    double meanSquare = 0;
-    double meanFourth = 0;
-    for (const auto& series : trials) {
-      const double variance = series[c].value * series[c].value;
-      meanSquare += variance;
-      meanFourth += variance * variance;
-    }
-    const auto count = static_cast<double>(seriesCount);
-    meanSquare /= count;
-    meanFourth /= count;
-    const double rms = std::sqrt(meanSquare);
-    cell.measuredEdf = 2 * meanSquare * meanSquare / (meanFourth - meanSquare * meanSquare);
-    const std::optional<double> expected =
-        expectedDeviation(noise, kLevel, cell.statistic, cell.factor);
-    cell.truthFromLevel = expected.has_value();
-    cell.truth = expected.value_or(rms);
-    cell.meanOverTruth = rms / cell.truth;
-    const double knownEdf = stability::equivalentDegreesOfFreedom(
-        cell.statistic, alphaOf(noise), cell.factor, length, settings.method.edf);
-    cell.knownAlphaEdf = knownEdf;
-    const auto holds = [&](const stability::ConfidenceInterval& interval) {
-      return interval.low <= cell.truth && cell.truth <= interval.high;
-    };
-    for (const auto& series : trials) {
-      const Trial& trial = series[c];
-      const stability::ConfidenceInterval wide =
-          stability::confidenceInterval(trial.value, trial.edf, 0.95);
-      cell.insideOneSigmaKnownAlpha +=
-          holds(stability::confidenceInterval(trial.value, knownEdf, 0.683));
-      cell.inside95KnownAlpha += holds(stability::confidenceInterval(trial.value, knownEdf, 0.95));
-      ++cell.trials;
-      cell.insideOneSigma += holds(trial.oneSigma);
-      cell.inside95 += holds(wide);
-      cell.alphaFound += trial.alpha == alphaOf(noise);
-    }
-  }
+  for (std::size_t c = 0; c < run.cells.size(); ++c)
+    tally(run.cells[c], trials, c, noise, length, settings.method.edf);
   return run;
 }
 
