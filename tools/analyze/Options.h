@@ -36,6 +36,8 @@ struct Options {
   std::vector<int> factors;  // for FactorSet::Listed
   double confidence = 0.683;
   bool noise = false;
+  // The noise-type bias corrections of mtotdev, ttotdev and htotdev left out (HelpText.cpp).
+  bool noBiasCorrection = false;
   bool removeDrift = false;
   bool removeOffset = false;
   bool strict = false;

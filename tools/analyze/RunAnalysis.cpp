@@ -1,8 +1,10 @@
 #include "RunAnalysis.h"
 
 #include <QString>
+#include <algorithm>
 #include <utility>
 
+#include "stability/LongTau.h"
 #include "stability/Preprocessing.h"
 
 namespace tessarin::analyze {
@@ -25,8 +27,12 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
   const int longest = possible.empty() ? 0 : possible.back();
   std::vector<int> factors;
   for (const int m : options.factors) {
-    if (m <= longest)
+    if (std::binary_search(possible.begin(), possible.end(), m))
       factors.push_back(m);
+    else if (m <= longest)
+      warnings.push_back("m = " + std::to_string(m) + " is not an averaging factor of " +
+                         std::string(stability::nameOf(statistic)) + " (theo1 and theobr take " +
+                         "even m, theoh from a tenth of the record on); left out");
     else
       warnings.push_back("m = " + std::to_string(m) + " is too long for " +
                          std::string(stability::nameOf(statistic)) + " over " +
@@ -72,6 +78,7 @@ platform::Result<RunAnalysis> analysePhase(std::vector<double> phase, double tau
                                   ": too few samples (" + std::to_string(count) + " phase points)");
     StatisticRows rows{statistic, stability::analyse(statistic, phase, analysis.tau0, factors,
                                                      options.confidence)};
+    if (!options.noBiasCorrection) stability::removeNoiseBias(statistic, rows.rows);
     for (const stability::AnalysisRow& row : rows.rows) anyTerm = anyTerm || row.estimate.terms > 0;
     analysis.statistics.push_back(std::move(rows));
   }
