@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "stability/Accumulators.h"
+#include "stability/KeptVariances.h"
 #include "stability/LongTauParts.h"
 
 namespace tessarin::stability {
@@ -18,12 +19,16 @@ std::vector<double> frequencyOf(std::span<const double> phase, double tau0) {
   return frequency;
 }
 
+VarianceTerms theo1Of(std::span<const double> phase, std::int64_t m) {
+  return keptVariance(phase, SumKind::Theo1, m, [phase, m] { return theo1Variance(phase, m); });
+}
+
 Estimate fromVariance(std::int64_t factor, double tau, const VarianceTerms& v) {
   return {tau, static_cast<int>(factor), v.terms > 0 ? std::sqrt(v.variance) : NAN, v.terms};
 }
 
 Estimate theoBiasRemoved(std::span<const double> phase, double tau0, std::int64_t m) {
-  VarianceTerms theo = theo1Variance(phase, m);
+  VarianceTerms theo = theo1Of(phase, m);
   theo.variance *= theoBiasRatio(phase);
   if (std::isnan(theo.variance)) theo.terms = 0;
   return fromVariance(m, 0.75 * static_cast<double>(m) * tau0,
@@ -57,7 +62,9 @@ Estimate longTauEstimate(Statistic statistic, std::span<const double> phase, dou
   switch (statistic) {
     case Statistic::Mtotdev:
     case Statistic::Ttotdev: {
-      const VarianceTerms sum = reflectedModifiedMeanSquare(phase, m);
+      const VarianceTerms sum = keptVariance(phase, SumKind::ReflectedModified, m, [phase, m] {
+        return reflectedModifiedMeanSquare(phase, m);
+      });
       Estimate e = fromVariance(m, tau, {sum.variance / (2 * tau * tau), sum.terms});
       if (statistic == Statistic::Ttotdev) e.value *= tau / std::sqrt(3.0);
       return e;
@@ -68,7 +75,7 @@ Estimate longTauEstimate(Statistic statistic, std::span<const double> phase, dou
       return fromVariance(m, tau, {sum.variance / 6, sum.terms});
     }
     case Statistic::Theo1: {
-      const VarianceTerms theo = theo1Variance(phase, m);
+      const VarianceTerms theo = theo1Of(phase, m);
       return fromVariance(m, 0.75 * tau, {theo.variance / (tau0 * tau0), theo.terms});
     }
     case Statistic::Theobr:

@@ -42,6 +42,9 @@ namespace tessarin::stability {
 // tau = m tau0 below a tenth of the record (10 m < N) and TheoBR from tau = 0.75 m tau0 >= N tau0 /
 // 10 on (even m): the switch of Howe, Taylor and Tasset at k = 10% of the record.
 //
+// The sums of the last series are kept by factor (KeptVariances.h): TTOTDEV after MTOTDEV, and
+// TheoBR and TheoH after Theo1, cost one pass over the series each.
+//
 // Bias: TheoBR and TheoH always carry their own bias removal (it is what they are; theo1 is their
 // uncorrected form). The noise-type bias of the total deviations is removed by removeNoiseBias()
 // below, which the analyser applies unless asked not to.
