@@ -34,7 +34,7 @@ namespace tessarin::stability {
 // factor, each term two differences of samples and a square.
 //
 // TheoBR = Theo1 times the mean over i = 0 .. n of AVAR(9 + 3i) / Theo1(12 + 4i), n =
-// floor(0.1 N / 3 - 3) (Howe and Tasset; SP 1065 eq. 5.2.16), AVAR the overlapping Allan variance
+// floor(0.1 N / 3 - 3) (Howe and Tasset, as SP 1065 gives it), AVAR the overlapping Allan variance
 // at the same tau. Beyond 8192 points the ratio is taken on the means of blocks of
 // ceil(N / 8192) points, the phase averaging with which Taylor and Howe's fast TheoBR keeps the
 // ratio's cost bounded; so it costs at most about 6e8 Theo1 terms, once per series (the last
@@ -70,7 +70,7 @@ double noiseBias(Statistic statistic, int alpha, int factor);
 // without a noise type stays as it is.
 void removeNoiseBias(Statistic statistic, std::span<AnalysisRow> rows);
 
-// The parts of equivalentDegreesOfFreedom() and gapFreeTerms() for the long-tau family: NaN and
+// The long-tau family's share of equivalentDegreesOfFreedom() and gapFreeTerms(): NaN and
 // 0 for any other statistic.
 double longTauDegreesOfFreedom(Statistic statistic, int alpha, int factor,
                                std::int64_t sampleCount);

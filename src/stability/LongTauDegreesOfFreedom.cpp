@@ -10,8 +10,8 @@
 //  - HTOTDEV: (T/tau) / (b0 + b1 tau/T) for the frequency noises from m = 16 on (Howe et al., the
 //    Hadamard total variance; SP 1065), below that and for the phase noises the overlapping
 //    Hadamard deviation's, which it equals at m = 1 and is close to at short tau;
-//  - Theo1, TheoBR and TheoH's TheoBR part: SP 1065's per-noise formulas (Howe and Peppler) in N
-//    and r = 0.75 m (the bias removal scales the estimate, not its spread); TheoH's Allan part the
+//  - Theo1, TheoBR and TheoH's TheoBR range: SP 1065's per-noise formulas (Howe and Peppler) in N
+//    and r = 0.75 m (the bias removal scales the estimate, not its spread); TheoH's Allan range the
 //    overlapping Allan deviation's.
 
 namespace tessarin::stability {

@@ -10,9 +10,9 @@ namespace tessarin::stability {
 
 namespace {
 
-// Prefix sums of a series kept as high and low parts (each addition's rounding error carried in
-// the low part), so that a difference of two of them is as exact as the sum of the points between.
-// A gap counts as zero here; gaps_ counts the gaps before each point.
+// Prefix sums of a series kept as a high and a low double (each addition's rounding error carried
+// in the low one), so that a difference of two of them is as exact as the sum of the points
+// between. A gap counts as zero here; gaps_ counts the gaps before each point.
 class PrefixSums {
  public:
   explicit PrefixSums(const std::vector<double>& series)

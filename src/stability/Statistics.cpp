@@ -65,7 +65,7 @@ bool hasEnoughTerms(Statistic statistic, std::int64_t m, std::int64_t n) {
 }
 
 // Whether the ladder's factor m is one the statistic is defined at: Theo1 and TheoBR at even m
-// only, TheoH at every m of its Allan part and from tau = 0.75 m tau0 >= N tau0 / 10 at even m.
+// only, TheoH at every m of its Allan range and from tau = 0.75 m tau0 >= N tau0 / 10 at even m.
 bool isDefinedAt(Statistic statistic, std::int64_t m, std::int64_t n) {
   switch (statistic) {
     case Statistic::Theo1:

@@ -61,7 +61,7 @@ Estimate estimate(Statistic statistic, std::span<const double> phase, double tau
 // htotdev need one whole subsequence of 3m points (m up to N / 3; htotdev's on the N - 1
 // frequencies, (N - 1) / 3); theo1 and theobr take the even m from 2 to N - 1 (SP 1065's range,
 // tau up to 0.75 of the record), theobr only where its bias ratio can be formed (N >= 90); theoh
-// takes every m below N / 10 (the Allan part) and the even m from there to N - 1.
+// takes every m below N / 10 (the Allan range) and the even m from there to N - 1.
 std::vector<int> octaveFactors(Statistic statistic, std::int64_t sampleCount);
 std::vector<int> decadeFactors(Statistic statistic, std::int64_t sampleCount);
 std::vector<int> everyFactor(Statistic statistic, std::int64_t sampleCount);

@@ -105,7 +105,7 @@ TEST(LongTau, TauTermsAndFactorLadders) {
       {Statistic::Ttotdev, 2, 4, 29},  //
       {Statistic::Htotdev, 2, 4, 27},  // 34 of 39 frequencies, 7 hold one of the two gaps
       {Statistic::Theo1, 4, 6, 65},    // 2 offsets of 36 starts, 3 and 4 of them at the gap
-      {Statistic::Theoh, 2, 4, 33},    // the Allan part: 36 second differences, 3 at the gap
+      {Statistic::Theoh, 2, 4, 33},    // the Allan range: 36 second differences, 3 at the gap
   };
   for (const auto& c : cases) {
     const Estimate e = estimate(c.statistic, phase, 2, c.m);

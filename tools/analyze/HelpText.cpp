@@ -77,7 +77,7 @@ const char* const kHelpText =
     "  -h, --help         show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
-    "Tau is m times the sample interval (0.75 m for theo1, theobr and theoh's theobr part). Each\n"
+    "Tau is m times the sample interval (0.75 m for theo1, theobr and theoh's theobr range). Each\n"
     "row gives tau, m, the value, the number of terms\n"
     "that went into it and, for the deviations, the confidence interval. A damaged sample line\n"
     "(garbage, a line cut short) is reported on standard error and taken as a gap: every term\n"
