@@ -56,6 +56,26 @@ TEST(LongTau, ReproduceTheNistSp1065ThousandPointValuesWithTheBiasRemoved) {
   }
 }
 
+// Stable32's tables for PHASE.DAT (as kept with the allantools test data, five digits), which give
+// the estimates without noise-bias correction: MTOTDEV, HTOTDEV and Theo1 for white FM.
+TEST(LongTau, AgreeWithStable32OnTheTestSetWithoutBiasCorrection) {
+  const std::vector<double> phase = testSetPhase();
+  const struct {
+    Statistic statistic;
+    int m;
+    double stable32;
+  } cases[] = {
+      {Statistic::Mtotdev, 1, 2.0664e-01},   {Statistic::Mtotdev, 8, 6.5721e-02},
+      {Statistic::Mtotdev, 256, 5.9607e-03}, {Statistic::Htotdev, 2, 2.0247e-01},
+      {Statistic::Htotdev, 16, 6.5102e-02},  {Statistic::Htotdev, 256, 1.4773e-02},
+      {Statistic::Theo1, 10, 1.0757e-01},    {Statistic::Theo1, 202, 2.4120e-02},
+      {Statistic::Theo1, 998, 5.0234e-03},
+  };
+  for (const auto& c : cases)
+    EXPECT_NEAR(estimate(c.statistic, phase, 1, c.m).value / c.stable32, 1, 5e-5)
+        << nameOf(c.statistic) << " m = " << c.m;
+}
+
 // Each long-tau statistic against its plain definition on white and random-walk noise, with and
 // without gaps, at the octave and decade factors of a 400-point series; a series of 120 points
 // still has TheoBR's ratio from a single factor. A frequency offset of 1e-6 carries the phase to
