@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/PowerLawNoise.h"
 #include "stability/Confidence.h"
 #include "stability/LongTau.h"
 #include "stability/Statistics.h"
@@ -150,6 +151,30 @@ TEST(LongTau, TauTermsAndFactorLadders) {
   for (const auto& l : ladders) {
     EXPECT_EQ(octaveFactors(l.statistic, l.samples), l.octave) << nameOf(l.statistic);
     EXPECT_EQ(decadeFactors(l.statistic, l.samples), l.decade) << nameOf(l.statistic);
+  }
+}
+
+// TheoBR is Theo1 brought to the Allan variance at the same tau; on a record long enough that the
+// ratio is taken on block means. Theo1 reads flicker FM low and white FM as the Allan variance
+// does; TheoBR follows the Allan deviation in both (seeded records of 20000 points; the spread of
+// one Allan deviation at tau = 600 there is about 7%).
+TEST(LongTau, TheoBrFollowsTheAllanDeviationOnALongRecord) {
+  const struct {
+    sim::NoiseType type;
+    double theo1Low;
+    double theo1High;
+  } cases[] = {{sim::NoiseType::WhiteFrequency, 0.9, 1.1},
+               {sim::NoiseType::FlickerFrequency, 0.6, 0.85}};
+  for (const auto& c : cases) {
+    sim::PowerLawNoise generator({{c.type, 1e-11}}, 1.0, 11);
+    std::vector<double> phase(20000);
+    for (double& x : phase) x = generator.next();
+    const double allan = estimate(Statistic::Oadev, phase, 1, 600).value;
+    const double theo1 = estimate(Statistic::Theo1, phase, 1, 800).value / allan;
+    const double theobr = estimate(Statistic::Theobr, phase, 1, 800).value / allan;
+    EXPECT_GT(theo1, c.theo1Low);
+    EXPECT_LT(theo1, c.theo1High);
+    EXPECT_NEAR(theobr, 1, 0.1);
   }
 }
 
