@@ -178,30 +178,28 @@ TEST(LongTau, TheoBrFollowsTheAllanDeviationOnALongRecord) {
   }
 }
 
-// The published approximations, hooked to each statistic and noise type.
+// Which approximation each statistic takes: SP 1065's b T/tau - c for MTOTDEV and TTOTDEV and
+// (T/tau) / (b0 + b1 tau/T) for HTOTDEV from m = 16 on, the overlapping Hadamard deviation's below;
+// TheoBR has Theo1's, TheoH the overlapping Allan deviation's where it takes that.
 TEST(LongTau, DegreesOfFreedomFollowThePublishedApproximations) {
-  const double n = 1001;
+  EXPECT_NEAR(equivalentDegreesOfFreedom(Statistic::Mtotdev, 0, 10, 1001), 108.8, 1e-9);
+  EXPECT_NEAR(equivalentDegreesOfFreedom(Statistic::Ttotdev, 2, 100, 1001), 16.9, 1e-9);
+  EXPECT_NEAR(equivalentDegreesOfFreedom(Statistic::Htotdev, -1, 40, 1001),
+              25 / (0.868 + 1.140 / 25), 1e-9);
   const struct {
     Statistic statistic;
+    Statistic as;
     int alpha;
     int m;
-    double edf;
-  } cases[] = {
-      {Statistic::Mtotdev, 0, 10, 1.10 * 100 - 1.2},
-      {Statistic::Ttotdev, 2, 100, 1.90 * 10 - 2.1},
-      {Statistic::Htotdev, -1, 40, 25 / (0.868 + 1.140 / 25)},
-      {Statistic::Theo1, 0, 100,
-       ((4.1 * n + 0.8) / 75 - (3.1 * n + 6.5) / n) *
-           (std::pow(75, 1.5) / (std::pow(75, 1.5) + 5.2))},
-      {Statistic::Theoh, -2, 2, equivalentDegreesOfFreedom(Statistic::Oadev, -2, 2, 1001)},
-  };
-  for (const auto& c : cases)
-    EXPECT_NEAR(equivalentDegreesOfFreedom(c.statistic, c.alpha, c.m, 1001), c.edf, 1e-9)
-        << nameOf(c.statistic);
-  EXPECT_EQ(equivalentDegreesOfFreedom(Statistic::Htotdev, -1, 8, 1001),
-            equivalentDegreesOfFreedom(Statistic::Ohdev, -1, 8, 1001));
-  EXPECT_EQ(equivalentDegreesOfFreedom(Statistic::Theobr, 1, 100, 1001),
-            equivalentDegreesOfFreedom(Statistic::Theo1, 1, 100, 1001));
+  } same[] = {{Statistic::Htotdev, Statistic::Ohdev, -1, 8},
+              {Statistic::Htotdev, Statistic::Ohdev, 2, 64},
+              {Statistic::Theobr, Statistic::Theo1, 1, 100},
+              {Statistic::Theoh, Statistic::Oadev, -2, 2},
+              {Statistic::Theoh, Statistic::Theo1, 0, 200}};
+  for (const auto& c : same)
+    EXPECT_EQ(equivalentDegreesOfFreedom(c.statistic, c.alpha, c.m, 1001),
+              equivalentDegreesOfFreedom(c.as, c.alpha, c.m, 1001))
+        << nameOf(c.statistic) << " m = " << c.m;
 }
 
 }  // namespace
