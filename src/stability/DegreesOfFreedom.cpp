@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "stability/Confidence.h"
+#include "stability/LongTau.h"
 
 // Equivalent degrees of freedom of the Allan and Hadamard variances and their modified and
 // overlapping forms by the general method of C. A. Greenhall and W. J. Riley, "Uncertainty of
@@ -232,7 +233,7 @@ double gapFreeTerms(Statistic statistic, int factor, std::int64_t sampleCount) {
     case Statistic::Ohdev:
       return static_cast<double>(sampleCount - 3 * m);
     default:
-      return 0;
+      return longTauGapFreeTerms(statistic, factor, sampleCount);
   }
 }
 
@@ -261,7 +262,7 @@ double equivalentDegreesOfFreedom(Statistic statistic, int alpha, int factor,
     case Statistic::Totdev:
       return totalDeviationEdf(alpha, factor, sampleCount, method);
     default:
-      return kNoEdf;
+      return longTauDegreesOfFreedom(statistic, alpha, factor, sampleCount, method);
   }
 }
 

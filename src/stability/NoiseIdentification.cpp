@@ -118,7 +118,10 @@ std::optional<int> byB1Ratio(std::span<const double> points) {
 }
 
 int mostDifferences(Statistic statistic) {
-  return statistic == Statistic::Hdev || statistic == Statistic::Ohdev ? 3 : 2;
+  return statistic == Statistic::Hdev || statistic == Statistic::Ohdev ||
+                 statistic == Statistic::Htotdev
+             ? 3
+             : 2;
 }
 
 std::optional<int> alphaByLag1Autocorrelation(
@@ -135,7 +138,8 @@ std::optional<int> alphaByLag1Autocorrelation(
 }
 
 bool identifiesOnBlockMeans(Statistic statistic) {
-  return statistic == Statistic::Mdev || statistic == Statistic::Tdev;
+  return statistic == Statistic::Mdev || statistic == Statistic::Tdev ||
+         statistic == Statistic::Mtotdev || statistic == Statistic::Ttotdev;
 }
 
 std::vector<double> blockMeans(std::span<const double> series, int blockLength) {

@@ -4,18 +4,24 @@
 #include <cmath>
 
 #include "stability/Accumulators.h"
+#include "stability/LongTau.h"
 #include "stability/MaximumTimeIntervalError.h"
 
 namespace tessarin::stability {
 
 namespace {
 
-constexpr std::array kStatistics = {Statistic::Adev,        Statistic::Oadev, Statistic::Mdev,
-                                    Statistic::Tdev,        Statistic::Hdev,  Statistic::Ohdev,
-                                    Statistic::Totdev,      Statistic::Mtie,  Statistic::TieRms,
-                                    Statistic::StandardAdev};
+constexpr std::array kStatistics = {
+    Statistic::Adev,    Statistic::Oadev,        Statistic::Mdev,    Statistic::Tdev,
+    Statistic::Hdev,    Statistic::Ohdev,        Statistic::Totdev,  Statistic::Mtie,
+    Statistic::TieRms,  Statistic::StandardAdev, Statistic::Mtotdev, Statistic::Ttotdev,
+    Statistic::Htotdev, Statistic::Theo1,        Statistic::Theobr,  Statistic::Theoh};
 constexpr std::array<std::string_view, kStatistics.size()> kNames = {
-    "console-adev", "oadev", "mdev", "tdev", "hdev", "ohdev", "totdev", "mtie", "tierms", "adev"};
+    "console-adev", "oadev", "mdev",    "tdev",    "hdev",    "ohdev", "totdev", "mtie",
+    "tierms",       "adev",  "mtotdev", "ttotdev", "htotdev", "theo1", "theobr", "theoh"};
+
+// SP 1065 needs N >= 90 for one AVAR / Theo1 ratio of TheoBR's bias removal.
+constexpr std::int64_t kLeastTheoBiasPoints = 90;
 
 // Whether factor m still gives the statistic enough terms over n gap-free phase points.
 //  - adev: at least three second differences, i.e. five decimated points: the console's own rule.
@@ -43,8 +49,33 @@ bool hasEnoughTerms(Statistic statistic, std::int64_t m, std::int64_t n) {
     case Statistic::Mtie:
     case Statistic::TieRms:
       return n - m >= 1;
+    case Statistic::Mtotdev:
+    case Statistic::Ttotdev:
+      return 3 * m <= n;
+    case Statistic::Htotdev:
+      return n >= 4 && 3 * m <= n - 1;
+    case Statistic::Theo1:
+      return n >= 3 && m <= n - 1;
+    case Statistic::Theobr:
+      return n >= kLeastTheoBiasPoints && m <= n - 1;
+    case Statistic::Theoh:
+      return n >= 3 && m <= n - 1;
   }
   return false;
+}
+
+// Whether the ladder's factor m is one the statistic is defined at: Theo1 and TheoBR at even m
+// only, TheoH at every m of its Allan range and from tau = 0.75 m tau0 >= N tau0 / 10 at even m.
+bool isDefinedAt(Statistic statistic, std::int64_t m, std::int64_t n) {
+  switch (statistic) {
+    case Statistic::Theo1:
+    case Statistic::Theobr:
+      return m % 2 == 0;
+    case Statistic::Theoh:
+      return theohTakesAllan(m, n) || (m % 2 == 0 && 15 * m >= 2 * n && n >= kLeastTheoBiasPoints);
+    default:
+      return true;
+  }
 }
 
 // The factors of `ladder` (increasing) up to the first that has too few terms.
@@ -54,7 +85,7 @@ std::vector<int> factorsWhile(Statistic statistic, std::int64_t sampleCount, Lad
   for (std::int64_t k = 0;; ++k) {
     const std::int64_t m = ladder(k);
     if (!hasEnoughTerms(statistic, m, sampleCount)) return factors;
-    factors.push_back(static_cast<int>(m));
+    if (isDefinedAt(statistic, m, sampleCount)) factors.push_back(static_cast<int>(m));
   }
 }
 
@@ -75,6 +106,7 @@ bool hasConfidenceInterval(Statistic statistic) {
 Estimate estimate(Statistic statistic, std::span<const double> phase, double tau0, int factor) {
   if (factor < 1) return estimateFrom(factor, tau0, 0, NAN);
   if (statistic == Statistic::Mtie) return maximumTimeIntervalError(phase, tau0, factor);
+  if (isLongTau(statistic)) return longTauEstimate(statistic, phase, tau0, factor);
   Accumulator accumulator = accumulatorFor(statistic, factor);
   extend(accumulator, phase);
   return estimate(accumulator, phase, tau0);

@@ -24,17 +24,25 @@ enum class Statistic {
   // Non-overlapping Allan deviation as NIST SP 1065 defines it: every point x[0], x[m], ... there
   // is, floor((N - 1) / m) + 1 of them, where the console's own takes floor(N / m).
   StandardAdev,
+  // The long-tau family (LongTau.h), NIST SP 1065 section 5.2.
+  Mtotdev,  // modified total deviation
+  Ttotdev,  // time total deviation, tau / sqrt(3) * MTOTDEV, in seconds
+  Htotdev,  // Hadamard total deviation; the overlapping Hadamard deviation at m = 1
+  Theo1,    // Theo1 deviation at tau = 0.75 m tau0, m even
+  Theobr,   // Theo1 with the bias removal of Howe and Tasset
+  Theoh,    // hybrid: the overlapping Allan deviation at short tau, TheoBR at long tau
 };
 
 // "console-adev" (Adev), "oadev", "mdev", "tdev", "hdev", "ohdev", "totdev", "mtie", "tierms",
-// "adev" (StandardAdev).
+// "adev" (StandardAdev), "mtotdev", "ttotdev", "htotdev", "theo1", "theobr", "theoh".
 std::string_view nameOf(Statistic statistic);
 std::optional<Statistic> statisticNamed(std::string_view name);
 
 // The deviations have confidence intervals; MTIE and TIE rms have none.
 bool hasConfidenceInterval(Statistic statistic);
 
-// The statistic at one averaging factor m (tau = m * tau0).
+// The statistic at one averaging factor m: tau = m * tau0, but 0.75 m tau0 for Theo1 and TheoBR
+// and for TheoH where it takes TheoBR.
 struct Estimate {
   double tau = 0;
   int factor = 0;
@@ -49,7 +57,11 @@ Estimate estimate(Statistic statistic, std::span<const double> phase, double tau
 // have fewer than its least number of terms without gaps: three for the console's adev (five
 // decimated points, its rule), one for the others (m up to (N - 1) / 2 for the standard adev and
 // oadev, N / 3 for mdev and tdev, (N - 1) / 3 for hdev and ohdev, N - 1 for MTIE and TIE rms), and
-// for totdev m up to (N - 1) / 2, half the record.
+// for totdev m up to (N - 1) / 2, half the record. The long-tau family: mtotdev, ttotdev and
+// htotdev need one whole subsequence of 3m points (m up to N / 3; htotdev's on the N - 1
+// frequencies, (N - 1) / 3); theo1 and theobr take the even m from 2 to N - 1 (SP 1065's range,
+// tau up to 0.75 of the record), theobr only where its bias ratio can be formed (N >= 90); theoh
+// takes every m below N / 10 (the Allan range) and the even m from there to N - 1.
 std::vector<int> octaveFactors(Statistic statistic, std::int64_t sampleCount);
 std::vector<int> decadeFactors(Statistic statistic, std::int64_t sampleCount);
 std::vector<int> everyFactor(Statistic statistic, std::int64_t sampleCount);

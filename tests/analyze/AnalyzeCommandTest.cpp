@@ -189,6 +189,38 @@ TEST_F(AnalyzeCommand, WritesCsvWithItsFixedHeaderAndThePublishedNistFigures) {
   EXPECT_EQ(rows, 14);
 }
 
+// NIST SP 1065's 1000-point frequency test set: the published MTOTDEV has the white FM bias
+// (MTOT/MVAR = 0.73) divided out; --no-bias-correction gives the estimate itself. Theo1 takes even
+// m only, at tau = 0.75 m.
+TEST_F(AnalyzeCommand, WritesTheLongTauStatisticsWithAndWithoutTheirBiasCorrection) {
+  std::string text;
+  for (std::int64_t n = 1234567890, k = 0; k < 1000; ++k, n = 16807 * n % 2147483647)
+    text += std::to_string(static_cast<double>(n) / 2147483647) + "\n";
+  write("nbs.txt", text);
+  const double published[] = {2.418528e-01, 6.499161e-02};
+  for (const bool corrected : {true, false}) {
+    const Outcome outcome =
+        run(std::string("--freq --tau0 1 --m 1,10 --csv --noise --stat mtotdev,theo1 nbs.txt") +
+            (corrected ? "" : " --no-bias-correction"));
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_NE(outcome.err.find("m = 1 is not an averaging factor of theo1"), std::string::npos);
+    std::istringstream lines(outcome.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "statistic,tau,m,value,terms,ci_low,ci_high,alpha");
+    for (const double value : published) {
+      std::getline(lines, line);
+      const std::size_t valueAt = line.find(',', line.find(',', line.find(',') + 1) + 1) + 1;
+      EXPECT_NEAR(std::stod(line.substr(valueAt)) / value, corrected ? 1 : std::sqrt(0.73), 1e-6)
+          << line;
+      EXPECT_TRUE(line.starts_with("mtotdev,") && line.ends_with(",0")) << line;
+    }
+    std::getline(lines, line);
+    EXPECT_TRUE(line.starts_with("theo1,7.5,10,")) << line;
+    EXPECT_FALSE(std::getline(lines, line));
+  }
+}
+
 TEST_F(AnalyzeCommand, DrawsAPngOrPdfPlotWithoutADisplay) {
   consoleFile();
   const struct {

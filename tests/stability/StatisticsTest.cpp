@@ -13,6 +13,8 @@ namespace {
 constexpr Statistic kAll[] = {Statistic::Adev,   Statistic::Oadev, Statistic::Mdev,
                               Statistic::Tdev,   Statistic::Hdev,  Statistic::Ohdev,
                               Statistic::Totdev, Statistic::Mtie,  Statistic::TieRms};
+constexpr Statistic kLongTau[] = {Statistic::Mtotdev, Statistic::Ttotdev, Statistic::Htotdev,
+                                  Statistic::Theo1,   Statistic::Theobr,  Statistic::Theoh};
 
 TEST(Statistics, ReproduceTheNistSp1065NinePointValues) {
   const std::vector<double> frequency = {892, 809, 823, 798, 671, 644, 883, 903, 677};
@@ -147,6 +149,7 @@ TEST(Statistics, FactorListsStopWhereTooFewTermsRemain) {
 
 TEST(Statistics, AreFoundByTheirNames) {
   for (Statistic statistic : kAll) EXPECT_EQ(statisticNamed(nameOf(statistic)), statistic);
+  for (Statistic statistic : kLongTau) EXPECT_EQ(statisticNamed(nameOf(statistic)), statistic);
   EXPECT_EQ(statisticNamed("allan"), std::nullopt);
 }
 

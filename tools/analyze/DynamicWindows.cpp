@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "Options.h"
+#include "stability/LongTau.h"
 
 namespace tessarin::analyze {
 
@@ -17,8 +18,10 @@ std::optional<int> wholeNumber(std::string_view text) {
   return value;
 }
 
+// The long-tau statistics are whole-record estimators: no sliding-window form.
 bool isWindowedDeviation(stability::Statistic statistic) {
-  return statistic != stability::Statistic::Mtie && statistic != stability::Statistic::TieRms;
+  return statistic != stability::Statistic::Mtie && statistic != stability::Statistic::TieRms &&
+         !stability::isLongTau(statistic);
 }
 
 }  // namespace

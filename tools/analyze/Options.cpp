@@ -65,7 +65,7 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
       if (!statistic)
         return bad +
                " (adev, console-adev, oadev, mdev, tdev, hdev, ohdev, totdev, mtie, "
-               "tierms)";
+               "tierms, mtotdev, ttotdev, htotdev, theo1, theobr, theoh)";
       if (std::find(o.statistics.begin(), o.statistics.end(), *statistic) == o.statistics.end())
         o.statistics.push_back(*statistic);
     }
@@ -150,6 +150,8 @@ bool takeFlag(Options& o, std::string_view name) {
     o.noise = true;
   else if (name == "--noise-per-statistic")
     o.intervals.noise = stability::NoiseReading::PerStatistic;
+  else if (name == "--no-bias-correction")
+    o.noBiasCorrection = true;
   else if (name == "--remove-drift")
     o.removeDrift = true;
   else if (name == "--remove-offset")

@@ -41,6 +41,8 @@ struct Options {
   // give the reference program's.
   stability::AnalysisMethod intervals;
   bool noise = false;
+  // The noise-type bias corrections of mtotdev, ttotdev and htotdev left out (HelpText.cpp).
+  bool noBiasCorrection = false;
   bool removeDrift = false;
   bool removeOffset = false;
   bool strict = false;

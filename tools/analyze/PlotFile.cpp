@@ -49,10 +49,10 @@ void addTrace(QCustomPlot& plot, const StatisticRows& statistic, const QString& 
   bars->setData(below, above);
 }
 
-// TDEV, MTIE and TIE rms are times; the other deviations are fractional frequencies.
+// TDEV, TTOTDEV, MTIE and TIE rms are times; the other deviations are fractional frequencies.
 bool isTimeError(stability::Statistic statistic) {
-  return statistic == stability::Statistic::Tdev || statistic == stability::Statistic::Mtie ||
-         statistic == stability::Statistic::TieRms;
+  return statistic == stability::Statistic::Tdev || statistic == stability::Statistic::Ttotdev ||
+         statistic == stability::Statistic::Mtie || statistic == stability::Statistic::TieRms;
 }
 
 void useLogScale(QCPAxis* axis) {

@@ -44,6 +44,10 @@ const char* noiseName(int alpha) {
       return "flicker FM";
     case -2:
       return "random-walk FM";
+    case -3:
+      return "flicker-walk FM";
+    case -4:
+      return "random-run FM";
     default:
       return "?";
   }

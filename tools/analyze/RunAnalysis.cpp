@@ -5,21 +5,22 @@
 #include <span>
 #include <utility>
 
+#include "stability/LongTau.h"
 #include "stability/Preprocessing.h"
 
 namespace tessarin::analyze {
 
 namespace {
 
-// Whether factor m gives the statistic enough terms over `sampleCount` phase points. More points
-// never allow fewer factors, so the factors of a shorter series tell once they reach m: the list
-// of every factor, 4 bytes each, is made only as long as m needs, not as long as the series.
-bool factorFits(stability::Statistic statistic, int m, std::int64_t sampleCount) {
+// The statistic's factors over `sampleCount` phase points, as far as m at least where the series
+// allows it. More points never allow fewer factors, so those of a shorter series tell once they
+// reach m: the list of every factor, 4 bytes each, is made only as long as m needs, not as long as
+// the series.
+std::vector<int> factorsReaching(stability::Statistic statistic, int m, std::int64_t sampleCount) {
   std::int64_t points = std::min(sampleCount, 8 * (std::int64_t{m} + 1));
   while (true) {
-    const std::vector<int> possible = stability::everyFactor(statistic, points);
-    if (!possible.empty() && possible.back() >= m) return true;
-    if (points == sampleCount) return false;
+    std::vector<int> possible = stability::everyFactor(statistic, points);
+    if ((!possible.empty() && possible.back() >= m) || points == sampleCount) return possible;
     points = std::min(sampleCount, 2 * points);
   }
 }
@@ -38,8 +39,13 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
   }
   std::vector<int> factors;
   for (const int m : options.factors) {
-    if (factorFits(statistic, m, sampleCount))
+    const std::vector<int> possible = factorsReaching(statistic, m, sampleCount);
+    if (std::binary_search(possible.begin(), possible.end(), m))
       factors.push_back(m);
+    else if (!possible.empty() && m <= possible.back())
+      warnings.push_back("m = " + std::to_string(m) + " is not an averaging factor of " +
+                         std::string(stability::nameOf(statistic)) + " (theo1 and theobr take " +
+                         "even m, theoh from a tenth of the record on); left out");
     else
       warnings.push_back("m = " + std::to_string(m) + " is too long for " +
                          std::string(stability::nameOf(statistic)) + " over " +
@@ -61,6 +67,7 @@ platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau
                                   ": too few samples (" + std::to_string(count) + " phase points)");
     StatisticRows rows{statistic, stability::analyse(statistic, phase, analysis.tau0, factors,
                                                      options.confidence, options.intervals)};
+    if (!options.noBiasCorrection) stability::removeNoiseBias(statistic, rows.rows);
     for (const stability::AnalysisRow& row : rows.rows) anyTerm = anyTerm || row.estimate.terms > 0;
     analysis.statistics.push_back(std::move(rows));
   }
