@@ -1,5 +1,7 @@
 #include "stability/TextbookStatistics.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -193,6 +195,23 @@ std::vector<double> noisyPhase(int n, double frequencyOffset, double gapShare, s
     phase.push_back(gap(random) ? NAN : frequencyOffset * k + walk + noise(random));
   }
   return phase;
+}
+
+void expectTextbookValuesAtOctavesAndDecades(Statistic statistic, const std::vector<double>& phase,
+                                             double tolerance, const char* series) {
+  std::vector<int> factors = octaveFactors(statistic, std::ssize(phase));
+  for (int m : decadeFactors(statistic, std::ssize(phase))) factors.push_back(m);
+  ASSERT_FALSE(factors.empty()) << series << " " << nameOf(statistic);
+  for (int m : factors) {
+    const TextbookValue expected = textbookValue(statistic, phase, 0.5, m);
+    const Estimate e = estimate(statistic, phase, 0.5, m);
+    EXPECT_EQ(e.terms, expected.terms) << series << " " << nameOf(statistic) << " m = " << m;
+    if (expected.terms == 0)
+      EXPECT_TRUE(std::isnan(e.value)) << series << " " << nameOf(statistic) << " m = " << m;
+    else
+      EXPECT_NEAR(e.value / static_cast<double>(expected.value), 1, tolerance)
+          << series << " " << nameOf(statistic) << " m = " << m;
+  }
 }
 
 }  // namespace tessarin::stability

@@ -17,6 +17,11 @@ struct TextbookValue {
 TextbookValue textbookValue(Statistic statistic, const std::vector<double>& phase, double tau0,
                             int factor);
 
+// Expects the library's estimate of the statistic to equal the textbook one, within `tolerance`
+// relative and with the same term count, at every octave and decade factor of the series.
+void expectTextbookValuesAtOctavesAndDecades(Statistic statistic, const std::vector<double>& phase,
+                                             double tolerance, const char* series);
+
 // A phase series of n points, one a second: a frequency offset, white phase noise of 1e-11 s rms
 // and white frequency noise of 1e-11 (seeded), with about `gapShare` of the points NaN.
 std::vector<double> noisyPhase(int n, double frequencyOffset, double gapShare, std::uint64_t seed);
