@@ -12,36 +12,33 @@ namespace {
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
-// The series the noise is read from at successive factors. At a factor that is a multiple of the
-// last one it is made from the last one's series (every k-th point, or means of k block means), so
-// octave factors cost about two passes over the phase in all instead of one each.
+// The series the noise is read from at successive factors: every m-th phase point, read where it
+// lies, or the block means. At a factor that is a multiple of the last one the block means are
+// made from the last one's in place (means of k block means), so octave factors cost about two
+// passes over the phase in all instead of one each, and hold one series of means at a time.
 class SeriesAtFactor {
  public:
   SeriesAtFactor(Statistic statistic, std::span<const double> phase)
       : onBlockMeans_(identifiesOnBlockMeans(statistic)), phase_(phase) {}
 
-  std::span<const double> at(int factor) {
-    if (factor == 1) return phase_;
-    const bool fromLast = factor_ > 1 && factor % factor_ == 0;
-    const std::span<const double> source = fromLast ? std::span<const double>(series_) : phase_;
-    const int step = fromLast ? factor / factor_ : factor;
-    if (onBlockMeans_) {
-      series_ = blockMeans(source, step);
-    } else {
-      std::vector<double> points;
-      for (std::size_t i = 0; i < source.size(); i += static_cast<std::size_t>(step)) {
-        points.push_back(source[i]);
-      }
-      series_.swap(points);
+  StridedSeries at(int factor) {
+    if (!onBlockMeans_) return StridedSeries(phase_, factor);
+    if (factor == 1) return StridedSeries(phase_);
+    if (factor_ > 1 && factor % factor_ == 0)
+      toBlockMeans(means_, factor / factor_);
+    else {
+      // The last factor's means are no use for this one: let them go before the new ones come.
+      std::vector<double>().swap(means_);
+      means_ = blockMeans(phase_, factor);
     }
     factor_ = factor;
-    return series_;
+    return StridedSeries(means_);
   }
 
  private:
   bool onBlockMeans_;
   std::span<const double> phase_;
-  std::vector<double> series_;
+  std::vector<double> means_;
   int factor_ = 0;
 };
 
@@ -73,10 +70,11 @@ std::optional<int> phaseNoiseByRatio(std::span<const double> phase, int factor) 
 
 // The noise type at one factor, given the one taken at the factor before.
 std::optional<int> noiseTypeAt(Statistic reader, std::span<const double> phase, int factor,
-                               std::span<const double> atFactor, std::optional<int> before,
+                               StridedSeries atFactor, std::optional<int> before,
                                EdfMethod method) {
   const bool byCoverage = method == EdfMethod::Coverage;
-  const bool fewPoints = atFactor.size() < kLeastPointsForAutocorrelation;
+  const bool fewPoints =
+      atFactor.size() < static_cast<std::int64_t>(kLeastPointsForAutocorrelation);
   std::optional<int> alpha =
       byCoverage && fewPoints && before ? before : identifyNoiseAt(reader, phase, factor, atFactor);
   if (!alpha) return before;

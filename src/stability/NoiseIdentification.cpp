@@ -1,8 +1,10 @@
 #include "stability/NoiseIdentification.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -16,56 +18,78 @@ namespace {
 // Below about ten frequency values the B1 ratio scatters over all the noise types.
 constexpr std::size_t kLeastFrequenciesForB1 = 10;
 
-std::vector<double> everyMthPoint(std::span<const double> phase, int factor) {
-  std::vector<double> points;
-  points.reserve(phase.size() / static_cast<std::size_t>(factor) + 1);
-  for (std::size_t i = 0; i < phase.size(); i += static_cast<std::size_t>(factor)) {
-    points.push_back(phase[i]);
+// The most times any statistic's noise reading differences the series (mostDifferences()).
+constexpr int kMostDifferences = 3;
+
+// Hands `use` the values of z differenced d times, in order, each formed as it passes from the
+// last value of every level: level k + 1 at i is level k at i + 1 minus level k at i, the same
+// subtractions a copy of the series differenced d times over would be made of, and so the same
+// values to the last bit.
+template <class Use>
+void forEachDifferenced(StridedSeries z, int d, Use use) {
+  std::array<double, kMostDifferences> earlier{};
+  for (std::int64_t i = 0; i < z.size(); ++i) {
+    double value = z[i];
+    bool formed = true;
+    for (int k = 0; k < d && formed; ++k) {
+      const double previous = earlier[static_cast<std::size_t>(k)];
+      earlier[static_cast<std::size_t>(k)] = value;
+      formed = i > k;
+      value -= previous;
+    }
+    if (formed) use(value);
   }
-  return points;
 }
 
-// r1 = sum (z_i - mean)(z_i+1 - mean) / sum (z_i - mean)^2 over the points present.
-std::optional<double> lag1Autocorrelation(std::span<const double> z) {
+// r1 = sum (z_i - mean)(z_i+1 - mean) / sum (z_i - mean)^2 over the points present of z
+// differenced d times. Two passes over z, the mean first, so the sums are those of a copy of the
+// differenced series, added in the same order; no copy of it is held.
+std::optional<double> lag1Autocorrelation(StridedSeries z, int d) {
   double sum = 0;
-  std::size_t present = 0;
-  for (const double value : z) {
-    if (!std::isnan(value)) {
-      sum += value;
-      ++present;
-    }
-  }
+  std::int64_t present = 0;
+  forEachDifferenced(z, d, [&](double value) {
+    if (std::isnan(value)) return;
+    sum += value;
+    ++present;
+  });
   if (present < 2) return std::nullopt;
   const double mean = sum / static_cast<double>(present);
   double products = 0;
   double squares = 0;
-  for (std::size_t i = 0; i < z.size(); ++i) {
-    if (std::isnan(z[i])) continue;
-    const double deviation = z[i] - mean;
-    squares += deviation * deviation;
-    if (i + 1 < z.size() && !std::isnan(z[i + 1])) products += deviation * (z[i + 1] - mean);
-  }
+  bool earlierPresent = false;
+  double earlierDeviation = 0;
+  forEachDifferenced(z, d, [&](double value) {
+    const bool isPresent = !std::isnan(value);
+    const double deviation = value - mean;
+    if (isPresent) {
+      squares += deviation * deviation;
+      if (earlierPresent) products += earlierDeviation * deviation;
+    }
+    earlierPresent = isPresent;
+    earlierDeviation = deviation;
+  });
   if (squares <= 0) return std::nullopt;
   return products / squares;
 }
 
-std::optional<int> byLag1Autocorrelation(std::span<const double> series, int differenceLimit) {
-  std::vector<double> differenced;
-  return alphaByLag1Autocorrelation(
-      [&](int d) {
-        if (d == 0) return lag1Autocorrelation(series);
-        if (d == 1) {
-          differenced.resize(series.size() - 1);
-          for (std::size_t i = 0; i + 1 < series.size(); ++i)
-            differenced[i] = series[i + 1] - series[i];
-        } else {
-          for (std::size_t i = 0; i + 1 < differenced.size(); ++i)
-            differenced[i] = differenced[i + 1] - differenced[i];
-          differenced.pop_back();
-        }
-        return lag1Autocorrelation(differenced);
-      },
-      differenceLimit);
+std::optional<int> byLag1Autocorrelation(StridedSeries series, int differenceLimit) {
+  return alphaByLag1Autocorrelation([series](int d) { return lag1Autocorrelation(series, d); },
+                                    differenceLimit);
+}
+
+// B1 of so few points (fewer than kLeastPointsForAutocorrelation) that a copy costs nothing.
+std::optional<int> byB1RatioOf(StridedSeries points) {
+  std::vector<double> copy;
+  copy.reserve(static_cast<std::size_t>(points.size()));
+  for (std::int64_t i = 0; i < points.size(); ++i) copy.push_back(points[i]);
+  return byB1Ratio(copy);
+}
+
+// A gap anywhere in the block makes the sum NaN, and so the mean a gap.
+double blockMean(std::span<const double> block) {
+  double sum = 0;
+  for (const double value : block) sum += value;
+  return sum / static_cast<double>(block.size());
 }
 
 // Barnes' B1 for n frequency values under noise whose Allan variance goes as tau^mu.
@@ -141,30 +165,34 @@ bool identifiesOnBlockMeans(Statistic statistic) {
 std::vector<double> blockMeans(std::span<const double> series, int blockLength) {
   const auto length = static_cast<std::size_t>(blockLength);
   std::vector<double> means(series.size() / length);
-  for (std::size_t block = 0; block < means.size(); ++block) {
-    double sum = 0;
-    for (std::size_t i = block * length; i < (block + 1) * length; ++i) sum += series[i];
-    // A gap anywhere in the block makes the sum NaN, and so the mean a gap.
-    means[block] = sum / static_cast<double>(length);
-  }
+  for (std::size_t block = 0; block < means.size(); ++block)
+    means[block] = blockMean(series.subspan(block * length, length));
   return means;
 }
 
+// Block b is read from b * length on before mean b is written at b, which no later block reads.
+void toBlockMeans(std::vector<double>& series, int blockLength) {
+  const auto length = static_cast<std::size_t>(blockLength);
+  const std::size_t blocks = series.size() / length;
+  for (std::size_t block = 0; block < blocks; ++block)
+    series[block] = blockMean(std::span<const double>(series).subspan(block * length, length));
+  series.resize(blocks);
+}
+
 std::optional<int> identifyNoiseAt(Statistic statistic, std::span<const double> phase, int factor,
-                                   std::span<const double> atFactor) {
+                                   StridedSeries atFactor) {
   if (factor < 1 || !hasConfidenceInterval(statistic)) return std::nullopt;
   const bool onBlockMeans = identifiesOnBlockMeans(statistic);
-  std::vector<double> decimated;
-  if (onBlockMeans) decimated = everyMthPoint(phase, factor);
-  const std::span<const double> points = onBlockMeans ? decimated : atFactor;
-  if (points.size() < kLeastPointsForAutocorrelation) return byB1Ratio(points);
+  const StridedSeries points = onBlockMeans ? StridedSeries(phase, factor) : atFactor;
+  constexpr auto kLeast = static_cast<std::int64_t>(kLeastPointsForAutocorrelation);
+  if (points.size() < kLeast) return byB1RatioOf(points);
   const int differenceLimit = mostDifferences(statistic);
   const std::optional<int> alpha = byLag1Autocorrelation(points, differenceLimit);
   // The modified deviations average white phase noise away faster than flicker phase noise, so
   // where the phase noises lead, the type they see is read from the block means. The frequency
   // noises are read from the points themselves: block means smooth the frequency, and the lag-1
   // autocorrelation would take flicker frequency for random walk.
-  if (onBlockMeans && alpha && *alpha >= 1 && atFactor.size() >= kLeastPointsForAutocorrelation) {
+  if (onBlockMeans && alpha && *alpha >= 1 && atFactor.size() >= kLeast) {
     return byLag1Autocorrelation(atFactor, differenceLimit);
   }
   return alpha;
@@ -172,9 +200,10 @@ std::optional<int> identifyNoiseAt(Statistic statistic, std::span<const double> 
 
 std::optional<int> identifyNoise(Statistic statistic, std::span<const double> phase, int factor) {
   if (factor < 1) return std::nullopt;
-  const std::vector<double> atFactor =
-      identifiesOnBlockMeans(statistic) ? blockMeans(phase, factor) : everyMthPoint(phase, factor);
-  return identifyNoiseAt(statistic, phase, factor, atFactor);
+  if (!identifiesOnBlockMeans(statistic))
+    return identifyNoiseAt(statistic, phase, factor, StridedSeries(phase, factor));
+  const std::vector<double> means = blockMeans(phase, factor);
+  return identifyNoiseAt(statistic, phase, factor, StridedSeries(means));
 }
 
 }  // namespace tessarin::stability
