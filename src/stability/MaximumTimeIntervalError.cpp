@@ -34,42 +34,49 @@ struct Extremes {
   }
 };
 
-// The extremes of x[b + r .. b + length - 1] for r = 0 .. length - 1, scanned backwards; `lastGap`
-// moves to the last NaN of the block.
+// The extremes of x[b + r .. b + length - 1] for r = 0 .. length - 1, scanned backwards.
 void fillSuffixes(const double* x, std::int64_t b, std::int64_t length,
-                  std::vector<Extremes>& suffix, std::int64_t& lastGap) {
+                  std::vector<Extremes>& suffix) {
   Extremes extremes{x[b + length - 1], x[b + length - 1]};
   for (std::int64_t r = length - 1; r >= 0; --r) {
     extremes.take(x[b + r]);
     suffix[static_cast<std::size_t>(r)] = extremes;
-    if (std::isnan(x[b + r])) lastGap = std::max(lastGap, b + r);
   }
 }
 
 // Windows of w <= n samples in blocks of w: those starting in block b end in block b + 1.
 Worst windowsAsLongAsBlocks(const double* x, std::int64_t n, std::int64_t w) {
-  std::vector<Extremes> suffix(static_cast<std::size_t>(w));
+  std::vector<double> suffixHigh(static_cast<std::size_t>(w));
+  std::vector<double> suffixLow(suffixHigh.size());
   Worst worst;
   std::int64_t lastGap = -1;
   for (std::int64_t b = 0; b + w <= n; b += w) {
-    fillSuffixes(x, b, w, suffix, lastGap);
-    if (lastGap < b) worst.take(suffix[0].high, suffix[0].low);
+    double high = x[b + w - 1], low = high;
+    for (std::int64_t r = w - 1; r >= 0; --r) {
+      high = std::max(high, x[b + r]);
+      low = std::min(low, x[b + r]);
+      suffixHigh[static_cast<std::size_t>(r)] = high;
+      suffixLow[static_cast<std::size_t>(r)] = low;
+      if (std::isnan(x[b + r])) lastGap = std::max(lastGap, b + r);
+    }
+    if (lastGap < b) worst.take(suffixHigh[0], suffixLow[0]);
     const std::int64_t end = std::min(b + 2 * w - 1, n);
     if (end <= b + w) continue;  // the block ends the series: no window reaches past it
-    Extremes prefix{x[b + w], x[b + w]};
+    double prefixHigh = x[b + w], prefixLow = prefixHigh;
     for (std::int64_t k = b + w; k < end; ++k) {
-      prefix.take(x[k]);
+      prefixHigh = std::max(prefixHigh, x[k]);
+      prefixLow = std::min(prefixLow, x[k]);
       if (std::isnan(x[k])) lastGap = k;
       const std::int64_t j = k - w + 1;
       if (lastGap >= j) continue;
-      const Extremes& first = suffix[static_cast<std::size_t>(j - b)];
-      worst.take(std::max(first.high, prefix.high), std::min(first.low, prefix.low));
+      const auto r = static_cast<std::size_t>(j - b);
+      worst.take(std::max(suffixHigh[r], prefixHigh), std::min(suffixLow[r], prefixLow));
     }
   }
   return worst;
 }
 
-// The extremes of the whole blocks from..to - 1 together.
+// The extremes of the whole blocks from .. to - 1 together.
 Extremes extremesOfBlocks(const std::vector<Extremes>& whole, std::int64_t from, std::int64_t to) {
   Extremes extremes;
   for (std::int64_t k = from; k < to; ++k) {
@@ -80,7 +87,8 @@ Extremes extremesOfBlocks(const std::vector<Extremes>& whole, std::int64_t from,
 }
 
 // Windows of w > c samples cut at blocks of c: window j .. e = j + w - 1 is the suffix of block
-// j / c, the whole blocks after it before block e / c, and the prefix of that one up to e.
+// j / c, the whole blocks after it before block e / c, and the prefix of that one up to e. The
+// windows are taken in runs over which both blocks stay the same.
 Worst windowsOverBlocks(const double* x, std::int64_t n, std::int64_t w, std::int64_t c) {
   std::vector<Extremes> whole(static_cast<std::size_t>(n / c));
   for (std::size_t k = 0; k < whole.size(); ++k)
@@ -90,32 +98,31 @@ Worst windowsOverBlocks(const double* x, std::int64_t n, std::int64_t w, std::in
   std::int64_t lastGap = -1;
   for (std::int64_t k = 0; k < w - 1; ++k)
     if (std::isnan(x[k])) lastGap = k;
-  std::int64_t suffixBlock = -1;
   std::int64_t prefixBlock = -1;
   Extremes prefix;
-  Extremes between;
-  for (std::int64_t j = 0; j + w <= n; ++j) {
-    const std::int64_t e = j + w - 1;
-    if (std::isnan(x[e])) lastGap = e;
-    const std::int64_t first = j / c;
-    const std::int64_t last = e / c;
-    if (first != suffixBlock || last != prefixBlock)
-      between = extremesOfBlocks(whole, first + 1, last);
-    if (first != suffixBlock) {
-      std::int64_t gapInBlock = -1;  // the gaps are those up to e, kept in lastGap
-      fillSuffixes(x, first * c, c, suffix, gapInBlock);
-      suffixBlock = first;
+  const std::int64_t windows = n - w + 1;
+  for (std::int64_t first = 0; first * c < windows; ++first) {
+    fillSuffixes(x, first * c, c, suffix);
+    const std::int64_t blockEnd = std::min((first + 1) * c, windows);
+    for (std::int64_t j = first * c; j < blockEnd;) {
+      const std::int64_t last = (j + w - 1) / c;
+      const std::int64_t runEnd = std::min(blockEnd, (last + 1) * c - w + 1);
+      if (last != prefixBlock) {
+        prefix = {};
+        for (std::int64_t k = last * c; k < j + w - 1; ++k) prefix.take(x[k]);
+        prefixBlock = last;
+      }
+      const Extremes between = extremesOfBlocks(whole, first + 1, last);
+      for (; j < runEnd; ++j) {
+        const std::int64_t e = j + w - 1;
+        if (std::isnan(x[e])) lastGap = e;
+        prefix.take(x[e]);
+        if (lastGap >= j) continue;
+        const Extremes& start = suffix[static_cast<std::size_t>(j - first * c)];
+        worst.take(std::max(std::max(start.high, between.high), prefix.high),
+                   std::min(std::min(start.low, between.low), prefix.low));
+      }
     }
-    if (last != prefixBlock) {
-      prefix = {};
-      for (std::int64_t k = last * c; k < e; ++k) prefix.take(x[k]);
-      prefixBlock = last;
-    }
-    prefix.take(x[e]);
-    if (lastGap >= j) continue;
-    const Extremes& start = suffix[static_cast<std::size_t>(j - first * c)];
-    worst.take(std::max({start.high, between.high, prefix.high}),
-               std::min({start.low, between.low, prefix.low}));
   }
   return worst;
 }

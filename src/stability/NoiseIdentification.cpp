@@ -21,44 +21,82 @@ constexpr std::size_t kLeastFrequenciesForB1 = 10;
 // The most times any statistic's noise reading differences the series (mostDifferences()).
 constexpr int kMostDifferences = 3;
 
-// Hands `use` the values of z differenced d times, in order, each formed as it passes from the
-// last value of every level: level k + 1 at i is level k at i + 1 minus level k at i, the same
-// subtractions a copy of the series differenced d times over would be made of, and so the same
-// values to the last bit.
-template <class Use>
-void forEachDifferenced(StridedSeries z, int d, Use use) {
-  std::array<double, kMostDifferences> earlier{};
-  for (std::int64_t i = 0; i < z.size(); ++i) {
+// Hands use(k, value) the values of z differenced k = 0 .. D times, each level in order, formed
+// as they pass from the last value of every level: level k + 1 at i is level k at i + 1 minus
+// level k at i, the same subtractions a copy of the series differenced k times over would be made
+// of, and so the same values to the last bit.
+template <int D, class Use>
+void forEachLevel(StridedSeries z, Use use) {
+  std::array<double, D + 1> last{};
+  const std::int64_t primed = std::min<std::int64_t>(D, z.size());
+  // Sample i completes levels 0 .. i.
+  for (std::int64_t i = 0; i < primed; ++i) {
     double value = z[i];
-    bool formed = true;
-    for (int k = 0; k < d && formed; ++k) {
-      const double previous = earlier[static_cast<std::size_t>(k)];
-      earlier[static_cast<std::size_t>(k)] = value;
-      formed = i > k;
+    for (std::int64_t k = 0;; ++k) {
+      use(static_cast<int>(k), value);
+      const double previous = last[static_cast<std::size_t>(k)];
+      last[static_cast<std::size_t>(k)] = value;
+      if (k == i) break;
       value -= previous;
     }
-    if (formed) use(value);
+  }
+  for (std::int64_t i = primed; i < z.size(); ++i) {
+    double value = z[i];
+    for (std::size_t k = 0; k < D; ++k) {
+      use(static_cast<int>(k), value);
+      const double previous = last[k];
+      last[k] = value;
+      value -= previous;
+    }
+    use(D, value);
   }
 }
 
-// r1 = sum (z_i - mean)(z_i+1 - mean) / sum (z_i - mean)^2 over the points present of z
-// differenced d times. Two passes over z, the mean first, so the sums are those of a copy of the
-// differenced series, added in the same order; no copy of it is held.
-std::optional<double> lag1Autocorrelation(StridedSeries z, int d) {
-  double sum = 0;
-  std::int64_t present = 0;
-  forEachDifferenced(z, d, [&](double value) {
+// The same for every D from 0 to kMostDifferences, chosen as the program runs.
+template <class Use>
+void forEachLevel(StridedSeries z, int d, Use use) {
+  switch (d) {
+    case 0:
+      return forEachLevel<0>(z, use);
+    case 1:
+      return forEachLevel<1>(z, use);
+    case 2:
+      return forEachLevel<2>(z, use);
+    default:
+      return forEachLevel<kMostDifferences>(z, use);
+  }
+}
+
+// The sums and counts of the values present at each level of differences, from one pass for
+// them all: the first pass of every lag-1 autocorrelation the method asks for.
+struct LevelSums {
+  std::array<double, kMostDifferences + 1> sum{};
+  std::array<std::int64_t, kMostDifferences + 1> present{};
+};
+
+LevelSums sumsOfLevels(StridedSeries z, int differenceLimit) {
+  LevelSums sums;
+  forEachLevel(z, differenceLimit, [&sums](int k, double value) {
     if (std::isnan(value)) return;
-    sum += value;
-    ++present;
+    sums.sum[static_cast<std::size_t>(k)] += value;
+    ++sums.present[static_cast<std::size_t>(k)];
   });
+  return sums;
+}
+
+// r1 = sum (z_i - mean)(z_i+1 - mean) / sum (z_i - mean)^2 over the points present of z
+// differenced d times, the mean from `sums`: the sums are those of a copy of the differenced
+// series, added in the same order, without the copy.
+std::optional<double> lag1Autocorrelation(StridedSeries z, int d, const LevelSums& sums) {
+  const std::int64_t present = sums.present[static_cast<std::size_t>(d)];
   if (present < 2) return std::nullopt;
-  const double mean = sum / static_cast<double>(present);
+  const double mean = sums.sum[static_cast<std::size_t>(d)] / static_cast<double>(present);
   double products = 0;
   double squares = 0;
   bool earlierPresent = false;
   double earlierDeviation = 0;
-  forEachDifferenced(z, d, [&](double value) {
+  forEachLevel(z, d, [&, d](int k, double value) {
+    if (k != d) return;
     const bool isPresent = !std::isnan(value);
     const double deviation = value - mean;
     if (isPresent) {
@@ -73,8 +111,9 @@ std::optional<double> lag1Autocorrelation(StridedSeries z, int d) {
 }
 
 std::optional<int> byLag1Autocorrelation(StridedSeries series, int differenceLimit) {
-  return alphaByLag1Autocorrelation([series](int d) { return lag1Autocorrelation(series, d); },
-                                    differenceLimit);
+  const LevelSums sums = sumsOfLevels(series, differenceLimit);
+  return alphaByLag1Autocorrelation(
+      [series, &sums](int d) { return lag1Autocorrelation(series, d, sums); }, differenceLimit);
 }
 
 // B1 of so few points (fewer than kLeastPointsForAutocorrelation) that a copy costs nothing.
