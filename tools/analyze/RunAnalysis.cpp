@@ -2,9 +2,11 @@
 
 #include <QString>
 #include <algorithm>
+#include <limits>
 #include <span>
 #include <utility>
 
+#include "TwoThreads.h"
 #include "stability/Preprocessing.h"
 
 namespace tessarin::analyze {
@@ -48,22 +50,55 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
   return factors;
 }
 
+// Below this many phase points every statistic together takes a few milliseconds, less than a
+// second thread costs to start.
+constexpr std::int64_t kLeastPointsForTwoThreads = 20000;
+
+// The statistic at each factor and, unless only the values are asked for, its interval.
+std::vector<stability::AnalysisRow> rowsOf(stability::Statistic statistic,
+                                           std::span<const double> phase, double tau0,
+                                           const std::vector<int>& factors,
+                                           const Options& options) {
+  if (!options.valuesOnly)
+    return stability::analyse(statistic, phase, tau0, factors, options.confidence,
+                              options.intervals);
+  constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+  std::vector<stability::AnalysisRow> rows;
+  rows.reserve(factors.size());
+  for (const int m : factors)
+    rows.push_back(
+        {stability::estimate(statistic, phase, tau0, m), std::nullopt, kNone, {kNone, kNone}});
+  return rows;
+}
+
 // Evaluates the statistics asked for over the phase series, preprocessed as `analysis` tells.
+// The statistics share nothing but the series, which none changes, so a long one is shared out
+// between two threads; each statistic's rows are the same as on one.
 platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau0,
                                        const Options& options, RunAnalysis analysis) {
   analysis.tau0 = tau0;
   const auto count = static_cast<std::int64_t>(phase.size());
-  bool anyTerm = false;
+  std::vector<std::vector<int>> factors;
   for (const stability::Statistic statistic : options.statistics) {
-    const std::vector<int> factors = factorsFor(statistic, count, options, analysis.warnings);
-    if (factors.empty())
+    factors.push_back(factorsFor(statistic, count, options, analysis.warnings));
+    if (factors.back().empty())
       analysis.warnings.push_back(std::string(stability::nameOf(statistic)) +
                                   ": too few samples (" + std::to_string(count) + " phase points)");
-    StatisticRows rows{statistic, stability::analyse(statistic, phase, analysis.tau0, factors,
-                                                     options.confidence, options.intervals)};
-    for (const stability::AnalysisRow& row : rows.rows) anyTerm = anyTerm || row.estimate.terms > 0;
-    analysis.statistics.push_back(std::move(rows));
   }
+  analysis.statistics.resize(options.statistics.size());
+  const auto evaluateOne = [&](std::int64_t k) {
+    const auto i = static_cast<std::size_t>(k);
+    const stability::Statistic statistic = options.statistics[i];
+    analysis.statistics[i] = {statistic, rowsOf(statistic, phase, tau0, factors[i], options)};
+  };
+  const auto statistics = std::ssize(options.statistics);
+  if (count >= kLeastPointsForTwoThreads)
+    onTwoThreads(statistics, evaluateOne);
+  else
+    for (std::int64_t k = 0; k < statistics; ++k) evaluateOne(k);
+  bool anyTerm = false;
+  for (const StatisticRows& rows : analysis.statistics)
+    for (const stability::AnalysisRow& row : rows.rows) anyTerm = anyTerm || row.estimate.terms > 0;
   if (!anyTerm)
     return platform::Result<RunAnalysis>::failure(
         QString("too few samples (%1 phase points, gaps included) for the statistics asked for")
