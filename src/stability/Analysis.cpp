@@ -5,6 +5,7 @@
 #include "stability/Confidence.h"
 #include "stability/DegreesOfFreedom.h"
 #include "stability/NoiseIdentification.h"
+#include "stability/NoiseReadings.h"
 
 namespace tessarin::stability {
 
@@ -68,18 +69,24 @@ std::optional<int> phaseNoiseByRatio(std::span<const double> phase, int factor) 
   return ratio > between(2) ? 1 : 2;
 }
 
-// The noise type at one factor, given the one taken at the factor before.
+// The noise type at one factor, given the one taken at the factor before. Block means are left
+// out of `shared`: they are made along the statistic's own factors.
 std::optional<int> noiseTypeAt(Statistic reader, std::span<const double> phase, int factor,
-                               StridedSeries atFactor, std::optional<int> before,
-                               EdfMethod method) {
+                               StridedSeries atFactor, std::optional<int> before, EdfMethod method,
+                               NoiseReadings* shared) {
   const bool byCoverage = method == EdfMethod::Coverage;
   const bool fewPoints =
       atFactor.size() < static_cast<std::int64_t>(kLeastPointsForAutocorrelation);
-  std::optional<int> alpha =
-      byCoverage && fewPoints && before ? before : identifyNoiseAt(reader, phase, factor, atFactor);
+  const auto read = [&] { return identifyNoiseAt(reader, phase, factor, atFactor); };
+  const bool keep = shared != nullptr && !identifiesOnBlockMeans(reader);
+  std::optional<int> alpha = byCoverage && fewPoints && before ? before
+                             : keep ? shared->byAutocorrelation(reader, factor, read)
+                                    : read();
   if (!alpha) return before;
-  if (byCoverage && *alpha >= 1 && factor >= kLeastFactorForRatio)
-    return phaseNoiseByRatio(phase, factor).value_or(*alpha);
+  if (byCoverage && *alpha >= 1 && factor >= kLeastFactorForRatio) {
+    const auto ratio = [&] { return phaseNoiseByRatio(phase, factor); };
+    return (shared != nullptr ? shared->byVarianceRatio(factor, ratio) : ratio()).value_or(*alpha);
+  }
   return alpha;
 }
 
@@ -87,7 +94,7 @@ std::optional<int> noiseTypeAt(Statistic reader, std::span<const double> phase, 
 
 std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> phase, double tau0,
                                  std::span<const int> factors, double confidence,
-                                 AnalysisMethod method) {
+                                 AnalysisMethod method, NoiseReadings* shared) {
   const auto sampleCount = static_cast<std::int64_t>(phase.size());
   const bool hasGaps =
       std::any_of(phase.begin(), phase.end(), [](double x) { return std::isnan(x); });
@@ -101,7 +108,7 @@ std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> ph
     AnalysisRow row{estimate(statistic, phase, tau0, factor), std::nullopt, kNone, {kNone, kNone}};
     if (hasConfidenceInterval(statistic) && row.estimate.terms > 0) {
       std::optional<int> alpha =
-          noiseTypeAt(reader, phase, factor, series.at(factor), lastAlpha, method.edf);
+          noiseTypeAt(reader, phase, factor, series.at(factor), lastAlpha, method.edf, shared);
       if (alpha) alpha = std::max(*alpha, steepestAlpha);
       lastAlpha = alpha;
       row.alpha = alpha;

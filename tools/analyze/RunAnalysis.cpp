@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "TwoThreads.h"
+#include "stability/NoiseReadings.h"
 #include "stability/Preprocessing.h"
 
 namespace tessarin::analyze {
@@ -57,11 +58,11 @@ constexpr std::int64_t kLeastPointsForTwoThreads = 20000;
 // The statistic at each factor and, unless only the values are asked for, its interval.
 std::vector<stability::AnalysisRow> rowsOf(stability::Statistic statistic,
                                            std::span<const double> phase, double tau0,
-                                           const std::vector<int>& factors,
-                                           const Options& options) {
+                                           const std::vector<int>& factors, const Options& options,
+                                           stability::NoiseReadings& readings) {
   if (!options.valuesOnly)
     return stability::analyse(statistic, phase, tau0, factors, options.confidence,
-                              options.intervals);
+                              options.intervals, &readings);
   constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
   std::vector<stability::AnalysisRow> rows;
   rows.reserve(factors.size());
@@ -72,8 +73,9 @@ std::vector<stability::AnalysisRow> rowsOf(stability::Statistic statistic,
 }
 
 // Evaluates the statistics asked for over the phase series, preprocessed as `analysis` tells.
-// The statistics share nothing but the series, which none changes, so a long one is shared out
-// between two threads; each statistic's rows are the same as on one.
+// The statistics share nothing but the series, which none changes, and the noise readings, which
+// are the same whichever statistic makes them; so a long series' statistics are shared out
+// between two threads, and each statistic's rows are the same as on one.
 platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau0,
                                        const Options& options, RunAnalysis analysis) {
   analysis.tau0 = tau0;
@@ -86,10 +88,12 @@ platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau
                                   ": too few samples (" + std::to_string(count) + " phase points)");
   }
   analysis.statistics.resize(options.statistics.size());
+  stability::NoiseReadings readings;
   const auto evaluateOne = [&](std::int64_t k) {
     const auto i = static_cast<std::size_t>(k);
     const stability::Statistic statistic = options.statistics[i];
-    analysis.statistics[i] = {statistic, rowsOf(statistic, phase, tau0, factors[i], options)};
+    analysis.statistics[i] = {statistic,
+                              rowsOf(statistic, phase, tau0, factors[i], options, readings)};
   };
   const auto statistics = std::ssize(options.statistics);
   if (count >= kLeastPointsForTwoThreads)
