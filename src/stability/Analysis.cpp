@@ -94,7 +94,8 @@ std::optional<int> noiseTypeAt(Statistic reader, std::span<const double> phase, 
 
 std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> phase, double tau0,
                                  std::span<const int> factors, double confidence,
-                                 AnalysisMethod method, NoiseReadings* shared) {
+                                 AnalysisMethod method, NoiseReadings* shared,
+                                 std::span<const Estimate> estimates) {
   const auto sampleCount = static_cast<std::int64_t>(phase.size());
   const bool hasGaps =
       std::any_of(phase.begin(), phase.end(), [](double x) { return std::isnan(x); });
@@ -104,8 +105,11 @@ std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> ph
   std::optional<int> lastAlpha;
   std::vector<AnalysisRow> rows;
   rows.reserve(factors.size());
-  for (const int factor : factors) {
-    AnalysisRow row{estimate(statistic, phase, tau0, factor), std::nullopt, kNone, {kNone, kNone}};
+  for (std::size_t k = 0; k < factors.size(); ++k) {
+    const int factor = factors[k];
+    const Estimate value =
+        k < estimates.size() ? estimates[k] : estimate(statistic, phase, tau0, factor);
+    AnalysisRow row{value, std::nullopt, kNone, {kNone, kNone}};
     if (hasConfidenceInterval(statistic) && row.estimate.terms > 0) {
       std::optional<int> alpha =
           noiseTypeAt(reader, phase, factor, series.at(factor), lastAlpha, method.edf, shared);

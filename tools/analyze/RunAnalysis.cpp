@@ -6,6 +6,7 @@
 #include <span>
 #include <utility>
 
+#include "EstimateTable.h"
 #include "TwoThreads.h"
 #include "stability/NoiseReadings.h"
 #include "stability/Preprocessing.h"
@@ -55,27 +56,30 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
 // second thread costs to start.
 constexpr std::int64_t kLeastPointsForTwoThreads = 20000;
 
-// The statistic at each factor and, unless only the values are asked for, its interval.
+// The statistic's rows from its estimates and, unless only the values are asked for, its
+// intervals.
 std::vector<stability::AnalysisRow> rowsOf(stability::Statistic statistic,
                                            std::span<const double> phase, double tau0,
-                                           const std::vector<int>& factors, const Options& options,
+                                           const std::vector<int>& factors,
+                                           const std::vector<stability::Estimate>& estimates,
+                                           const Options& options,
                                            stability::NoiseReadings& readings) {
   if (!options.valuesOnly)
     return stability::analyse(statistic, phase, tau0, factors, options.confidence,
-                              options.intervals, &readings);
+                              options.intervals, &readings, estimates);
   constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
   std::vector<stability::AnalysisRow> rows;
-  rows.reserve(factors.size());
-  for (const int m : factors)
-    rows.push_back(
-        {stability::estimate(statistic, phase, tau0, m), std::nullopt, kNone, {kNone, kNone}});
+  rows.reserve(estimates.size());
+  for (const stability::Estimate& estimate : estimates)
+    rows.push_back({estimate, std::nullopt, kNone, {kNone, kNone}});
   return rows;
 }
 
 // Evaluates the statistics asked for over the phase series, preprocessed as `analysis` tells.
 // The statistics share nothing but the series, which none changes, and the noise readings, which
-// are the same whichever statistic makes them; so a long series' statistics are shared out
-// between two threads, and each statistic's rows are the same as on one.
+// are the same whichever statistic makes them; so over a long series the estimates, factor by
+// factor, and then the statistics' intervals are shared out between two threads, and each row is
+// the same as on one.
 platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau0,
                                        const Options& options, RunAnalysis analysis) {
   analysis.tau0 = tau0;
@@ -87,16 +91,18 @@ platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau
       analysis.warnings.push_back(std::string(stability::nameOf(statistic)) +
                                   ": too few samples (" + std::to_string(count) + " phase points)");
   }
+  const bool twoThreads = count >= kLeastPointsForTwoThreads;
+  const auto estimates = estimateTable(options.statistics, factors, phase, tau0, twoThreads);
   analysis.statistics.resize(options.statistics.size());
   stability::NoiseReadings readings;
   const auto evaluateOne = [&](std::int64_t k) {
     const auto i = static_cast<std::size_t>(k);
     const stability::Statistic statistic = options.statistics[i];
-    analysis.statistics[i] = {statistic,
-                              rowsOf(statistic, phase, tau0, factors[i], options, readings)};
+    analysis.statistics[i] = {
+        statistic, rowsOf(statistic, phase, tau0, factors[i], estimates[i], options, readings)};
   };
   const auto statistics = std::ssize(options.statistics);
-  if (count >= kLeastPointsForTwoThreads)
+  if (twoThreads)
     onTwoThreads(statistics, evaluateOne);
   else
     for (std::int64_t k = 0; k < statistics; ++k) evaluateOne(k);
