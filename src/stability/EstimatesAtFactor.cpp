@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <variant>
 
 #include "stability/Accumulators.h"
 
@@ -33,28 +35,47 @@ bool summedByAccumulator(Statistic statistic) {
   }
 }
 
+bool isModified(Statistic statistic) {
+  return statistic == Statistic::Mdev || statistic == Statistic::Tdev;
+}
+
 }  // namespace
 
+// The modified and the time deviation share one accumulator.
 std::vector<Estimate> estimatesAtFactor(std::span<const Statistic> statistics,
                                         std::span<const double> phase, double tau0, int factor) {
+  constexpr std::size_t kNoAccumulator = std::numeric_limits<std::size_t>::max();
   std::vector<Estimate> estimates(statistics.size());
   std::vector<Accumulator> accumulators;
-  std::vector<std::size_t> summed;
+  std::vector<std::size_t> accumulatorOf(statistics.size(), kNoAccumulator);
+  std::size_t modified = kNoAccumulator;
   for (std::size_t k = 0; k < statistics.size(); ++k) {
-    if (factor >= 1 && summedByAccumulator(statistics[k])) {
-      accumulators.push_back(accumulatorFor(statistics[k], factor));
-      summed.push_back(k);
-    } else {
-      estimates[k] = estimate(statistics[k], phase, tau0, factor);
+    const Statistic statistic = statistics[k];
+    if (factor < 1 || !summedByAccumulator(statistic)) {
+      estimates[k] = estimate(statistic, phase, tau0, factor);
+      continue;
     }
+    if (isModified(statistic) && modified != kNoAccumulator) {
+      accumulatorOf[k] = modified;
+      continue;
+    }
+    accumulatorOf[k] = accumulators.size();
+    if (isModified(statistic)) modified = accumulators.size();
+    accumulators.push_back(accumulatorFor(statistic, factor));
   }
   const std::int64_t n = std::ssize(phase);
   for (std::int64_t end = 0; end < n;) {
     end = std::min(n, end + kStretch);
     for (Accumulator& accumulator : accumulators) extend(accumulator, phase.first(end));
   }
-  for (std::size_t k = 0; k < summed.size(); ++k)
-    estimates[summed[k]] = estimate(accumulators[k], phase, tau0);
+  for (std::size_t k = 0; k < statistics.size(); ++k) {
+    if (accumulatorOf[k] == kNoAccumulator) continue;
+    const Accumulator& accumulator = accumulators[accumulatorOf[k]];
+    estimates[k] =
+        isModified(statistics[k])
+            ? std::get<ModifiedAccumulator>(accumulator).readAs(statistics[k]).estimate(phase, tau0)
+            : estimate(accumulator, phase, tau0);
+  }
   return estimates;
 }
 
