@@ -2,7 +2,8 @@
 # Whether two builds of tessarin-analyze give the same results to the last digit: the CSV of every
 # statistic at the octave factors, with intervals and noise types, over series of white frequency
 # noise, of white phase and white frequency noise with gaps, and of random-walk frequency noise with a drift removed,
-# each by the default method, by each statistic's own noise reading and by the reference EDF.
+# each by the default method, by each statistic's own noise reading and by the reference EDF, and
+# of a short series at every factor.
 # The series are made with awk's random numbers, the same for both programs. Exit 0 when every
 # output agrees byte for byte, else 1, naming each that differs.
 # Usage: scripts/same-results.sh BEFORE AFTER [POINTS] (POINTS of white frequency noise, 1000000)
@@ -31,6 +32,7 @@ noise "$points" 1 0 11 > "$work/white-fm.txt"
 noise 300000 0 9973 12 > "$work/white-pm-gaps.txt"
 noise 200000 2 0 13 > "$work/random-walk-fm.txt"
 noise 400000 1 170000 14 > "$work/white-fm-two-gaps.txt"
+noise 5000 1 997 15 > "$work/short-white-fm.txt"
 
 statistics=adev,console-adev,oadev,mdev,tdev,hdev,ohdev,totdev,mtie,tierms
 differ=0
@@ -55,4 +57,5 @@ for file in white-fm.txt white-pm-gaps.txt random-walk-fm.txt white-fm-two-gaps.
 done
 compare random-walk-fm.txt --remove-drift
 compare white-pm-gaps.txt --taus decade --ci 0.95
+compare short-white-fm.txt --taus all
 exit "$differ"

@@ -20,14 +20,15 @@ std::vector<std::vector<stability::Estimate>> estimateTable(
   }
   std::sort(everyFactor.begin(), everyFactor.end());
   everyFactor.erase(std::unique(everyFactor.begin(), everyFactor.end()), everyFactor.end());
-  // Each factor fills its own cells of the table, which no other factor touches.
+  // Each factor fills its own cells of the table, which no other factor touches. Every statistic's
+  // factors rise, and with --taus all there are as many as samples: they are searched by halves.
   const auto atFactor = [&](std::int64_t j) {
     const int m = everyFactor[static_cast<std::size_t>(j)];
     std::vector<stability::Statistic> there;
     std::vector<stability::Estimate*> cells;
     for (std::size_t i = 0; i < statistics.size(); ++i) {
-      const auto found = std::find(factors[i].begin(), factors[i].end(), m);
-      if (found == factors[i].end()) continue;
+      const auto found = std::lower_bound(factors[i].begin(), factors[i].end(), m);
+      if (found == factors[i].end() || *found != m) continue;
       there.push_back(statistics[i]);
       cells.push_back(&table[i][static_cast<std::size_t>(found - factors[i].begin())]);
     }
