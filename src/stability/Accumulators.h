@@ -58,6 +58,13 @@ class ModifiedAccumulator {
   ModifiedAccumulator(Statistic statistic, int factor) : statistic_(statistic), m_(factor) {}
   void extend(std::span<const double> phase);
   Estimate estimate(std::span<const double> phase, double tau0) const;
+  // The same sums read as `statistic`, Mdev or Tdev: the time deviation is the modified one
+  // scaled by tau / sqrt(3), so one set of sums serves both.
+  ModifiedAccumulator readAs(Statistic statistic) const {
+    ModifiedAccumulator copy = *this;
+    copy.statistic_ = statistic;
+    return copy;
+  }
 
  private:
   Statistic statistic_;

@@ -5,6 +5,7 @@
 #include "stability/Confidence.h"
 #include "stability/DegreesOfFreedom.h"
 #include "stability/NoiseIdentification.h"
+#include "stability/NoiseReadings.h"
 
 namespace tessarin::stability {
 
@@ -12,36 +13,33 @@ namespace {
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
-// The series the noise is read from at successive factors. At a factor that is a multiple of the
-// last one it is made from the last one's series (every k-th point, or means of k block means), so
-// octave factors cost about two passes over the phase in all instead of one each.
+// The series the noise is read from at successive factors: every m-th phase point, read where it
+// lies, or the block means. At a factor that is a multiple of the last one the block means are
+// made from the last one's in place (means of k block means), so octave factors cost about two
+// passes over the phase in all instead of one each, and hold one series of means at a time.
 class SeriesAtFactor {
  public:
   SeriesAtFactor(Statistic statistic, std::span<const double> phase)
       : onBlockMeans_(identifiesOnBlockMeans(statistic)), phase_(phase) {}
 
-  std::span<const double> at(int factor) {
-    if (factor == 1) return phase_;
-    const bool fromLast = factor_ > 1 && factor % factor_ == 0;
-    const std::span<const double> source = fromLast ? std::span<const double>(series_) : phase_;
-    const int step = fromLast ? factor / factor_ : factor;
-    if (onBlockMeans_) {
-      series_ = blockMeans(source, step);
-    } else {
-      std::vector<double> points;
-      for (std::size_t i = 0; i < source.size(); i += static_cast<std::size_t>(step)) {
-        points.push_back(source[i]);
-      }
-      series_.swap(points);
+  StridedSeries at(int factor) {
+    if (!onBlockMeans_) return StridedSeries(phase_, factor);
+    if (factor == 1) return StridedSeries(phase_);
+    if (factor_ > 1 && factor % factor_ == 0)
+      toBlockMeans(means_, factor / factor_);
+    else {
+      // The last factor's means are no use for this one: let them go before the new ones come.
+      std::vector<double>().swap(means_);
+      means_ = blockMeans(phase_, factor);
     }
     factor_ = factor;
-    return series_;
+    return StridedSeries(means_);
   }
 
  private:
   bool onBlockMeans_;
   std::span<const double> phase_;
-  std::vector<double> series_;
+  std::vector<double> means_;
   int factor_ = 0;
 };
 
@@ -71,17 +69,24 @@ std::optional<int> phaseNoiseByRatio(std::span<const double> phase, int factor) 
   return ratio > between(2) ? 1 : 2;
 }
 
-// The noise type at one factor, given the one taken at the factor before.
+// The noise type at one factor, given the one taken at the factor before. Block means are left
+// out of `shared`: they are made along the statistic's own factors.
 std::optional<int> noiseTypeAt(Statistic reader, std::span<const double> phase, int factor,
-                               std::span<const double> atFactor, std::optional<int> before,
-                               EdfMethod method) {
+                               StridedSeries atFactor, std::optional<int> before, EdfMethod method,
+                               NoiseReadings* shared) {
   const bool byCoverage = method == EdfMethod::Coverage;
-  const bool fewPoints = atFactor.size() < kLeastPointsForAutocorrelation;
-  std::optional<int> alpha =
-      byCoverage && fewPoints && before ? before : identifyNoiseAt(reader, phase, factor, atFactor);
+  const bool fewPoints =
+      atFactor.size() < static_cast<std::int64_t>(kLeastPointsForAutocorrelation);
+  const auto read = [&] { return identifyNoiseAt(reader, phase, factor, atFactor); };
+  const bool keep = shared != nullptr && !identifiesOnBlockMeans(reader);
+  std::optional<int> alpha = byCoverage && fewPoints && before ? before
+                             : keep ? shared->byAutocorrelation(reader, factor, read)
+                                    : read();
   if (!alpha) return before;
-  if (byCoverage && *alpha >= 1 && factor >= kLeastFactorForRatio)
-    return phaseNoiseByRatio(phase, factor).value_or(*alpha);
+  if (byCoverage && *alpha >= 1 && factor >= kLeastFactorForRatio) {
+    const auto ratio = [&] { return phaseNoiseByRatio(phase, factor); };
+    return (shared != nullptr ? shared->byVarianceRatio(factor, ratio) : ratio()).value_or(*alpha);
+  }
   return alpha;
 }
 
@@ -89,7 +94,8 @@ std::optional<int> noiseTypeAt(Statistic reader, std::span<const double> phase, 
 
 std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> phase, double tau0,
                                  std::span<const int> factors, double confidence,
-                                 AnalysisMethod method) {
+                                 AnalysisMethod method, NoiseReadings* shared,
+                                 std::span<const Estimate> estimates) {
   const auto sampleCount = static_cast<std::int64_t>(phase.size());
   const bool hasGaps =
       std::any_of(phase.begin(), phase.end(), [](double x) { return std::isnan(x); });
@@ -99,11 +105,14 @@ std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> ph
   std::optional<int> lastAlpha;
   std::vector<AnalysisRow> rows;
   rows.reserve(factors.size());
-  for (const int factor : factors) {
-    AnalysisRow row{estimate(statistic, phase, tau0, factor), std::nullopt, kNone, {kNone, kNone}};
+  for (std::size_t k = 0; k < factors.size(); ++k) {
+    const int factor = factors[k];
+    const Estimate value =
+        k < estimates.size() ? estimates[k] : estimate(statistic, phase, tau0, factor);
+    AnalysisRow row{value, std::nullopt, kNone, {kNone, kNone}};
     if (hasConfidenceInterval(statistic) && row.estimate.terms > 0) {
       std::optional<int> alpha =
-          noiseTypeAt(reader, phase, factor, series.at(factor), lastAlpha, method.edf);
+          noiseTypeAt(reader, phase, factor, series.at(factor), lastAlpha, method.edf, shared);
       if (alpha) alpha = std::max(*alpha, steepestAlpha);
       lastAlpha = alpha;
       row.alpha = alpha;

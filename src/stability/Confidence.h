@@ -85,12 +85,17 @@ struct AnalysisMethod {
   EdfMethod edf = EdfMethod::Coverage;
 };
 
+class NoiseReadings;
+
 // The statistic with its interval at each factor. Where the noise type cannot be identified at a
 // factor (too few points left), the type found at the nearest smaller factor is carried over, so
 // the long-tau end of a curve keeps its interval. Where gaps leave out terms, the EDF shrinks in
-// proportion to the terms used.
+// proportion to the terms used. `shared`, where given, keeps the noise readings that the other
+// statistics over the same series can use (NoiseReadings.h); `estimates`, where given, are the
+// statistic's estimates at the factors, made already (estimatesAtFactor()).
 std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> phase, double tau0,
                                  std::span<const int> factors, double confidence,
-                                 AnalysisMethod method = {});
+                                 AnalysisMethod method = {}, NoiseReadings* shared = nullptr,
+                                 std::span<const Estimate> estimates = {});
 
 }  // namespace tessarin::stability

@@ -3,24 +3,53 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "stability/Accumulators.h"
 
 namespace tessarin::stability {
 
-// A NaN makes the extremes of the scans that meet it meaningless, but only for windows that hold
-// it, and those are left out by the last gap seen.
-Estimate maximumTimeIntervalError(std::span<const double> phase, double tau0, int factor) {
-  const double* x = phase.data();
-  const std::int64_t n = std::ssize(phase);
-  const std::int64_t w = std::int64_t{factor} + 1;
-  std::vector<double> suffixHigh(static_cast<std::size_t>(std::min(w, n)));
-  std::vector<double> suffixLow(suffixHigh.size());
-  double worst = 0;
+namespace {
+
+// The largest peak-to-peak phase over the windows without a gap, and how many there were.
+struct Worst {
+  double value = 0;
   std::int64_t windows = 0;
+
+  void take(double high, double low) {
+    value = std::max(value, high - low);
+    ++windows;
+  }
+};
+
+// The highest and lowest sample of x[from .. to - 1] seen so far, scanned either way.
+struct Extremes {
+  double high = -std::numeric_limits<double>::infinity();
+  double low = std::numeric_limits<double>::infinity();
+
+  void take(double value) {
+    high = std::max(high, value);
+    low = std::min(low, value);
+  }
+};
+
+// The extremes of x[b + r .. b + length - 1] for r = 0 .. length - 1, scanned backwards.
+void fillSuffixes(const double* x, std::int64_t b, std::int64_t length,
+                  std::vector<Extremes>& suffix) {
+  Extremes extremes{x[b + length - 1], x[b + length - 1]};
+  for (std::int64_t r = length - 1; r >= 0; --r) {
+    extremes.take(x[b + r]);
+    suffix[static_cast<std::size_t>(r)] = extremes;
+  }
+}
+
+// Windows of w <= n samples in blocks of w: those starting in block b end in block b + 1.
+Worst windowsAsLongAsBlocks(const double* x, std::int64_t n, std::int64_t w) {
+  std::vector<double> suffixHigh(static_cast<std::size_t>(w));
+  std::vector<double> suffixLow(suffixHigh.size());
+  Worst worst;
   std::int64_t lastGap = -1;
-  // Windows start at j = b .. b + w - 1 in block b and end at j + w - 1, in the next block.
   for (std::int64_t b = 0; b + w <= n; b += w) {
     double high = x[b + w - 1], low = high;
     for (std::int64_t r = w - 1; r >= 0; --r) {
@@ -30,10 +59,7 @@ Estimate maximumTimeIntervalError(std::span<const double> phase, double tau0, in
       suffixLow[static_cast<std::size_t>(r)] = low;
       if (std::isnan(x[b + r])) lastGap = std::max(lastGap, b + r);
     }
-    if (lastGap < b) {
-      worst = std::max(worst, suffixHigh[0] - suffixLow[0]);
-      ++windows;
-    }
+    if (lastGap < b) worst.take(suffixHigh[0], suffixLow[0]);
     const std::int64_t end = std::min(b + 2 * w - 1, n);
     if (end <= b + w) continue;  // the block ends the series: no window reaches past it
     double prefixHigh = x[b + w], prefixLow = prefixHigh;
@@ -44,12 +70,77 @@ Estimate maximumTimeIntervalError(std::span<const double> phase, double tau0, in
       const std::int64_t j = k - w + 1;
       if (lastGap >= j) continue;
       const auto r = static_cast<std::size_t>(j - b);
-      worst =
-          std::max(worst, std::max(suffixHigh[r], prefixHigh) - std::min(suffixLow[r], prefixLow));
-      ++windows;
+      worst.take(std::max(suffixHigh[r], prefixHigh), std::min(suffixLow[r], prefixLow));
     }
   }
-  return estimateFrom(factor, tau0, windows, worst);
+  return worst;
+}
+
+// The extremes of the whole blocks from .. to - 1 together.
+Extremes extremesOfBlocks(const std::vector<Extremes>& whole, std::int64_t from, std::int64_t to) {
+  Extremes extremes;
+  for (std::int64_t k = from; k < to; ++k) {
+    extremes.take(whole[static_cast<std::size_t>(k)].high);
+    extremes.take(whole[static_cast<std::size_t>(k)].low);
+  }
+  return extremes;
+}
+
+// Windows of w > c samples cut at blocks of c: window j .. e = j + w - 1 is the suffix of block
+// j / c, the whole blocks after it before block e / c, and the prefix of that one up to e. The
+// windows are taken in runs over which both blocks stay the same.
+Worst windowsOverBlocks(const double* x, std::int64_t n, std::int64_t w, std::int64_t c) {
+  std::vector<Extremes> whole(static_cast<std::size_t>(n / c));
+  for (std::size_t k = 0; k < whole.size(); ++k)
+    for (std::int64_t i = 0; i < c; ++i) whole[k].take(x[static_cast<std::int64_t>(k) * c + i]);
+  std::vector<Extremes> suffix(static_cast<std::size_t>(c));
+  Worst worst;
+  std::int64_t lastGap = -1;
+  for (std::int64_t k = 0; k < w - 1; ++k)
+    if (std::isnan(x[k])) lastGap = k;
+  std::int64_t prefixBlock = -1;
+  Extremes prefix;
+  const std::int64_t windows = n - w + 1;
+  for (std::int64_t first = 0; first * c < windows; ++first) {
+    fillSuffixes(x, first * c, c, suffix);
+    const std::int64_t blockEnd = std::min((first + 1) * c, windows);
+    for (std::int64_t j = first * c; j < blockEnd;) {
+      const std::int64_t last = (j + w - 1) / c;
+      const std::int64_t runEnd = std::min(blockEnd, (last + 1) * c - w + 1);
+      if (last != prefixBlock) {
+        prefix = {};
+        for (std::int64_t k = last * c; k < j + w - 1; ++k) prefix.take(x[k]);
+        prefixBlock = last;
+      }
+      const Extremes between = extremesOfBlocks(whole, first + 1, last);
+      for (; j < runEnd; ++j) {
+        const std::int64_t e = j + w - 1;
+        if (std::isnan(x[e])) lastGap = e;
+        prefix.take(x[e]);
+        if (lastGap >= j) continue;
+        const Extremes& start = suffix[static_cast<std::size_t>(j - first * c)];
+        worst.take(std::max(std::max(start.high, between.high), prefix.high),
+                   std::min(std::min(start.low, between.low), prefix.low));
+      }
+    }
+  }
+  return worst;
+}
+
+}  // namespace
+
+// A NaN makes the extremes of the scans that meet it meaningless, but only for windows that hold
+// it, and those are left out by the last gap seen.
+Estimate maximumTimeIntervalError(std::span<const double> phase, double tau0, int factor,
+                                  std::int64_t longestBlock) {
+  const std::int64_t n = std::ssize(phase);
+  const std::int64_t w = std::int64_t{factor} + 1;
+  Worst worst;
+  if (w <= std::min(n, longestBlock))
+    worst = windowsAsLongAsBlocks(phase.data(), n, w);
+  else if (w <= n)
+    worst = windowsOverBlocks(phase.data(), n, w, longestBlock);
+  return estimateFrom(factor, tau0, worst.windows, worst.value);
 }
 
 }  // namespace tessarin::stability

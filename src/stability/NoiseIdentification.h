@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "stability/Statistics.h"
+#include "stability/StridedSeries.h"
 
 namespace tessarin::stability {
 
@@ -39,9 +40,13 @@ bool identifiesOnBlockMeans(Statistic statistic);
 // The means of successive whole blocks of `blockLength` points; a block with a gap is a gap.
 std::vector<double> blockMeans(std::span<const double> series, int blockLength);
 
+// The same in place: the series becomes its block means, the same values to the last bit. Means
+// of means at successive factors so hold no second series beside the first.
+void toBlockMeans(std::vector<double>& series, int blockLength);
+
 // The noise type at the factor from `atFactor`, the series there (every m-th phase point, or the
 // block means where identifiesOnBlockMeans() says so), and `phase` itself.
 std::optional<int> identifyNoiseAt(Statistic statistic, std::span<const double> phase, int factor,
-                                   std::span<const double> atFactor);
+                                   StridedSeries atFactor);
 
 }  // namespace tessarin::stability

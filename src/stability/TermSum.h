@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace tessarin::stability {
 
@@ -21,14 +23,11 @@ class TermSum {
     for (; t < last && t % Lanes != 0; ++t) addOne(t, term(t));
     std::array<double, Lanes> lane = lane_;
     std::int64_t count = count_;
-    for (; t + Lanes <= last; t += Lanes) {
-      for (int k = 0; k < Lanes; ++k) {
-        const double value = term(t + k);
-        const bool used = !std::isnan(value);
-        lane[k] += used ? value : 0.0;
-        count += used;
-      }
-    }
+    // The lanes written out one by one, each its own register, in the order of their terms.
+    const auto addTerms = [&]<std::size_t... K>(std::index_sequence<K...>) {
+      ((addTo(lane[K], count, term(t + static_cast<std::int64_t>(K)))), ...);
+    };
+    for (; t + Lanes <= last; t += Lanes) addTerms(std::make_index_sequence<Lanes>{});
     lane_ = lane;
     count_ = count;
     for (; t < last; ++t) addOne(t, term(t));
@@ -45,6 +44,12 @@ class TermSum {
   std::int64_t count() const { return count_; }
 
  private:
+  static void addTo(double& lane, std::int64_t& count, double value) {
+    const bool used = !std::isnan(value);
+    lane += used ? value : 0.0;
+    count += used;
+  }
+
   void addOne(std::int64_t t, double value) {
     if (std::isnan(value)) return;
     lane_[static_cast<std::size_t>(t % Lanes)] += value;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -46,6 +47,7 @@ TEST_F(AnalyzeCommand, ExitsOneForUsageErrorsAndTwoForInputItCannotUse) {
       {"--frobnicate osc.DAT", 1, "unknown option: --frobnicate"},
       {"--stat adev,sigma osc.DAT", 1, "bad value for --stat"},
       {"--ci 1.5 osc.DAT", 1, "bad value for --ci"},
+      {"--ci none --noise osc.DAT", 1, "--ci none leaves out"},
       {"--taus decade --m 1,2 osc.DAT", 1, "exclude each other"},
       {"--plot out.jpg osc.DAT", 1, "bad value for --plot"},
       {"--phase short.txt", 1, "--tau0"},
@@ -219,6 +221,37 @@ TEST_F(AnalyzeCommand, WritesTheLongTauStatisticsWithAndWithoutTheirBiasCorrecti
     EXPECT_TRUE(line.starts_with("theo1,7.5,10,")) << line;
     EXPECT_FALSE(std::getline(lines, line));
   }
+  // Values alone still have the bias removed, by the noise type read for it.
+  const Outcome valuesOnly = run("--freq --tau0 1 --m 10 --csv --ci none --stat mtotdev nbs.txt");
+  ASSERT_EQ(valuesOnly.exitCode, 0) << valuesOnly.err;
+  EXPECT_NE(valuesOnly.out.find("mtotdev,10,10,0.064991614"), std::string::npos) << valuesOnly.out;
+}
+
+// Long enough for the statistics to be shared out between two threads.
+TEST_F(AnalyzeCommand, GivesTheSameValuesWithoutIntervalsForCiNone) {
+  std::string text;
+  for (int k = 0; k < 30000; ++k) text += std::to_string((k * 7919) % 1013) + "e-9\n";
+  write("long.txt", text);
+  const std::string common = "--phase --tau0 1 --csv --stat adev,mdev,totdev,mtie long.txt";
+  const Outcome withIntervals = run(common);
+  const Outcome valuesOnly = run("--ci none " + common);
+  ASSERT_EQ(valuesOnly.exitCode, 0) << valuesOnly.err;
+  std::istringstream full(withIntervals.out);
+  std::istringstream bare(valuesOnly.out);
+  int rows = 0;
+  for (std::string expected, line; std::getline(full, expected) && std::getline(bare, line);) {
+    if (rows++ == 0) {
+      EXPECT_EQ(line, expected);
+      continue;
+    }
+    // statistic,tau,m,value,terms as with intervals, then the two interval fields empty.
+    std::size_t fieldsEnd = 0;
+    for (int field = 0; field < 5; ++field) fieldsEnd = expected.find(',', fieldsEnd) + 1;
+    EXPECT_EQ(line, expected.substr(0, fieldsEnd) + ",") << expected;
+  }
+  EXPECT_GT(rows, 40);
+  EXPECT_EQ(std::count(valuesOnly.out.begin(), valuesOnly.out.end(), '\n'),
+            std::count(withIntervals.out.begin(), withIntervals.out.end(), '\n'));
 }
 
 TEST_F(AnalyzeCommand, DrawsAPngOrPdfPlotWithoutADisplay) {

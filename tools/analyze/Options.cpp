@@ -96,8 +96,11 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
     return {};
   }
   if (name == "--ci") {
+    o.valuesOnly = value == "none";
+    if (o.valuesOnly) return {};
     const auto level = numberFrom<double>(value);
-    if (!level || !(*level > 0 && *level < 1)) return bad + " (a confidence between 0 and 1)";
+    if (!level || !(*level > 0 && *level < 1))
+      return bad + " (a confidence between 0 and 1, or none)";
     o.confidence = *level;
     return {};
   }
@@ -216,6 +219,9 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
   if (o.run && o.allRuns) return usageError("--run given twice");
   if (o.join && (o.run || o.allRuns))
     return usageError("--join and --run exclude each other: --join takes every run of the file");
+  if (o.valuesOnly && (o.noise || !o.reportPath.empty()))
+    return usageError(
+        "--ci none leaves out the noise identification that --noise and --report show");
   if (o.dynamic)
     if (const std::string conflict = dynamicConflict(o); !conflict.empty())
       return usageError(conflict);

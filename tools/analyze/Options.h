@@ -36,6 +36,8 @@ struct Options {
   FactorSet factorSet = FactorSet::Octave;
   std::vector<int> factors;  // for FactorSet::Listed
   double confidence = 0.683;
+  // --ci none: the values alone, without the intervals and the noise identification they rest on.
+  bool valuesOnly = false;
   // How the intervals are made: by default the noise type is one per tau for every statistic and
   // the degrees of freedom those of measured coverage; --edf reference and --noise-per-statistic
   // give the reference program's.

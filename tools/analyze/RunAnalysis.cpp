@@ -2,10 +2,14 @@
 
 #include <QString>
 #include <algorithm>
+#include <limits>
 #include <span>
 #include <utility>
 
+#include "EstimateTable.h"
+#include "TwoThreads.h"
 #include "stability/LongTau.h"
+#include "stability/NoiseReadings.h"
 #include "stability/Preprocessing.h"
 
 namespace tessarin::analyze {
@@ -54,23 +58,76 @@ std::vector<int> factorsFor(stability::Statistic statistic, std::int64_t sampleC
   return factors;
 }
 
+// Below this many phase points every statistic together takes a few milliseconds, less than a
+// second thread costs to start.
+constexpr std::int64_t kLeastPointsForTwoThreads = 20000;
+
+// Whether the statistic's value itself needs the noise type: the total deviations' noise bias.
+bool valueNeedsNoiseType(stability::Statistic statistic, const Options& options) {
+  return !options.noBiasCorrection &&
+         (statistic == stability::Statistic::Mtotdev ||
+          statistic == stability::Statistic::Ttotdev || statistic == stability::Statistic::Htotdev);
+}
+
+// The statistic's rows from its estimates, bias removed unless asked not to and, unless only the
+// values are asked for, with their intervals.
+std::vector<stability::AnalysisRow> rowsOf(stability::Statistic statistic,
+                                           std::span<const double> phase, double tau0,
+                                           const std::vector<int>& factors,
+                                           const std::vector<stability::Estimate>& estimates,
+                                           const Options& options,
+                                           stability::NoiseReadings& readings) {
+  constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+  std::vector<stability::AnalysisRow> rows;
+  if (options.valuesOnly && !valueNeedsNoiseType(statistic, options)) {
+    rows.reserve(estimates.size());
+    for (const stability::Estimate& estimate : estimates)
+      rows.push_back({estimate, std::nullopt, kNone, {kNone, kNone}});
+    return rows;
+  }
+  rows = stability::analyse(statistic, phase, tau0, factors, options.confidence, options.intervals,
+                            &readings, estimates);
+  if (!options.noBiasCorrection) stability::removeNoiseBias(statistic, rows);
+  if (options.valuesOnly)
+    for (stability::AnalysisRow& row : rows)
+      row = {row.estimate, std::nullopt, kNone, {kNone, kNone}};
+  return rows;
+}
+
 // Evaluates the statistics asked for over the phase series, preprocessed as `analysis` tells.
+// The statistics share nothing but the series, which none changes, and the noise readings, which
+// are the same whichever statistic makes them; so over a long series the estimates, factor by
+// factor, and then the statistics' intervals are shared out between two threads, and each row is
+// the same as on one.
 platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau0,
                                        const Options& options, RunAnalysis analysis) {
   analysis.tau0 = tau0;
   const auto count = static_cast<std::int64_t>(phase.size());
-  bool anyTerm = false;
+  std::vector<std::vector<int>> factors;
   for (const stability::Statistic statistic : options.statistics) {
-    const std::vector<int> factors = factorsFor(statistic, count, options, analysis.warnings);
-    if (factors.empty())
+    factors.push_back(factorsFor(statistic, count, options, analysis.warnings));
+    if (factors.back().empty())
       analysis.warnings.push_back(std::string(stability::nameOf(statistic)) +
                                   ": too few samples (" + std::to_string(count) + " phase points)");
-    StatisticRows rows{statistic, stability::analyse(statistic, phase, analysis.tau0, factors,
-                                                     options.confidence, options.intervals)};
-    if (!options.noBiasCorrection) stability::removeNoiseBias(statistic, rows.rows);
-    for (const stability::AnalysisRow& row : rows.rows) anyTerm = anyTerm || row.estimate.terms > 0;
-    analysis.statistics.push_back(std::move(rows));
   }
+  const bool twoThreads = count >= kLeastPointsForTwoThreads;
+  const auto estimates = estimateTable(options.statistics, factors, phase, tau0, twoThreads);
+  analysis.statistics.resize(options.statistics.size());
+  stability::NoiseReadings readings;
+  const auto evaluateOne = [&](std::int64_t k) {
+    const auto i = static_cast<std::size_t>(k);
+    const stability::Statistic statistic = options.statistics[i];
+    analysis.statistics[i] = {
+        statistic, rowsOf(statistic, phase, tau0, factors[i], estimates[i], options, readings)};
+  };
+  const auto statistics = std::ssize(options.statistics);
+  if (twoThreads)
+    onTwoThreads(statistics, evaluateOne);
+  else
+    for (std::int64_t k = 0; k < statistics; ++k) evaluateOne(k);
+  bool anyTerm = false;
+  for (const StatisticRows& rows : analysis.statistics)
+    for (const stability::AnalysisRow& row : rows.rows) anyTerm = anyTerm || row.estimate.terms > 0;
   if (!anyTerm)
     return platform::Result<RunAnalysis>::failure(
         QString("too few samples (%1 phase points, gaps included) for the statistics asked for")

@@ -1,0 +1,82 @@
+#include "stability/EstimatesAtFactor.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <variant>
+
+#include "stability/Accumulators.h"
+
+namespace tessarin::stability {
+
+namespace {
+
+// Samples a stretch: the four points of the widest term, x[b] to x[b + 3m], each read over 64 KiB,
+// which a core's second-level cache holds together.
+constexpr std::int64_t kStretch = 8192;
+
+// The statistics whose estimate() is their accumulator extended over the series: the others (MTIE,
+// which scans the whole series its own way) are estimated on their own.
+bool summedByAccumulator(Statistic statistic) {
+  switch (statistic) {
+    case Statistic::Adev:
+    case Statistic::StandardAdev:
+    case Statistic::Oadev:
+    case Statistic::Mdev:
+    case Statistic::Tdev:
+    case Statistic::Hdev:
+    case Statistic::Ohdev:
+    case Statistic::Totdev:
+    case Statistic::TieRms:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isModified(Statistic statistic) {
+  return statistic == Statistic::Mdev || statistic == Statistic::Tdev;
+}
+
+}  // namespace
+
+// The modified and the time deviation share one accumulator.
+std::vector<Estimate> estimatesAtFactor(std::span<const Statistic> statistics,
+                                        std::span<const double> phase, double tau0, int factor) {
+  constexpr std::size_t kNoAccumulator = std::numeric_limits<std::size_t>::max();
+  std::vector<Estimate> estimates(statistics.size());
+  std::vector<Accumulator> accumulators;
+  std::vector<std::size_t> accumulatorOf(statistics.size(), kNoAccumulator);
+  std::size_t modified = kNoAccumulator;
+  for (std::size_t k = 0; k < statistics.size(); ++k) {
+    const Statistic statistic = statistics[k];
+    if (factor < 1 || !summedByAccumulator(statistic)) {
+      estimates[k] = estimate(statistic, phase, tau0, factor);
+      continue;
+    }
+    if (isModified(statistic) && modified != kNoAccumulator) {
+      accumulatorOf[k] = modified;
+      continue;
+    }
+    accumulatorOf[k] = accumulators.size();
+    if (isModified(statistic)) modified = accumulators.size();
+    accumulators.push_back(accumulatorFor(statistic, factor));
+  }
+  const std::int64_t n = std::ssize(phase);
+  for (std::int64_t end = 0; end < n;) {
+    end = std::min(n, end + kStretch);
+    for (Accumulator& accumulator : accumulators) extend(accumulator, phase.first(end));
+  }
+  for (std::size_t k = 0; k < statistics.size(); ++k) {
+    if (accumulatorOf[k] == kNoAccumulator) continue;
+    const Accumulator& accumulator = accumulators[accumulatorOf[k]];
+    estimates[k] =
+        isModified(statistics[k])
+            ? std::get<ModifiedAccumulator>(accumulator).readAs(statistics[k]).estimate(phase, tau0)
+            : estimate(accumulator, phase, tau0);
+  }
+  return estimates;
+}
+
+}  // namespace tessarin::stability

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "stability/Statistics.h"
+
+namespace tessarin::analyze {
+
+// The estimates of every statistic asked for at each of its factors, which rise: table[i][k] is
+// statistic i at factors[i][k]. The statistics that share a factor are summed together
+// (estimatesAtFactor()), and with `twoThreads` the factors are shared out between two threads; the
+// values are those of estimate() one by one.
+std::vector<std::vector<stability::Estimate>> estimateTable(
+    std::span<const stability::Statistic> statistics, const std::vector<std::vector<int>>& factors,
+    std::span<const double> phase, double tau0, bool twoThreads);
+
+}  // namespace tessarin::analyze
