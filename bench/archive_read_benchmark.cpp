@@ -6,7 +6,9 @@
 // the wall time, the processor time of all threads and the peak resident memory of each, and the
 // reader's own time in this process. A program that refuses a run (one built before --ci none)
 // has "refused" in its row.
-// Run: ./archive_read_benchmark [TESSARIN-ANALYZE...] (a RelWithDebInfo build, an idle machine).
+// With --1e8 first, a file of 1e8 points (1.8 GB) follows, the full run once, with intervals.
+// Run: ./archive_read_benchmark [--1e8] [TESSARIN-ANALYZE...] (a RelWithDebInfo build, an idle
+// machine).
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -117,6 +119,8 @@ void printRow(const char* points, const std::string& what, const std::string& pr
 
 int main(int argc, char** argv) {
   std::vector<std::string> analysers(argv + 1, argv + argc);
+  const bool hundredMillion = !analysers.empty() && analysers.front() == "--1e8";
+  if (hundredMillion) analysers.erase(analysers.begin());
   if (analysers.empty()) analysers.emplace_back(ANALYZE_EXE);
   for (std::size_t k = 0; k < analysers.size(); ++k)
     std::printf("program %c: %s\n", static_cast<char>('A' + k), analysers[k].c_str());
@@ -156,5 +160,13 @@ int main(int argc, char** argv) {
         {seconds, processorSeconds, static_cast<double>(samples * sizeof(double)) / (1 << 20)});
   }
   std::printf("(for readColumnFile the last column is the series it keeps, 8 bytes a point)\n");
+  if (hundredMillion) {
+    const std::string path = writePhaseFile(100000000);
+    printRow("1e8", "sum of the column", "awk", costOf({"awk", "{s+=$1} END{print s}", path}));
+    for (std::size_t k = 0; k < analysers.size(); ++k)
+      printRow("1e8", "every statistic, octave factors", std::string(1, static_cast<char>('A' + k)),
+               costOf({analysers[k], "--phase", "--tau0", "1", "--stat", kEveryStatistic, path}));
+    std::remove(path.c_str());
+  }
   return 0;
 }

@@ -103,8 +103,8 @@ TEST_F(AnalyzeCommand, RefusesOrReportsInputBeyondItsBoundsAndShowsControlCharac
       {"--list escline.DAT", 0, "not a sample line, taken as a gap: '\\x1b]0;owned\\x07'"},
       {"--run 1 long.DAT", 0, "long.DAT:14: line longer than 4096 characters, taken as a gap"},
       {"--phase --tau0 1 long.txt", 0, "long.txt:3: line longer than 4096 characters"},
-      {"/dev/zero", 2, "/dev/zero: more than 1024 MiB"},
-      {"--phase --tau0 1 /dev/zero", 2, "/dev/zero: more than 1024 MiB"},
+      {"/dev/zero", 2, "/dev/zero: more than 4096 MiB"},
+      {"--phase --tau0 1 /dev/zero", 2, "/dev/zero: more than 4096 MiB"},
   };
   for (const auto& t : cases) {
     const Outcome outcome = run(t.arguments);

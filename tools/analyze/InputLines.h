@@ -11,12 +11,12 @@
 namespace tessarin::analyze {
 
 // The bounds on what an input file may hold. A line longer than kLongestLine is damaged (no
-// instrument writes one); past kMostLines lines, --join's 20,000,000 samples, or kMostBytes (room
-// for that many lines of any sane form) the file is refused, so that a device that never ends,
-// /dev/zero or a runaway logger, gives a message and not an exhausted memory.
+// instrument writes one); past kMostLines lines (two days of a counter at 1 kHz, 1.6 GB of series)
+// or kMostBytes (room for that many lines of any sane form) the file is refused, so that a device
+// that never ends, /dev/zero or a runaway logger, gives a message and not an exhausted memory.
 constexpr std::size_t kLongestLine = 4096;
-constexpr std::int64_t kMostLines = 20000000;
-constexpr std::int64_t kMostBytes = std::int64_t{1} << 30;
+constexpr std::int64_t kMostLines = 200000000;
+constexpr std::int64_t kMostBytes = std::int64_t{4} << 30;
 
 // How a line handed on ended: at a line end (its "\r" taken off), at the end of the input without
 // one, or not within kLongestLine bytes, when only its first kLongestLine bytes are handed on,

@@ -75,9 +75,9 @@ constexpr double kLongestTau0 = 1e9;
 bool usableTau0(double seconds);
 
 // A sample value beyond this (seconds of phase, or fractional frequency) is taken as damaged:
-// integrated over 20,000,000 samples of up to 1e9 s, a frequency that large makes a phase below
-// 1e117 s, whose squared differences, summed over every term and divided by the smallest tau
-// squared, stay below 1e260, far from the largest double (1.8e308); a phase that large, likewise.
+// integrated over 200,000,000 samples of up to 1e9 s, a frequency that large makes a phase below
+// 1e118 s, whose squared differences, summed over every term and divided by the smallest tau
+// squared, stay below 1e264, far from the largest double (1.8e308); a phase that large, likewise.
 constexpr double kLargestSample = 1e100;
 
 // Text read from a file as it goes to a terminal or a report: every byte outside printable
