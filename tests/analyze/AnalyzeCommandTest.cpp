@@ -39,11 +39,7 @@ TEST_F(AnalyzeCommand, ExitsOneForUsageErrorsAndTwoForInputItCannotUse) {
   consoleFile();
   write("short.txt", "1\n2\n");
   write("cut.DAT", read("osc.DAT") + " 4.5");
-  const struct {
-    const char* arguments;
-    int exitCode;
-    const char* inErr;
-  } cases[] = {
+  const Refusal cases[] = {
       {"--frobnicate osc.DAT", 1, "unknown option: --frobnicate"},
       {"--stat adev,sigma osc.DAT", 1, "bad value for --stat"},
       {"--ci 1.5 osc.DAT", 1, "bad value for --ci"},
@@ -59,11 +55,7 @@ TEST_F(AnalyzeCommand, ExitsOneForUsageErrorsAndTwoForInputItCannotUse) {
       {"--run 2 osc.DAT", 2, "run 2: too few samples"},
       {"--strict cut.DAT", 2, "cut.DAT:93: line cut short"},
   };
-  for (const auto& t : cases) {
-    const Outcome outcome = run(t.arguments);
-    EXPECT_EQ(outcome.exitCode, t.exitCode) << t.arguments;
-    EXPECT_NE(outcome.err.find(t.inErr), std::string::npos) << t.arguments << ": " << outcome.err;
-  }
+  expectRefusals(cases);
 }
 
 // Input that would make the statistics silently wrong, or flood memory or the terminal: each is
@@ -342,11 +334,7 @@ TEST_F(AnalyzeCommand, RefusesAJoinItCannotMake) {
   // A year between two runs at tau 1 s: a misread date rather than one measurement.
   write("far.DAT",
         phaseRun("09:00:00", {1e-9}, 1000, "07/12/2025") + phaseRun("09:00:00", {2e-9}, 1000));
-  const struct {
-    const char* arguments;
-    int exitCode;
-    const char* inErr;
-  } cases[] = {
+  const Refusal cases[] = {
       {"--join --run 2 j.DAT", 1, "--join and --run exclude each other"},
       {"--join --phase --tau0 1 short.txt", 1, "--join is for .DAT files"},
       {"--join j.DAT", 2,
@@ -354,11 +342,7 @@ TEST_F(AnalyzeCommand, RefusesAJoinItCannotMake) {
       {"--join --list j.DAT", 2, "runs 1 and 2 cannot be joined"},
       {"--join far.DAT", 2, "(31535999 samples) would make the series longer than 20000000"},
   };
-  for (const auto& t : cases) {
-    const Outcome outcome = run(t.arguments);
-    EXPECT_EQ(outcome.exitCode, t.exitCode) << t.arguments;
-    EXPECT_NE(outcome.err.find(t.inErr), std::string::npos) << t.arguments << ": " << outcome.err;
-  }
+  expectRefusals(cases);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <span>
 #include <string>
 
 namespace tessarin::analyze {
@@ -15,6 +16,13 @@ struct Outcome {
   int exitCode = -1;
   std::string out;
   std::string err;
+};
+
+// A command line the program refuses: its exit status and a part of what it says on stderr.
+struct Refusal {
+  const char* arguments;
+  int exitCode;
+  const char* inErr;
 };
 
 // A temporary folder to write input files into and run the program in.
@@ -42,6 +50,14 @@ class AnalyzerFolder : public ::testing::Test {
                                 arguments + " >out.txt 2>err.txt";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read("out.txt"), read("err.txt")};
+  }
+
+  void expectRefusals(std::span<const Refusal> refusals) const {
+    for (const Refusal& t : refusals) {
+      const Outcome outcome = run(t.arguments);
+      EXPECT_EQ(outcome.exitCode, t.exitCode) << t.arguments;
+      EXPECT_NE(outcome.err.find(t.inErr), std::string::npos) << t.arguments << ": " << outcome.err;
+    }
   }
 
   QTemporaryDir dir_;

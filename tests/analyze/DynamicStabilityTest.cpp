@@ -130,11 +130,7 @@ class DynamicCommand : public AnalyzerFolder {
 
 TEST_F(DynamicCommand, RefusesBadWindowsWithOneLineAndItsExitStatus) {
   writeRun();
-  const struct {
-    const char* arguments;
-    int exitCode;
-    const char* inErr;
-  } cases[] = {
+  const Refusal cases[] = {
       {"--dynamic 7 osc.DAT", 1, "WINDOW is at least 8"},
       {"--dynamic ten osc.DAT", 1, "bad value for --dynamic: 'ten'"},
       {"--dynamic 100:0 osc.DAT", 1, "STEP is from 1 to WINDOW"},

@@ -166,22 +166,14 @@ TEST_F(RunReport, VerifyHoldsOnTheUntouchedInputAndNamesTheFigureAndTheLineThatC
 TEST_F(RunReport, RefusesWhatItCannotReportOrVerify) {
   writeConsoleFile();
   write("junk.json", "{\"program\": 1}");
-  const struct {
-    const char* arguments;
-    int exitCode;
-    const char* inErr;
-  } cases[] = {
+  const Refusal cases[] = {
       {"--report r.png osc.DAT", 1, "bad value for --report"},
       {"--verify r.json osc.DAT", 1, "--verify takes the report's .json record"},
       {"--verify missing.json", 2, "missing.json"},
       {"--verify junk.json", 2, "junk.json: not the record of a tessarin-analyze report"},
       {"--report nowhere/r.pdf osc.DAT", 2, "nowhere/r.pdf"},
   };
-  for (const auto& t : cases) {
-    const Outcome outcome = run(t.arguments);
-    EXPECT_EQ(outcome.exitCode, t.exitCode) << t.arguments;
-    EXPECT_NE(outcome.err.find(t.inErr), std::string::npos) << t.arguments << ": " << outcome.err;
-  }
+  expectRefusals(cases);
 }
 
 }  // namespace
