@@ -87,69 +87,135 @@ double differenceOf(const DifferenceTaps& taps, std::int64_t m, Prefix prefix) {
 }
 
 // Along p each difference of one subsequence's extension changes by a second difference of four
-// extension points, which are series points at fixed offsets from the subsequence's start; and
-// the extension is symmetric about both joins, so the difference from p equals the one from
-// 3m - p (first period) and from 9m - p (second). Only p = 0 .. 3m/2 and 3m .. 3m + 3m/2 are
-// formed, the inner ones counted twice, and eight starts are carried together through p in
-// registers: four loads and a few multiply-adds a difference. The first difference of each half
-// comes from the compensated prefix sums, and a step adds the rounding of one small increment
-// only, so the drift over 3m/2 steps stays far below the noise.
+// extension points, (e[p + 3m] - 3 e[p + 2m] + 3 e[p + m] - e[p]) / m. Those are series points at
+// offsets from the subsequence's start that rise or fall with p, so each step is one point of a
+// fixed combination of the series at start + p plus one of another at start + c - p: two loads
+// and a few multiply-adds a difference, eight starts carried together in registers. The extension
+// is symmetric about both joins, so the difference from p equals the one from 3m - p (first
+// period) and from 9m - p (second): only p = 0 .. 3m/2 and 3m .. 3m + 3m/2 are formed, the inner
+// ones counted twice. The first difference of each half comes from the compensated prefix sums,
+// and a step adds the rounding of one small increment only, so the drift over 3m/2 steps stays far
+// below the noise.
 constexpr std::int64_t kLanes = 8;
+// Independent starts in flight at once, so that each add waits less on the one before.
+constexpr std::size_t kChains = 4;
+constexpr std::int64_t kStartsTogether = kLanes * static_cast<std::int64_t>(kChains);
 using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
 using LanesAnywhere =
     double __attribute__((vector_size(kLanes * sizeof(double)), aligned(8), may_alias));
 
-// The point of a subsequence of 3m points that its extension holds at i (0 <= i < 9m).
-std::int64_t pointAt(std::int64_t i, std::int64_t m) {
-  if (i < 3 * m) return 3 * m - 1 - i;
-  if (i < 6 * m) return i - 3 * m;
-  return 9 * m - 1 - i;
-}
-
-// Half a period of differences from `first`: each one's weight in the mean square, its ramp, and
-// the four points whose second difference leads to the next.
+// Half a period of differences: each one's weight in the mean square and its ramp.
 struct HalfPeriod {
   std::vector<double> weight;
   std::vector<double> ramp;
-  std::vector<std::array<std::int64_t, 4>> points;
 };
 
 HalfPeriod halfPeriodFrom(std::int64_t first, std::int64_t m) {
   HalfPeriod half;
   for (std::int64_t k = 0; k <= 3 * m / 2; ++k) {
-    const std::int64_t p = first + k;
     half.weight.push_back(k == 0 || 2 * k == 3 * m ? 1.0 : 2.0);
-    half.ramp.push_back(differenceOf(tapsAt(p, m), m, [](std::int64_t j) {
+    half.ramp.push_back(differenceOf(tapsAt(first + k, m), m, [](std::int64_t j) {
       return static_cast<double>(j) * static_cast<double>(j - 1) / 2;
     }));
-    half.points.push_back(
-        {pointAt(p, m), pointAt(p + m, m), pointAt(p + 2 * m, m), pointAt(p + 3 * m, m)});
   }
   return half;
 }
 
-// Adds to sums[s] the weighted squares of the half period's differences of the subsequence at s,
-// for every s below `starts` (a multiple of kLanes), whose first difference is first[s].
-__attribute__((target_clones("avx512f", "avx2", "default"))) void addHalfPeriod(
-    const double* series, const double* first, const double* slope, std::int64_t starts,
-    const HalfPeriod& half, double scale, double* sums) {
-  const auto at = [](const double* from) -> const LanesAnywhere& {
+// The steps `from` .. to - 1 of a half period: at step k the difference of the subsequence at s
+// gains scale (rising[s + k] + falling[s + fallingStart - k]).
+struct Steps {
+  const double* rising;
+  const double* falling;
+  std::int64_t fallingStart;
+  std::int64_t from;
+  std::int64_t to;
+};
+
+// Adds to sums[s] the weighted squares of the differences at the steps, for every s below
+// `starts` (a multiple of kStartsTogether), difference[s] holding the one at step `from`; leaves
+// there the one at step `to`.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void addSteps(
+    const Steps& steps, const HalfPeriod& half, double scale, const double* slope,
+    std::int64_t starts, double* difference, double* sums) {
+  const auto in = [](const double* from) -> const LanesAnywhere& {
     return *reinterpret_cast<const LanesAnywhere*>(from);
   };
-  const auto last = std::ssize(half.weight) - 1;
-  for (std::int64_t s = 0; s < starts; s += kLanes) {
-    Lanes difference = at(first + s);
-    const Lanes slopes = at(slope + s);
-    Lanes sum = at(sums + s);
-    for (std::int64_t k = 0;; ++k) {
-      const Lanes d = difference - half.ramp[k] * slopes;
-      sum += half.weight[k] * d * d;
-      if (k == last) break;
-      const auto& p = half.points[k];
-      const double* x = series + s;
-      difference += scale * ((at(x + p[3]) - at(x + p[0])) + 3.0 * (at(x + p[1]) - at(x + p[2])));
+  const auto out = [](double* to) -> LanesAnywhere& {
+    return *reinterpret_cast<LanesAnywhere*>(to);
+  };
+  for (std::int64_t s = 0; s < starts; s += kStartsTogether) {
+    std::array<Lanes, kChains> d;
+    std::array<Lanes, kChains> slopes;
+    std::array<Lanes, kChains> sum;
+    for (std::size_t c = 0; c < kChains; ++c) {
+      const std::int64_t at = s + static_cast<std::int64_t>(c) * kLanes;
+      d[c] = in(difference + at);
+      slopes[c] = in(slope + at);
+      sum[c] = in(sums + at);
     }
-    *reinterpret_cast<LanesAnywhere*>(sums + s) = sum;
+    const double* rising = steps.rising + s;
+    const double* falling = steps.falling + s + steps.fallingStart;
+    for (std::int64_t k = steps.from; k < steps.to; ++k) {
+      const double ramp = half.ramp[k];
+      const double weight = half.weight[k];
+      for (std::size_t c = 0; c < kChains; ++c) {
+        const std::int64_t lane = static_cast<std::int64_t>(c) * kLanes;
+        const Lanes corrected = d[c] - ramp * slopes[c];
+        sum[c] += weight * corrected * corrected;
+        d[c] += scale * (in(rising + lane + k) + in(falling + lane - k));
+      }
+    }
+    for (std::size_t c = 0; c < kChains; ++c) {
+      const std::int64_t at = s + static_cast<std::int64_t>(c) * kLanes;
+      out(difference + at) = d[c];
+      out(sums + at) = sum[c];
+    }
+  }
+}
+
+// The series combined with itself at shifts of m: out[i] = sum of weight[j] x[i + (j - 2) m] over
+// j = 0 .. 4, a point outside the series taken as zero.
+std::vector<double> combined(std::span<const double> x, std::int64_t m,
+                             std::array<double, 5> weight) {
+  std::vector<double> out(x.size(), 0.0);
+  const auto n = std::ssize(x);
+  for (std::int64_t i = 0; i < n; ++i)
+    for (std::size_t j = 0; j < weight.size(); ++j) {
+      const std::int64_t at = i + (static_cast<std::int64_t>(j) - 2) * m;
+      if (weight[j] != 0 && at >= 0 && at < n)
+        out[static_cast<std::size_t>(i)] += weight[j] * x[static_cast<std::size_t>(at)];
+    }
+  return out;
+}
+
+// Carries every subsequence's differences through one half period, from p = `first` (0 or 3m),
+// in two stretches: below m steps the third point of the second difference moves one way, from m
+// on the other.
+void addHalfPeriod(std::span<const double> x, std::int64_t first, std::int64_t m,
+                   const double* slope, std::int64_t starts, double* difference, double* sums) {
+  const HalfPeriod half = halfPeriodFrom(first, m);
+  const std::int64_t last = 3 * m / 2;
+  const bool firstPeriod = first == 0;
+  const std::int64_t fallingStart = firstPeriod ? 2 * m - 1 : 3 * m - 1;
+  const auto stretch = [&](std::array<double, 5> rising, std::array<double, 5> falling,
+                           std::int64_t from, std::int64_t to) {
+    const std::vector<double> up = combined(x, m, rising);
+    const std::vector<double> down = combined(x, m, falling);
+    const double scale = 1 / static_cast<double>(m);
+    addSteps({up.data(), down.data(), fallingStart, from, to}, half, scale, slope, starts,
+             difference, sums);
+    // After the second stretch, the last difference, which no step follows: added with a step
+    // that adds nothing.
+    if (from == m)
+      addSteps({up.data(), down.data(), fallingStart, last, last + 1}, half, 0.0, slope, starts,
+               difference, sums);
+  };
+  if (firstPeriod) {
+    stretch({0, 0, 1, 0, 0}, {0, -3, 3, -1, 0}, 0, m);
+    stretch({0, -3, 1, 0, 0}, {0, 0, 3, -1, 0}, m, last);
+  } else {
+    stretch({0, 0, -1, 3, -3}, {0, 0, 1, 0, 0}, 0, m);
+    stretch({0, 0, -1, 3, 0}, {0, 0, 1, -3, 0}, m, last);
   }
 }
 
@@ -165,7 +231,7 @@ VarianceTerms reflectedModifiedMeanSquare(std::span<const double> series, std::i
   const auto n = std::ssize(series);
   const std::int64_t starts = n - 3 * m + 1;
   if (m < 1 || starts < 1) return {NAN, 0};
-  const std::int64_t padded = (starts + kLanes - 1) / kLanes * kLanes;
+  const std::int64_t padded = (starts + kStartsTogether - 1) / kStartsTogether * kStartsTogether;
   std::vector<double> centred(static_cast<std::size_t>(padded + 3 * m), 0.0);
   std::copy(series.begin(), series.end(), centred.begin());
   const std::span<double> points(centred.data(), series.size());
@@ -207,11 +273,8 @@ VarianceTerms reflectedModifiedMeanSquare(std::span<const double> series, std::i
   }
   if (subsequences == 0) return {NAN, 0};
 
-  const double scale = 1 / static_cast<double>(m);
-  addHalfPeriod(centred.data(), fromStart.data(), slope.data(), padded, halfPeriodFrom(0, m), scale,
-                sums.data());
-  addHalfPeriod(centred.data(), fromJoin.data(), slope.data(), padded, halfPeriodFrom(3 * m, m),
-                scale, sums.data());
+  addHalfPeriod(centred, 0, m, slope.data(), padded, fromStart.data(), sums.data());
+  addHalfPeriod(centred, 3 * m, m, slope.data(), padded, fromJoin.data(), sums.data());
   double total = 0;
   for (std::size_t i = 0; i < size; ++i) total += used[i] * sums[i];
   return {total / (6 * static_cast<double>(m) * static_cast<double>(subsequences)), subsequences};
