@@ -43,14 +43,22 @@ bool isModified(Statistic statistic) {
 
 // The modified and the time deviation share one accumulator.
 std::vector<Estimate> estimatesAtFactor(std::span<const Statistic> statistics,
-                                        std::span<const double> phase, double tau0, int factor) {
+                                        std::span<const double> phase, double tau0, int factor,
+                                        LongTauSeries* longTau) {
   constexpr std::size_t kNoAccumulator = std::numeric_limits<std::size_t>::max();
   std::vector<Estimate> estimates(statistics.size());
   std::vector<Accumulator> accumulators;
   std::vector<std::size_t> accumulatorOf(statistics.size(), kNoAccumulator);
   std::size_t modified = kNoAccumulator;
+  std::vector<Statistic> longTauAsked;
+  std::vector<std::size_t> longTauAt;
   for (std::size_t k = 0; k < statistics.size(); ++k) {
     const Statistic statistic = statistics[k];
+    if (isLongTau(statistic)) {
+      longTauAsked.push_back(statistic);
+      longTauAt.push_back(k);
+      continue;
+    }
     if (factor < 1 || !summedByAccumulator(statistic)) {
       estimates[k] = estimate(statistic, phase, tau0, factor);
       continue;
@@ -62,6 +70,12 @@ std::vector<Estimate> estimatesAtFactor(std::span<const Statistic> statistics,
     accumulatorOf[k] = accumulators.size();
     if (isModified(statistic)) modified = accumulators.size();
     accumulators.push_back(accumulatorFor(statistic, factor));
+  }
+  if (!longTauAsked.empty()) {
+    LongTauSeries own(phase);
+    const std::vector<Estimate> values =
+        longTauEstimates(longTauAsked, longTau ? *longTau : own, tau0, factor);
+    for (std::size_t i = 0; i < values.size(); ++i) estimates[longTauAt[i]] = values[i];
   }
   const std::int64_t n = std::ssize(phase);
   for (std::int64_t end = 0; end < n;) {

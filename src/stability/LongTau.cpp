@@ -1,10 +1,11 @@
 #include "stability/LongTau.h"
 
 #include <cmath>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "stability/Accumulators.h"
-#include "stability/KeptVariances.h"
 #include "stability/LongTauParts.h"
 
 namespace tessarin::stability {
@@ -19,23 +20,21 @@ std::vector<double> frequencyOf(std::span<const double> phase, double tau0) {
   return frequency;
 }
 
-VarianceTerms theo1Of(std::span<const double> phase, std::int64_t m) {
-  return keptVariance(phase, SumKind::Theo1, m, [phase, m] { return theo1Variance(phase, m); });
-}
-
 Estimate fromVariance(std::int64_t factor, double tau, const VarianceTerms& v) {
   return {tau, static_cast<int>(factor), v.terms > 0 ? std::sqrt(v.variance) : NAN, v.terms};
 }
 
-Estimate theoBiasRemoved(std::span<const double> phase, double tau0, std::int64_t m) {
-  VarianceTerms theo = theo1Of(phase, m);
-  theo.variance *= theoBiasRatio(phase);
-  if (std::isnan(theo.variance)) theo.terms = 0;
-  return fromVariance(m, 0.75 * static_cast<double>(m) * tau0,
-                      {theo.variance / (tau0 * tau0), theo.terms});
+bool takesTheo1(Statistic statistic, std::int64_t m, std::int64_t sampleCount) {
+  return statistic == Statistic::Theo1 || statistic == Statistic::Theobr ||
+         (statistic == Statistic::Theoh && !theohTakesAllan(m, sampleCount));
 }
 
 }  // namespace
+
+double LongTauSeries::theoBiasRatio() {
+  std::call_once(ratioOnce_, [this] { ratio_ = stability::theoBiasRatio(phase_); });
+  return ratio_;
+}
 
 bool isLongTau(Statistic statistic) {
   switch (statistic) {
@@ -55,38 +54,48 @@ bool theohTakesAllan(std::int64_t factor, std::int64_t sampleCount) {
   return 10 * factor < sampleCount;
 }
 
-Estimate longTauEstimate(Statistic statistic, std::span<const double> phase, double tau0,
-                         int factor) {
+std::vector<Estimate> longTauEstimates(std::span<const Statistic> statistics, LongTauSeries& series,
+                                       double tau0, int factor) {
+  const std::span<const double> phase = series.phase();
   const std::int64_t m = factor;
   const double tau = tau0 * static_cast<double>(m);
-  switch (statistic) {
-    case Statistic::Mtotdev:
-    case Statistic::Ttotdev: {
-      const VarianceTerms sum = keptVariance(phase, SumKind::ReflectedModified, m, [phase, m] {
-        return reflectedModifiedMeanSquare(phase, m);
-      });
-      Estimate e = fromVariance(m, tau, {sum.variance / (2 * tau * tau), sum.terms});
+  std::optional<VarianceTerms> reflected;
+  std::optional<VarianceTerms> theo1;
+  std::vector<Estimate> estimates;
+  for (const Statistic statistic : statistics) {
+    if (statistic == Statistic::Mtotdev || statistic == Statistic::Ttotdev) {
+      if (!reflected) reflected = reflectedModifiedMeanSquare(phase, m);
+      Estimate e = fromVariance(m, tau, {reflected->variance / (2 * tau * tau), reflected->terms});
       if (statistic == Statistic::Ttotdev) e.value *= tau / std::sqrt(3.0);
-      return e;
-    }
-    case Statistic::Htotdev: {
-      if (m == 1) return estimate(Statistic::Ohdev, phase, tau0, factor);
+      estimates.push_back(e);
+    } else if (statistic == Statistic::Htotdev) {
+      if (m == 1) {
+        estimates.push_back(estimate(Statistic::Ohdev, phase, tau0, factor));
+        continue;
+      }
       const VarianceTerms sum = reflectedModifiedMeanSquare(frequencyOf(phase, tau0), m);
-      return fromVariance(m, tau, {sum.variance / 6, sum.terms});
+      estimates.push_back(fromVariance(m, tau, {sum.variance / 6, sum.terms}));
+    } else if (takesTheo1(statistic, m, std::ssize(phase))) {
+      if (!theo1) theo1 = theo1Variance(phase, m);
+      VarianceTerms theo = *theo1;
+      if (statistic != Statistic::Theo1) {
+        theo.variance *= series.theoBiasRatio();
+        if (std::isnan(theo.variance)) theo.terms = 0;
+      }
+      estimates.push_back(fromVariance(m, 0.75 * tau, {theo.variance / (tau0 * tau0), theo.terms}));
+    } else if (statistic == Statistic::Theoh) {
+      estimates.push_back(estimate(Statistic::Oadev, phase, tau0, factor));
+    } else {
+      estimates.push_back(estimateFrom(m, tau0, 0, NAN));
     }
-    case Statistic::Theo1: {
-      const VarianceTerms theo = theo1Of(phase, m);
-      return fromVariance(m, 0.75 * tau, {theo.variance / (tau0 * tau0), theo.terms});
-    }
-    case Statistic::Theobr:
-      return theoBiasRemoved(phase, tau0, m);
-    case Statistic::Theoh:
-      if (theohTakesAllan(m, std::ssize(phase)))
-        return estimate(Statistic::Oadev, phase, tau0, factor);
-      return theoBiasRemoved(phase, tau0, m);
-    default:
-      return estimateFrom(m, tau0, 0, NAN);
   }
+  return estimates;
+}
+
+Estimate longTauEstimate(Statistic statistic, std::span<const double> phase, double tau0,
+                         int factor) {
+  LongTauSeries series(phase);
+  return longTauEstimates({&statistic, 1}, series, tau0, factor).front();
 }
 
 }  // namespace tessarin::stability

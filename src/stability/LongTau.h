@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -43,8 +44,8 @@ namespace tessarin::stability {
 // tau = m tau0 below a tenth of the record (10 m < N) and TheoBR from tau = 0.75 m tau0 >= N tau0 /
 // 10 on (even m): the switch of Howe, Taylor and Tasset at k = 10% of the record.
 //
-// The sums of the last series are kept by factor (KeptVariances.h): TTOTDEV after MTOTDEV, and
-// TheoBR and TheoH after Theo1, cost one pass over the series each.
+// At one factor, TTOTDEV takes MTOTDEV's sums and TheoBR and TheoH Theo1's (longTauEstimates()),
+// and TheoBR's ratio is formed once per series (LongTauSeries).
 //
 // Bias: TheoBR and TheoH always carry their own bias removal (it is what they are; theo1 is their
 // uncorrected form). The noise-type bias of the total deviations is removed by removeNoiseBias()
@@ -52,7 +53,26 @@ namespace tessarin::stability {
 
 bool isLongTau(Statistic statistic);
 
-// The estimate of a long-tau statistic, uncorrected for noise bias.
+// A phase series and what its long-tau statistics share across factors: TheoBR's bias ratio,
+// formed once by whichever thread asks for it first.
+class LongTauSeries {
+ public:
+  explicit LongTauSeries(std::span<const double> phase) : phase_(phase) {}
+  std::span<const double> phase() const { return phase_; }
+  double theoBiasRatio();
+
+ private:
+  std::span<const double> phase_;
+  std::once_flag ratioOnce_;
+  double ratio_ = 0;
+};
+
+// The estimates of long-tau statistics at one factor, uncorrected for noise bias; those that share
+// a sum there get it from one pass.
+std::vector<Estimate> longTauEstimates(std::span<const Statistic> statistics, LongTauSeries& series,
+                                       double tau0, int factor);
+
+// The estimate of one long-tau statistic, uncorrected for noise bias, its sums formed afresh.
 Estimate longTauEstimate(Statistic statistic, std::span<const double> phase, double tau0,
                          int factor);
 

@@ -1,8 +1,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <functional>
-#include <string_view>
 #include <vector>
 
 #include "stability/LongTauParts.h"
@@ -52,18 +50,6 @@ SquareSum squaredTerms(const double* x, std::int64_t starts, std::int64_t m, std
   return {(lanes[0] + lanes[1]) + (lanes[2] + lanes[3]), counts[0]};
 }
 
-// The ratio is reused while the same series is analysed at one factor after another.
-struct KeptRatio {
-  std::size_t size = 0;
-  std::size_t fingerprint = 0;
-  double ratio = NAN;
-};
-
-std::size_t fingerprintOf(std::span<const double> phase) {
-  const std::string_view bytes(reinterpret_cast<const char*>(phase.data()), phase.size_bytes());
-  return std::hash<std::string_view>{}(bytes);
-}
-
 double ratioOf(std::span<const double> series) {
   const auto n = std::ssize(series);
   const auto last = static_cast<std::int64_t>(std::floor(0.1 * static_cast<double>(n) / 3 - 3));
@@ -101,19 +87,10 @@ VarianceTerms theo1Variance(std::span<const double> phase, std::int64_t factor) 
 }
 
 double theoBiasRatio(std::span<const double> phase) {
-  thread_local KeptRatio kept;
-  const std::size_t fingerprint = fingerprintOf(phase);
-  if (kept.size == phase.size() && kept.fingerprint == fingerprint) return kept.ratio;
   const auto n = std::ssize(phase);
-  double ratio = NAN;
-  if (n <= kMostBiasPoints) {
-    ratio = ratioOf(phase);
-  } else {
-    const auto block = static_cast<int>((n + kMostBiasPoints - 1) / kMostBiasPoints);
-    ratio = ratioOf(blockMeans(phase, block));
-  }
-  kept = {phase.size(), fingerprint, ratio};
-  return ratio;
+  if (n <= kMostBiasPoints) return ratioOf(phase);
+  const auto block = static_cast<int>((n + kMostBiasPoints - 1) / kMostBiasPoints);
+  return ratioOf(blockMeans(phase, block));
 }
 
 }  // namespace tessarin::stability

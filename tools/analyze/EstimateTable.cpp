@@ -22,6 +22,7 @@ std::vector<std::vector<stability::Estimate>> estimateTable(
   everyFactor.erase(std::unique(everyFactor.begin(), everyFactor.end()), everyFactor.end());
   // Each factor fills its own cells of the table, which no other factor touches. Every statistic's
   // factors rise, and with --taus all there are as many as samples: they are searched by halves.
+  stability::LongTauSeries longTau(phase);
   const auto atFactor = [&](std::int64_t j) {
     const int m = everyFactor[static_cast<std::size_t>(j)];
     std::vector<stability::Statistic> there;
@@ -33,7 +34,7 @@ std::vector<std::vector<stability::Estimate>> estimateTable(
       cells.push_back(&table[i][static_cast<std::size_t>(found - factors[i].begin())]);
     }
     const std::vector<stability::Estimate> estimates =
-        stability::estimatesAtFactor(there, phase, tau0, m);
+        stability::estimatesAtFactor(there, phase, tau0, m, &longTau);
     for (std::size_t k = 0; k < cells.size(); ++k) *cells[k] = estimates[k];
   };
   const auto count = std::ssize(everyFactor);
