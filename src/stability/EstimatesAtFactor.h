@@ -12,7 +12,8 @@ namespace tessarin::stability {
 // just read are still in the cache for the next, so a long series is read from memory once for all
 // of them instead of once each; the modified and the time deviation are read from one set of
 // sums. An accumulator extended over a series grown in steps has the same sums as one extended
-// over the whole at once.
+// over the whole at once. Where two or more of those made of the differences at every start are
+// asked for, those are summed in one pass (overlappingAccumulators()).
 std::vector<Estimate> estimatesAtFactor(std::span<const Statistic> statistics,
                                         std::span<const double> phase, double tau0, int factor);
 
