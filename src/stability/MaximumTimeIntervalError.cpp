@@ -1,6 +1,7 @@
 #include "stability/MaximumTimeIntervalError.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -127,7 +128,77 @@ Worst windowsOverBlocks(const double* x, std::int64_t n, std::int64_t w, std::in
   return worst;
 }
 
+// Windows starting together: the extremes of their windows and of those the longest window
+// reaches past them, 2 x 160 KiB, stay in the second-level cache from one factor to the next.
+constexpr std::int64_t kDoubledStarts = std::int64_t{1} << 14;
+
+// The largest peak-to-peak phase over the windows of 2^k + 1 samples of the gap-free series, for
+// every k up to that of `longest`, the windows taken kDoubledStarts starts at a time.
+std::vector<double> doubledWorst(std::span<const double> phase, int longest) {
+  const double* x = phase.data();
+  const std::int64_t n = std::ssize(phase);
+  std::vector<double> worst;
+  std::vector<double> high(static_cast<std::size_t>(kDoubledStarts + longest));
+  std::vector<double> low(high.size());
+  for (std::int64_t span = 1; span <= longest; span *= 2) worst.push_back(0);
+  for (std::int64_t first = 0; first + 1 < n; first += kDoubledStarts) {
+    const std::int64_t length = std::min(kDoubledStarts + longest, n - first);
+    std::copy(x + first, x + first + length, high.begin());
+    std::copy(x + first, x + first + length, low.begin());
+    // Windows of span + 1 samples from those of span / 2 + 1 (of single samples for span 1); each
+    // is made in place from the window at i and the one that starts where it ends.
+    std::size_t level = 0;
+    for (std::int64_t span = 1; span <= longest && span < length; span *= 2, ++level) {
+      const auto half = static_cast<std::size_t>(std::max<std::int64_t>(1, span / 2));
+      const auto windows = static_cast<std::size_t>(length - span);
+      const std::size_t starts = std::min(windows, static_cast<std::size_t>(kDoubledStarts));
+      double* h = high.data();
+      double* l = low.data();
+      double largest = worst[level];
+      for (std::size_t i = 0; i < starts; ++i) {
+        h[i] = std::max(h[i], h[i + half]);
+        l[i] = std::min(l[i], l[i + half]);
+        largest = std::max(largest, h[i] - l[i]);
+      }
+      worst[level] = largest;
+      for (std::size_t i = starts; i < windows; ++i) {
+        h[i] = std::max(h[i], h[i + half]);
+        l[i] = std::min(l[i], l[i + half]);
+      }
+    }
+  }
+  return worst;
+}
+
 }  // namespace
+
+bool isDoubledFactor(int factor) {
+  return factor >= 1 && factor <= kLongestDoubledFactor && (factor & (factor - 1)) == 0;
+}
+
+std::vector<Estimate> maximumTimeIntervalErrors(std::span<const double> phase, double tau0,
+                                                std::span<const int> factors) {
+  const bool gapFree =
+      std::none_of(phase.begin(), phase.end(), [](double x) { return std::isnan(x); });
+  std::vector<Estimate> estimates(factors.size());
+  int longest = 0;
+  for (std::size_t k = 0; k < factors.size(); ++k) {
+    if (gapFree && isDoubledFactor(factors[k]))
+      longest = std::max(longest, factors[k]);
+    else
+      estimates[k] = maximumTimeIntervalError(phase, tau0, factors[k]);
+  }
+  if (longest == 0) return estimates;
+  const std::vector<double> worst = doubledWorst(phase, longest);
+  for (std::size_t k = 0; k < factors.size(); ++k) {
+    if (!isDoubledFactor(factors[k])) continue;
+    const auto level =
+        static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(factors[k])));
+    const std::int64_t windows = std::max<std::int64_t>(0, std::ssize(phase) - factors[k]);
+    estimates[k] = estimateFrom(factors[k], tau0, windows, worst[level]);
+  }
+  return estimates;
+}
 
 // A NaN makes the extremes of the scans that meet it meaningless, but only for windows that hold
 // it, and those are left out by the last gap seen.
