@@ -1,6 +1,7 @@
 #include "stability/OverlappingAccumulators.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -49,50 +50,67 @@ void slide(Window& window, double entered, double leaving) {
   window.sum += change;
 }
 
-// The terms at start b, k its place among the fours. Without gaps (Gaps false) the checks are
-// left out: the window's change is then entering - leaving, the Hadamard difference itself.
-// Written out in each start of addFours(), so that its sums stay in registers.
-template <bool Gaps>
-[[gnu::always_inline]] inline void addStart(const double* x, std::int64_t m, std::int64_t b,
-                                            std::size_t k, Window& window, Sums& sums) {
+// The terms at start b, k its place among the fours.
+void addStart(const double* x, std::int64_t m, std::int64_t b, std::size_t k, Window& window,
+              Sums& sums) {
   const double first = x[b + m] - x[b];
   const double second = x[b + 2 * m] - x[b + m];
   const double third = x[b + 3 * m] - x[b + 2 * m];
   const double allan = second - first;
   const double next = third - second;
   const double hadamard = next - allan;
-  if constexpr (Gaps) {
-    sums.tieRms.add(k, first * first);
-    sums.oadev.add(k, allan * allan);
-    sums.totdev.add(k, allan * allan);
-    sums.ohdev.add(k, hadamard * hadamard);
-    slide(window, next, allan);
-    sums.modified.add(k, window.gaps > 0 ? NAN : window.sum * window.sum);
-  } else {
-    sums.tieRms.addPresent(k, first * first);
-    sums.oadev.addPresent(k, allan * allan);
-    sums.totdev.addPresent(k, allan * allan);
-    sums.ohdev.addPresent(k, hadamard * hadamard);
-    window.sum += hadamard;
-    sums.modified.addPresent(k, window.sum * window.sum);
-  }
+  sums.tieRms.add(k, first * first);
+  sums.oadev.add(k, allan * allan);
+  sums.totdev.add(k, allan * allan);
+  sums.ohdev.add(k, hadamard * hadamard);
+  slide(window, next, allan);
+  sums.modified.add(k, window.gaps > 0 ? NAN : window.sum * window.sum);
 }
 
-// Starts from .. to - 1, a whole number of fours from a multiple of four, each lane's sums held
-// apart so that they stay in registers.
-template <bool Gaps>
+// Starts from .. to - 1, a whole number of fours from a multiple of four.
 void addFours(const double* x, std::int64_t m, std::int64_t from, std::int64_t to, Window& window,
               Sums& sums) {
+  for (std::int64_t b = from; b < to; b += 4)
+    for (std::size_t k = 0; k < 4; ++k)
+      addStart(x, m, b + static_cast<std::int64_t>(k), k, window, sums);
+}
+
+// The same where no term is NaN and the window holds no gap, without the checks: the window's
+// change is then entering - leaving, the Hadamard difference itself. Each four starts are formed
+// side by side, the lanes' sums held apart, as vector registers can take them.
+void addGapFreeFours(const double* x, std::int64_t m, std::int64_t from, std::int64_t to,
+                     Window& window, Sums& sums) {
   Sums held = sums;
-  Window slid = window;
+  double slid = window.sum;
   for (std::int64_t b = from; b < to; b += 4) {
-    addStart<Gaps>(x, m, b, 0, slid, held);
-    addStart<Gaps>(x, m, b + 1, 1, slid, held);
-    addStart<Gaps>(x, m, b + 2, 2, slid, held);
-    addStart<Gaps>(x, m, b + 3, 3, slid, held);
+    std::array<double, 4> first{}, allan{}, hadamard{}, modified{};
+#pragma GCC unroll 4
+    for (std::size_t k = 0; k < 4; ++k) {
+      const std::int64_t i = b + static_cast<std::int64_t>(k);
+      first[k] = x[i + m] - x[i];
+      const double second = x[i + 2 * m] - x[i + m];
+      const double third = x[i + 3 * m] - x[i + 2 * m];
+      allan[k] = second - first[k];
+      hadamard[k] = (third - second) - allan[k];
+    }
+#pragma GCC unroll 4
+    for (std::size_t k = 0; k < 4; ++k) {
+      slid += hadamard[k];
+      modified[k] = slid * slid;
+    }
+#pragma GCC unroll 4
+    for (std::size_t k = 0; k < 4; ++k) {
+      held.tieRms.lane[k] += first[k] * first[k];
+      held.oadev.lane[k] += allan[k] * allan[k];
+      held.totdev.lane[k] += allan[k] * allan[k];
+      held.ohdev.lane[k] += hadamard[k] * hadamard[k];
+      held.modified.lane[k] += modified[k];
+    }
   }
+  for (Turned* sum : {&held.tieRms, &held.oadev, &held.ohdev, &held.totdev, &held.modified})
+    sum->count += to - from;
   sums = held;
-  window = slid;
+  window.sum = slid;
 }
 
 bool anyNan(const Sums& sums) {
@@ -110,14 +128,14 @@ void addBlock(const double* x, std::int64_t m, std::int64_t from, std::int64_t t
   if (window.gaps == 0) {
     Sums held = sums;
     Window slid = window;
-    addFours<false>(x, m, from, to, slid, held);
+    addGapFreeFours(x, m, from, to, slid, held);
     if (!anyNan(held)) {
       sums = held;
       window = slid;
       return;
     }
   }
-  addFours<true>(x, m, from, to, window, sums);
+  addFours(x, m, from, to, window, sums);
 }
 
 }  // namespace
@@ -147,7 +165,7 @@ OverlappingAccumulators overlappingAccumulators(std::span<const double> phase, i
   for (std::int64_t from = 0; from < fours; from += kStarts)
     addBlock(x, m, from, std::min(fours, from + kStarts), window, sums);
   for (std::int64_t b = fours; b < shared; ++b)
-    addStart<true>(x, m, b, static_cast<std::size_t>(b % 4), window, sums);
+    addStart(x, m, b, static_cast<std::size_t>(b % 4), window, sums);
   // Past the Hadamard deviation's last start, TIE rms and the two of the second difference go on.
   for (std::int64_t b = shared; b < n - m; ++b) {
     const auto k = static_cast<std::size_t>(b % 4);

@@ -43,11 +43,6 @@ class TermSum {
 
     // The loop's i-th term, i % Lanes == k.
     void add(std::size_t k, double value) { addTo(lane[k], count, value); }
-    // The same for a term known not to be NaN.
-    void addPresent(std::size_t k, double value) {
-      lane[k] += value;
-      ++count;
-    }
   };
 
   std::int64_t next() const { return next_; }
