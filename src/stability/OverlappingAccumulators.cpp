@@ -27,7 +27,7 @@ struct Sums {
 };
 
 // The window of the modified deviation: the sum of its second differences that are not NaN, and
-// how many are.
+// how many of them are NaN.
 struct Window {
   double sum = 0;
   std::int64_t gaps = 0;
