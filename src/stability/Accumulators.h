@@ -41,6 +41,9 @@ class AllanAccumulator {
 class DifferenceAccumulator {
  public:
   DifferenceAccumulator(Statistic statistic, int factor) : statistic_(statistic), m_(factor) {}
+  // One whose terms over a whole series were summed elsewhere (overlappingAccumulators()).
+  DifferenceAccumulator(Statistic statistic, int factor, const TermSum<4>& terms)
+      : statistic_(statistic), m_(factor), sum_(terms) {}
   void extend(std::span<const double> phase);
   Estimate estimate(std::span<const double> phase, double tau0) const;
 
@@ -56,6 +59,10 @@ class DifferenceAccumulator {
 class ModifiedAccumulator {
  public:
   ModifiedAccumulator(Statistic statistic, int factor) : statistic_(statistic), m_(factor) {}
+  // One whose terms over a whole series were summed elsewhere (overlappingAccumulators()), to be
+  // estimated, not extended.
+  ModifiedAccumulator(Statistic statistic, int factor, const TermSum<4>& terms)
+      : statistic_(statistic), m_(factor), sum_(terms) {}
   void extend(std::span<const double> phase);
   Estimate estimate(std::span<const double> phase, double tau0) const;
   // The same sums read as `statistic`, Mdev or Tdev: the time deviation is the modified one
@@ -83,8 +90,11 @@ class ModifiedAccumulator {
 class TotalAccumulator {
  public:
   explicit TotalAccumulator(int factor) : m_(factor) {}
+  // One whose terms were summed elsewhere (overlappingAccumulators()) from these on.
+  TotalAccumulator(int factor, const TermSum<4>& terms) : m_(factor), sum_(terms) {}
   void extend(std::span<const double> phase);
   Estimate estimate(std::span<const double> phase, double tau0) const;
+  const TermSum<4>& terms() const { return sum_; }
 
  private:
   std::int64_t m_;

@@ -130,4 +130,16 @@ std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> ph
   return rows;
 }
 
+// The reading analyse() asks `shared` for at the factor under one type per tau, where it is sure
+// to ask: where the points are enough for the autocorrelation, whatever the factor before found.
+void readNoiseAhead(std::span<const double> phase, int factor, AnalysisMethod method,
+                    NoiseReadings& shared) {
+  if (method.noise != NoiseReading::OnePerTau || factor < 1) return;
+  const Statistic reader = noiseReader(Statistic::Oadev, method.noise);
+  const StridedSeries atFactor(phase, factor);
+  if (atFactor.size() < static_cast<std::int64_t>(kLeastPointsForAutocorrelation)) return;
+  shared.byAutocorrelation(reader, factor,
+                           [&] { return identifyNoiseAt(reader, phase, factor, atFactor); });
+}
+
 }  // namespace tessarin::stability

@@ -4,9 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <utility>
 #include <variant>
 
 #include "stability/Accumulators.h"
+#include "stability/OverlappingAccumulators.h"
 
 namespace tessarin::stability {
 
@@ -39,6 +42,48 @@ bool isModified(Statistic statistic) {
   return statistic == Statistic::Mdev || statistic == Statistic::Tdev;
 }
 
+// The statistics overlappingAccumulators() sums together; the modified and the time deviation
+// share one accumulator.
+bool isOverlapping(Statistic statistic) {
+  switch (statistic) {
+    case Statistic::Oadev:
+    case Statistic::Ohdev:
+    case Statistic::TieRms:
+    case Statistic::Totdev:
+      return true;
+    default:
+      return isModified(statistic);
+  }
+}
+
+// Whether two of them are asked for: one alone is quicker by its own accumulator.
+bool sharesDifferences(std::span<const Statistic> statistics) {
+  int accumulators = 0;
+  bool modified = false;
+  for (const Statistic statistic : statistics) {
+    if (!isOverlapping(statistic) || (isModified(statistic) && std::exchange(modified, true)))
+      continue;
+    ++accumulators;
+  }
+  return accumulators >= 2;
+}
+
+Estimate overlappingEstimate(const OverlappingAccumulators& together, Statistic statistic,
+                             std::span<const double> phase, double tau0) {
+  switch (statistic) {
+    case Statistic::Oadev:
+      return together.oadev.estimate(phase, tau0);
+    case Statistic::Ohdev:
+      return together.ohdev.estimate(phase, tau0);
+    case Statistic::TieRms:
+      return together.tieRms.estimate(phase, tau0);
+    case Statistic::Totdev:
+      return together.totdev.estimate(phase, tau0);
+    default:
+      return together.modified.readAs(statistic).estimate(phase, tau0);
+  }
+}
+
 }  // namespace
 
 // The modified and the time deviation share one accumulator.
@@ -52,6 +97,9 @@ std::vector<Estimate> estimatesAtFactor(std::span<const Statistic> statistics,
   std::size_t modified = kNoAccumulator;
   std::vector<Statistic> longTauAsked;
   std::vector<std::size_t> longTauAt;
+  std::optional<OverlappingAccumulators> together;
+  if (factor >= 1 && sharesDifferences(statistics))
+    together = overlappingAccumulators(phase, factor);
   for (std::size_t k = 0; k < statistics.size(); ++k) {
     const Statistic statistic = statistics[k];
     if (isLongTau(statistic)) {
@@ -61,6 +109,10 @@ std::vector<Estimate> estimatesAtFactor(std::span<const Statistic> statistics,
     }
     if (factor < 1 || !summedByAccumulator(statistic)) {
       estimates[k] = estimate(statistic, phase, tau0, factor);
+      continue;
+    }
+    if (together && isOverlapping(statistic)) {
+      estimates[k] = overlappingEstimate(*together, statistic, phase, tau0);
       continue;
     }
     if (isModified(statistic) && modified != kNoAccumulator) {

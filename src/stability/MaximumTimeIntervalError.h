@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "stability/Statistics.h"
 
@@ -20,5 +21,23 @@ inline constexpr std::int64_t kLongestMtieBlock = std::int64_t{1} << 16;
 // several times faster over a whole series.
 Estimate maximumTimeIntervalError(std::span<const double> phase, double tau0, int factor,
                                   std::int64_t longestBlock = kLongestMtieBlock);
+
+// The longest factor maximumTimeIntervalErrors() makes from the extremes of a factor half as long.
+inline constexpr int kLongestDoubledFactor = 1 << 12;
+
+// Whether maximumTimeIntervalErrors() takes the factor with the others that double, where the
+// series has no gap: a power of two.
+bool isDoubledFactor(int factor);
+
+// MTIE at several factors of a whole series, each as maximumTimeIntervalError() gives it. Over a
+// series without a gap the factors that double are taken together, rising: up to
+// kLongestDoubledFactor the extremes of a window of 2^k + 1 samples are those of the two of
+// 2^(k-1) + 1 that share its middle sample, so each factor costs one pass over the extremes of the
+// one before, a stretch of windows at a time in the cache; beyond, the windows are cut at blocks of
+// kLongestDoubledFactor samples, and those starting in a block are passed over where the blocks
+// they reach span no more than the worst window of the factor before, which lies within one of
+// them. The other factors, and every factor of a series with gaps, one by one.
+std::vector<Estimate> maximumTimeIntervalErrors(std::span<const double> phase, double tau0,
+                                                std::span<const int> factors);
 
 }  // namespace tessarin::stability

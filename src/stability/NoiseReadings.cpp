@@ -19,13 +19,16 @@ std::optional<int> NoiseReadings::byVarianceRatio(int factor,
   return kept({kVarianceRatio, factor}, read);
 }
 
-// Made under the lock: a second thread that asks for the same reading would only make it again.
+// The map's nodes stay where they are as others are added, so a reading is made outside its lock.
 std::optional<int> NoiseReadings::kept(std::pair<int, int> key,
                                        const std::function<std::optional<int>()>& read) {
-  const std::scoped_lock hold(lock_);
-  const auto found = readings_.find(key);
-  if (found != readings_.end()) return found->second;
-  return readings_.emplace(key, read()).first->second;
+  Reading* reading = nullptr;
+  {
+    const std::scoped_lock hold(lock_);
+    reading = &readings_.try_emplace(key).first->second;
+  }
+  std::call_once(reading->made, [&] { reading->alpha = read(); });
+  return reading->alpha;
 }
 
 }  // namespace tessarin::stability

@@ -14,7 +14,8 @@ namespace tessarin::stability {
 // next statistic over the same series: under one noise type per tau each of them reads every m-th
 // point through the same differences, and the ratio of the modified to the Allan variance belongs
 // to the data. Over a long series a reading costs as much as the statistic itself. Safe to share
-// between threads: a reading is made once, whoever asks first, and the others wait for it.
+// between threads: a reading is made once, whoever asks first, and the others that ask for it
+// wait for it, while readings at other factors are made meanwhile.
 class NoiseReadings {
  public:
   // The lag-1 autocorrelation reading of `reader` at the factor, by `read` the first time.
@@ -26,8 +27,13 @@ class NoiseReadings {
  private:
   std::optional<int> kept(std::pair<int, int> key, const std::function<std::optional<int>()>& read);
 
-  std::mutex lock_;
-  std::map<std::pair<int, int>, std::optional<int>> readings_;
+  struct Reading {
+    std::once_flag made;
+    std::optional<int> alpha;
+  };
+
+  std::mutex lock_;  // over the map; a reading is made outside it
+  std::map<std::pair<int, int>, Reading> readings_;
 };
 
 }  // namespace tessarin::stability

@@ -34,6 +34,36 @@ class TermSum {
     next_ = std::max(next_, last);
   }
 
+  // The partial sums turned for a loop that forms the terms of several sums together, each sum
+  // numbered its own way: lane i % Lanes of the result takes the loop's i-th term, term next() + i,
+  // and adding them in the loop's order gives each lane its terms in the order extendTo() would.
+  struct Turned {
+    std::array<double, Lanes> lane{};
+    std::int64_t count = 0;
+
+    // The loop's i-th term, i % Lanes == k.
+    void add(std::size_t k, double value) { addTo(lane[k], count, value); }
+  };
+
+  std::int64_t next() const { return next_; }
+
+  Turned turned() const {
+    Turned turned{{}, count_};
+    for (std::int64_t k = 0; k < Lanes; ++k)
+      turned.lane[static_cast<std::size_t>(k)] =
+          lane_[static_cast<std::size_t>((next_ + k) % Lanes)];
+    return turned;
+  }
+
+  // Takes back the turned sums once the loop has added terms next() .. last - 1.
+  void resume(const Turned& turned, std::int64_t last) {
+    for (std::int64_t k = 0; k < Lanes; ++k)
+      lane_[static_cast<std::size_t>((next_ + k) % Lanes)] =
+          turned.lane[static_cast<std::size_t>(k)];
+    count_ = turned.count;
+    next_ = std::max(next_, last);
+  }
+
   double total() const {
     if constexpr (Lanes == 4) return (lane_[0] + lane_[1]) + (lane_[2] + lane_[3]);
     static_assert(Lanes == 1 || Lanes == 4);

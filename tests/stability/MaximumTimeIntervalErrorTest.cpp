@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +36,32 @@ TEST(MaximumTimeIntervalError, WindowsCutAtBlocksAreThoseOfTheRunningForm) {
       EXPECT_EQ(cut.value, expected.value) << "m " << c.factor << " block " << c.block;
     else
       EXPECT_TRUE(std::isnan(cut.value));
+  }
+}
+
+// The factors that double, taken together a stretch of windows at a time and beyond that cut at
+// blocks passed over where they cannot hold the worst window, must give each the windows and the
+// value it has alone, over series longer than a stretch and not a whole number of them, as short
+// as the longest window, with a drift (no block passed over) and without, and with a gap, where
+// each is taken alone.
+TEST(MaximumTimeIntervalError, FactorsTakenTogetherAreEachAlone) {
+  const std::vector<int> factors = {1, 2, 3, 4, 64, 1000, 1024, 4096, 8192, 10000, 16384, 32768};
+  const struct {
+    int points;
+    double frequencyOffset;
+    double gapShare;
+  } cases[] = {{40009, 1e-7, 0}, {40009, 0, 0}, {4097, 0, 0}, {5, 0, 0}, {40009, 0, 0.0001}};
+  for (const auto& c : cases) {
+    const std::vector<double> phase = noisyPhase(c.points, c.frequencyOffset, c.gapShare, 23);
+    const std::vector<Estimate> together = maximumTimeIntervalErrors(phase, 2, factors);
+    ASSERT_EQ(together.size(), factors.size());
+    for (std::size_t k = 0; k < factors.size(); ++k) {
+      const Estimate alone = maximumTimeIntervalError(phase, 2, factors[k]);
+      EXPECT_EQ(together[k].terms, alone.terms) << c.points << " points, m " << factors[k];
+      EXPECT_TRUE(together[k].value == alone.value ||
+                  (std::isnan(together[k].value) && std::isnan(alone.value)))
+          << c.points << " points, m " << factors[k];
+    }
   }
 }
 

@@ -13,7 +13,8 @@ namespace {
 
 bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
-// The readings one statistic keeps must give every later one the rows it would find alone.
+// The readings one statistic keeps, or that were made ahead at every factor, must give every
+// later one the rows it would find alone.
 TEST(NoiseReadings, GiveEachStatisticTheRowsItFindsAlone) {
   const std::vector<double> phase = noisyPhase(3000, 1e-8, 0.01, 41);
   const AnalysisMethod methods[] = {{NoiseReading::OnePerTau, EdfMethod::Coverage},
@@ -21,6 +22,9 @@ TEST(NoiseReadings, GiveEachStatisticTheRowsItFindsAlone) {
                                     {NoiseReading::OnePerTau, EdfMethod::Reference}};
   for (const AnalysisMethod method : methods) {
     NoiseReadings shared;
+    if (method.edf == EdfMethod::Reference)
+      for (const int factor : octaveFactors(Statistic::Totdev, std::ssize(phase)))
+        readNoiseAhead(phase, factor, method, shared);
     for (const Statistic statistic : {Statistic::Oadev, Statistic::Mdev, Statistic::Tdev,
                                       Statistic::Ohdev, Statistic::Totdev, Statistic::Hdev}) {
       const std::vector<int> factors = octaveFactors(statistic, std::ssize(phase));

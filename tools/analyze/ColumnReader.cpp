@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "InputLines.h"
 
@@ -56,6 +57,20 @@ std::optional<double> columnNumber(std::string_view text) {
   return value;
 }
 
+// A line of one number and nothing else, the form of nearly every line of a long file, read
+// without splitting it into fields: nullopt for any other line, which is then read field by
+// field, and where this reads a value that reading gives the same.
+std::optional<double> plainSample(std::string_view line) {
+  if (line.empty() ||
+      !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '.' || line[0] == '-'))
+    return std::nullopt;
+  double value = 0;
+  const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+  if (error != std::errc() || end != line.data() + line.size() || std::abs(value) > kLargestSample)
+    return std::nullopt;
+  return value;
+}
+
 InputFile columnFile(std::string path, run::Quantity quantity, double tau0) {
   InputFile file;
   file.path = std::move(path);
@@ -75,6 +90,8 @@ TakeLine lineTaker(InputFile& file) {
       run.samples.push_back(std::numeric_limits<double>::quiet_NaN());
     };
     if (end == LineEnd::TooLong) return damage("line longer than 4096 characters");
+    if (const std::optional<double> sample = plainSample(line))
+      return run.samples.push_back(*sample);
     const Fields fields = fieldsOf(line.substr(0, line.find('#')));
     if (fields.count == 0) return;
     std::optional<double> value;

@@ -9,8 +9,9 @@ namespace tessarin::analyze {
 
 // The estimates of every statistic asked for at each of its factors, which rise: table[i][k] is
 // statistic i at factors[i][k]. The statistics that share a factor are summed together
-// (estimatesAtFactor()), and with `twoThreads` the factors are shared out between two threads; the
-// values are those of estimate() one by one.
+// (estimatesAtFactor()), MTIE at the factors that double together (maximumTimeIntervalErrors()),
+// and with `twoThreads` the factors are shared out between two threads; the values are those of
+// estimate() one by one.
 std::vector<std::vector<stability::Estimate>> estimateTable(
     std::span<const stability::Statistic> statistics, const std::vector<std::vector<int>>& factors,
     std::span<const double> phase, double tau0, bool twoThreads);

@@ -114,6 +114,20 @@ platform::Result<RunAnalysis> evaluate(std::span<const double> phase, double tau
   const auto estimates = estimateTable(options.statistics, factors, phase, tau0, twoThreads);
   analysis.statistics.resize(options.statistics.size());
   stability::NoiseReadings readings;
+  // Each statistic takes the noise readings factor by factor, the second thread's the same as the
+  // first's: made ahead, the factors shared out, they are made two at a time.
+  std::vector<int> readAhead;
+  for (std::size_t i = 0; i < options.statistics.size(); ++i)
+    if (stability::hasConfidenceInterval(options.statistics[i]) &&
+        (!options.valuesOnly || valueNeedsNoiseType(options.statistics[i], options)))
+      readAhead.insert(readAhead.end(), factors[i].begin(), factors[i].end());
+  std::sort(readAhead.begin(), readAhead.end());
+  readAhead.erase(std::unique(readAhead.begin(), readAhead.end()), readAhead.end());
+  if (twoThreads)
+    onTwoThreads(std::ssize(readAhead), [&](std::int64_t k) {
+      stability::readNoiseAhead(phase, readAhead[static_cast<std::size_t>(k)], options.intervals,
+                                readings);
+    });
   const auto evaluateOne = [&](std::int64_t k) {
     const auto i = static_cast<std::size_t>(k);
     const stability::Statistic statistic = options.statistics[i];
