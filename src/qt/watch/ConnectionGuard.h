@@ -33,6 +33,8 @@ struct ClientTimes {
 class ConnectionGuard : public QObject {
  public:
   static constexpr int kIdleMilliseconds = ClientTimes{}.idleMs;
+  // The most the console holds for one client: bytes waiting to be sent and bytes received and
+  // not yet read, together.
   static constexpr qint64 kBudget = 1024 * 1024;
   // What the socket reads ahead from the system for the console; the rest waits there.
   static constexpr qint64 kReadAhead = 64 * 1024;
@@ -47,6 +49,7 @@ class ConnectionGuard : public QObject {
                   const app::watch::WatchService& service, ClientTimes times);
   ~ConnectionGuard() override;
 
+  // Closes the connection at once, and counts why.
   void drop(Drop why);
 
  private:
