@@ -1,14 +1,16 @@
-// A web client's bytes on one connection of the served page, as the request guard sees them
-// before Qt's HTTP server does, with the access check of a page served beyond this machine
+// A web client's bytes on one connection of the served page, as the request guard reads them,
+// with the access check of a page served beyond this machine
 // (carriesToken with a token of 64 hexadecimal digits). The first byte shapes the connection:
 // its two low bits say how many times the other bytes are sent one after the other (1 to 4, so
 // that a request line or a head may outgrow the guard's 8 KiB within libFuzzer's -max_len), its
 // six high bits choose the sizes of the pieces the bytes arrive in. The same bytes are scanned
 // whole, in those pieces and one at a time, and once more without an access check; every way
-// must come to the same verdict at the same byte. The bytes before and after the first line end
-// also go to carriesToken directly, as a target and an Authorization header and the other way
-// round (the bytes after it as a target's query), and the query of every target the access check
-// sees is read as the page's /api/data reads its max.
+// must come to the same verdict at the same byte. They are also read as a connection of the
+// console reads pipelined requests: in looks of random sizes, each up to the end of a head, the
+// rest looked at again with what follows, with the Host names of a loopback server. The bytes
+// before and after the first line end also go to carriesToken directly, as a target and an
+// Authorization header and the other way round (the bytes after it as a target's query), and the
+// query of every target the access check sees is read as the page's /api/data reads its max.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -35,7 +37,8 @@ void require(bool holds) {
 }
 
 bool isVerdict(int v) {
-  return v == 0 || v == 400 || v == 401 || v == 404 || v == 405 || v == 414 || v == 431;
+  return v == 0 || v == 400 || v == 401 || v == 403 || v == 404 || v == 405 || v == 414 ||
+         v == 421 || v == 431;
 }
 
 QByteArray pathOf(const QByteArray& target) {
@@ -130,12 +133,14 @@ struct Checked {
   }};
 
   // Heads that passed the guard passed the access check; one more was asked only when that was
-  // the head the guard refused (401 from the check, or 404 for a socket elsewhere).
+  // the head the guard refused (401 from the check, 404 for a socket elsewhere, 403 for a socket
+  // asked for by another site's page).
   void checkAgainstAccess(int verdict) const {
     const int heads = guard.completedHeads();
-    require(asked == heads || (asked == heads + 1 && (verdict == 401 || verdict == 404)));
+    const bool afterAccess = verdict == 404 || verdict == 403;
+    require(asked == heads || (asked == heads + 1 && (verdict == 401 || afterAccess)));
     require(verdict != 401 || (asked == heads + 1 && !lastAdmitted));
-    require(admitted == heads || (admitted == heads + 1 && verdict == 404 && lastAdmitted));
+    require(admitted == heads || (admitted == heads + 1 && afterAccess && lastAdmitted));
   }
 };
 
@@ -210,6 +215,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(openVerdict == end.verdict && open.completedHeads() == end.heads);
   else
     require(open.completedHeads() >= end.heads);
+
+  // Pipelined requests as a connection reads them, on a loopback server: never more than what it
+  // was given, stopping early only at the end of a head or at a refusal, one head at most each
+  // time, and in the end what one scan of all the bytes comes to.
+  const QList<QByteArray> names = {"localhost", "127.0.0.1"};
+  RequestHeadGuard all(RequestHeadGuard::AccessCheck(), names);
+  const int allVerdict = all.scan(bytes);
+  require(isVerdict(allVerdict) && allVerdict != 401);
+  RequestHeadGuard reader(RequestHeadGuard::AccessCheck(), names);
+  random = shape * 2654435761u;
+  for (std::size_t at = 0; at < bytes.size() && !reader.refusal();) {
+    random = random * 1103515245u + 12345u;
+    const std::string_view look =
+        bytes.substr(at, 1 + (random >> 16) % kLongest[(random >> 8) & 3]);
+    const int heads = reader.completedHeads();
+    const qsizetype used = reader.scanToHeadEnd(look);
+    const bool ended = reader.completedHeads() == heads + 1;
+    require(used > 0 && std::size_t(used) <= look.size());
+    require(ended || reader.completedHeads() == heads);
+    require(ended || reader.refusal() || std::size_t(used) == look.size());
+    if (ended) {
+      const QByteArray host = reader.head().host.toLower();
+      require(reader.head().target.startsWith('/'));
+      require(host.isEmpty() || host.startsWith("localhost") || host.startsWith("127.0.0.1"));
+    }
+    at += std::size_t(used);
+  }
+  require(reader.refusal() == allVerdict && reader.completedHeads() == all.completedHeads());
 
   // The first line as a target and the rest as an Authorization header; the rest as a target's
   // query and the first line as the header.

@@ -1,7 +1,5 @@
 #include "app/watch/RequestHeadGuard.h"
 
-#include <QList>
-
 namespace tessarin::app::watch {
 
 namespace {
@@ -20,41 +18,46 @@ bool climbs(const QByteArray& path) {
   return path.contains("\\");
 }
 
-const char* reasonPhrase(int status) {
-  switch (status) {
-    case 400:
-      return "Bad Request";
-    case 401:
-      return "Unauthorized";
-    case 404:
-      return "Not Found";
-    case 405:
-      return "Method Not Allowed";
-    case 414:
-      return "URI Too Long";
-    case 431:
-      return "Request Header Fields Too Large";
-    case 503:
-      return "Service Unavailable";
-    default:
-      return "Error";
-  }
+// The name part of a Host header ("[::1]" of "[::1]:8080", "localhost" of "localhost:8080").
+QByteArray hostName(const QByteArray& host) {
+  const qsizetype colon = host.lastIndexOf(':');
+  return colon < 0 || host.lastIndexOf(']') > colon ? host : host.left(colon);
+}
+
+bool hasToken(const QByteArray& list, const QByteArray& token) {
+  for (const QByteArray& item : list.split(','))
+    if (item.trimmed().toLower() == token) return true;
+  return false;
 }
 
 }  // namespace
 
 int RequestHeadGuard::scan(std::string_view bytes) {
+  while (!bytes.empty() && !refusal_) bytes.remove_prefix(std::size_t(scanToHeadEnd(bytes)));
+  return refusal_;
+}
+
+qsizetype RequestHeadGuard::scanToHeadEnd(std::string_view bytes) {
+  const int heads = completedHeads_;
+  qsizetype used = 0;
   for (const char c : bytes) {
-    if (refusal_) return refusal_;
-    if (inHead_ && ++headBytes_ > kMaxHead) return refusal_ = 431;
-    if (c == '\n') {
-      refusal_ = endLine();
-      continue;
-    }
-    if (!inHead_ && line_.size() >= kMaxRequestLine) return refusal_ = 414;
+    if (refusal_ || completedHeads_ != heads) break;
+    step(c);
+    ++used;
+  }
+  return used;
+}
+
+void RequestHeadGuard::step(char c) {
+  if (inHead_ && ++headBytes_ > kMaxHead) {
+    refusal_ = 431;
+  } else if (c == '\n') {
+    refusal_ = endLine();
+  } else if (!inHead_ && line_.size() >= kMaxRequestLine) {
+    refusal_ = 414;
+  } else {
     line_.append(c);
   }
-  return refusal_;
 }
 
 int RequestHeadGuard::endLine() {
@@ -66,8 +69,11 @@ int RequestHeadGuard::endLine() {
       if (++blankLines_ > kMaxBlankLines) verdict = 400;
     } else {
       blankLines_ = 0;
+      scanned_ = {};
       authorization_.clear();
-      upgrade_ = false;
+      origin_.clear();
+      hosts_ = 0;
+      upgradeAsked_ = false;
       verdict = checkRequestLine();
       inHead_ = true;
       headBytes_ = int(line_.size()) + 2;
@@ -76,7 +82,10 @@ int RequestHeadGuard::endLine() {
   } else if (line_.isEmpty()) {
     inHead_ = false;  // the head is complete; the next request may follow
     verdict = checkHead();
-    if (!verdict) ++completedHeads_;
+    if (!verdict) {
+      passed_ = scanned_;
+      ++completedHeads_;
+    }
   } else if (++headerLines_ > kMaxHeaderLines) {
     verdict = 431;
   } else {
@@ -90,18 +99,30 @@ int RequestHeadGuard::checkRequestLine() {
   const QList<QByteArray> parts = line_.split(' ');
   if (parts.size() != 3 || (parts[2] != "HTTP/1.1" && parts[2] != "HTTP/1.0")) return 400;
   if (parts[0] != "GET" && parts[0] != "HEAD") return 405;
-  target_ = parts[1];
-  if (!target_.startsWith('/')) return 400;
-  const QByteArray path = pathOf(target_);
+  scanned_.headOnly = parts[0] == "HEAD";
+  scanned_.keepAlive = parts[2] == "HTTP/1.1";
+  scanned_.target = parts[1];
+  if (!scanned_.target.startsWith('/')) return 400;
+  const QByteArray path = pathOf(scanned_.target);
   for (const char c : path)
     if (!isPlainTargetCharacter(c)) return 404;
   return climbs(path) ? 404 : 0;
 }
 
 int RequestHeadGuard::checkHead() const {
-  if (access_ && !access_(target_, authorization_)) return 401;
-  if (upgrade_ && pathOf(target_) != kLivePath) return 404;
-  return 0;
+  if (access_ && !access_(scanned_.target, authorization_)) return 401;
+  if (upgradeAsked_ && pathOf(scanned_.target) != kLivePath) return 404;
+  return checkSite();
+}
+
+// A browser always names the host it reached in Host, and the page that asks for a WebSocket in
+// Origin; other programs may leave either out.
+int RequestHeadGuard::checkSite() const {
+  const QByteArray host = scanned_.host.toLower();
+  if (!hostNames_.isEmpty() && !host.isEmpty() && !hostNames_.contains(hostName(host))) return 421;
+  if (!upgradeAsked_ || origin_.isEmpty()) return 0;
+  const QByteArray origin = origin_.toLower();
+  return origin == "http://" + host || origin == "https://" + host ? 0 : 403;
 }
 
 int RequestHeadGuard::checkHeaderLine() {
@@ -113,18 +134,18 @@ int RequestHeadGuard::checkHeaderLine() {
   if (name == "transfer-encoding") return 400;
   if (name == "content-length" && value != "0") return 400;
   if (name == "authorization") authorization_ = value;
-  if (name == "upgrade") upgrade_ = true;
+  if (name == "upgrade") {
+    upgradeAsked_ = true;
+    scanned_.upgrade = value;
+  }
+  if (name == "origin") origin_ = value;
+  if (name == "connection" && hasToken(value, "close")) scanned_.keepAlive = false;
+  if (name == "host") {
+    // Two hosts in one request could be read one way here and another way elsewhere.
+    if (++hosts_ > 1) return 400;
+    scanned_.host = value;
+  }
   return 0;
-}
-
-QByteArray refusalResponse(int status) {
-  const QByteArray body = QByteArray::number(status) + ' ' + reasonPhrase(status) + '\n';
-  QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) +
-                        "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
-                        QByteArray::number(body.size()) + "\r\nConnection: close\r\n";
-  if (status == 405) response += "Allow: GET, HEAD\r\n";
-  if (status == 401) response += "WWW-Authenticate: Bearer\r\n";
-  return response + "\r\n" + body;
 }
 
 }  // namespace tessarin::app::watch

@@ -1,25 +1,26 @@
 #pragma once
 
 #include <QFile>
-#include <QObject>
+#include <memory>
 
 class QTcpSocket;
 
 namespace tessarin::qt {
 
 // Sends a file's first `length` bytes to a client in pieces, as fast as the client takes them,
-// so that a large data file never sits whole in memory, then closes the connection. Nothing else
-// is read from the connection meanwhile.
-class FileStream : public QObject {
+// so that a large data file never sits whole in memory.
+class FileStream {
  public:
   static constexpr qint64 kPiece = 64 * 1024;
 
-  // Takes `file`, open for reading; becomes a child of `socket`.
+  // Takes `file`, open for reading.
   FileStream(QTcpSocket* socket, std::unique_ptr<QFile> file, qint64 length);
 
- private:
-  void sendMore();
+  // Tops the socket up to a few pieces waiting to be sent; true once the whole length has gone,
+  // or the file was cut short meanwhile (the client then sees it end early).
+  bool sendMore();
 
+ private:
   QTcpSocket* socket_;
   std::unique_ptr<QFile> file_;
   qint64 left_;

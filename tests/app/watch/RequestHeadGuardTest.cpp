@@ -97,5 +97,58 @@ TEST(RequestHeadGuardTest, EveryHeadMustPassTheAccessCheckAndARefusalSaysWhy) {
   EXPECT_TRUE(refusalResponse(405).contains("\r\nAllow: GET, HEAD\r\n"));
 }
 
+TEST(RequestHeadGuardTest, OnLoopbackOnlyTheServersOwnNamesAndOwnPagesPass) {
+  const std::string socket =
+      "GET /api/live HTTP/1.1\r\nUpgrade: websocket\r\nHost: 127.0.0.1:8080\r\n";
+  struct Case {
+    std::string head;
+    int verdict;
+  };
+  const std::vector<Case> cases = {
+      {"GET / HTTP/1.1\r\nHost: 127.0.0.1:8080\r\n", 0},
+      {"GET / HTTP/1.1\r\nHost: LOCALHOST\r\n", 0},
+      {"GET / HTTP/1.1\r\n", 0},  // no browser leaves the Host out
+      {"GET / HTTP/1.1\r\nHost: attacker.example:8080\r\n", 421},
+      {"GET / HTTP/1.1\r\nHost: 127.0.0.1.attacker.example\r\n", 421},
+      {"GET / HTTP/1.1\r\nHost: localhost\r\nHost: attacker.example\r\n", 400},
+      {socket + "Origin: http://127.0.0.1:8080\r\n", 0},
+      {socket + "Origin: http://evil.example\r\n", 403},
+      {socket + "Origin: http://127.0.0.1:8081\r\n", 403},
+      {socket + "Origin: null\r\n", 403},
+  };
+  for (const Case& c : cases) {
+    RequestHeadGuard guard({}, {"localhost", "127.0.0.1"});
+    EXPECT_EQ(guard.scan(c.head + "\r\n"), c.verdict) << c.head;
+  }
+  // Beyond loopback any Host passes, but a WebSocket still comes from the page's own origin.
+  RequestHeadGuard anyHost(tokenCheck);
+  const std::string token = "?token=" + kToken;
+  EXPECT_EQ(anyHost.scan("GET /" + token + " HTTP/1.1\r\nHost: lab.example\r\n\r\n"), 0);
+  EXPECT_EQ(anyHost.scan("GET /api/live" + token +
+                         " HTTP/1.1\r\nUpgrade: websocket\r\nHost: lab.example\r\n"
+                         "Origin: http://evil.example\r\n\r\n"),
+            403);
+}
+
+TEST(RequestHeadGuardTest, ScanningToAHeadsEndStopsThereAndSaysWhatItHolds) {
+  const std::string two =
+      "HEAD /api/live?x=1 HTTP/1.0\r\nHost: h\r\nUpgrade: websocket\r\n\r\nGET /b HTTP/1.1\r\n"
+      "Connection: Close\r\n\r\n";
+  RequestHeadGuard guard;
+  const qsizetype first = guard.scanToHeadEnd(two);
+  EXPECT_EQ(two.substr(0, std::size_t(first)).find("GET"), std::string::npos);
+  EXPECT_TRUE(two.substr(std::size_t(first)).starts_with("GET /b"));
+  EXPECT_TRUE(guard.head().headOnly);
+  EXPECT_FALSE(guard.head().keepAlive);
+  EXPECT_EQ(guard.head().target, "/api/live?x=1");
+  EXPECT_EQ(guard.head().host, "h");
+  EXPECT_EQ(guard.head().upgrade, "websocket");
+  EXPECT_EQ(guard.scanToHeadEnd(std::string_view(two).substr(std::size_t(first))),
+            qsizetype(two.size()) - first);
+  EXPECT_FALSE(guard.head().headOnly);
+  EXPECT_FALSE(guard.head().keepAlive) << "Connection: close";
+  EXPECT_TRUE(guard.head().upgrade.isEmpty());
+}
+
 }  // namespace
 }  // namespace tessarin::app::watch
