@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace tessarin::analyze;
+using namespace tessarin::records;
 
 bool shownSafely(const std::string& text) {
   for (const char c : text)
