@@ -9,6 +9,8 @@
 #include <QJsonArray>
 #include <cmath>
 
+#include "analysis/JoinedRuns.h"
+#include "analysis/PhaseSeries.h"
 #include "stability/Preprocessing.h"
 
 namespace tessarin::analyze::report {

@@ -73,7 +73,7 @@ void drawData(QCustomPlot& plot, const RunFacts& facts, const ReportFacts& repor
 }
 
 void drawStabilityWithNoise(QCustomPlot& plot, const RunFacts& facts, const ReportFacts& report) {
-  drawStability(plot, {*facts.analysed}, false);
+  output::drawStability(plot, {*facts.analysed}, false);
   QFont small = plot.font();
   small.setPointSizeF(small.pointSizeF() * 0.8);
   // One graph per statistic, in order. The first curve's noise types go above its bars, the

@@ -15,6 +15,7 @@
 namespace tessarin::analyze::report {
 
 using output::AnalysedRun;
+using output::noiseName;
 using output::quantityName;
 
 namespace {
