@@ -10,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
-#include "ColumnReader.h"
-#include "DatReader.h"
-#include "InputLines.h"
+#include "records/ColumnReader.h"
+#include "records/DatReader.h"
+#include "records/InputLines.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "analysis/SeriesAnalysis.h"
 #include "records/DatReader.h"
 #include "run/DataFile.h"
+#include "support/ExpectSamples.h"
 #include "stability/AllanDeviation.h"
 
 namespace tessarin::analysis {
@@ -20,17 +21,7 @@ using records::parseDatText;
 
 constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
 
-// Equal, NaN included.
-void expectSamples(std::span<const double> actual, const std::vector<double>& expected,
-                   const std::string& label) {
-  ASSERT_EQ(actual.size(), expected.size()) << label;
-  for (std::size_t i = 0; i < actual.size(); ++i) {
-    if (std::isnan(expected[i]))
-      EXPECT_TRUE(std::isnan(actual[i])) << label << ", sample " << i;
-    else
-      EXPECT_EQ(actual[i], expected[i]) << label << ", sample " << i;
-  }
-}
+using test::expectSamples;
 
 
 struct RunText {

@@ -11,6 +11,7 @@
 #include "records/DatReader.h"
 #include "records/HeaderTime.h"
 #include "run/DataFile.h"
+#include "support/ExpectSamples.h"
 
 namespace tessarin::records {
 namespace {
@@ -29,17 +30,7 @@ std::string header(run::Quantity stored, double tauMs = 1000) {
   return run::formatRunHeader(h).toStdString();
 }
 
-// Equal, NaN included.
-void expectSamples(std::span<const double> actual, const std::vector<double>& expected,
-                   const std::string& label) {
-  ASSERT_EQ(actual.size(), expected.size()) << label;
-  for (std::size_t i = 0; i < actual.size(); ++i) {
-    if (std::isnan(expected[i]))
-      EXPECT_TRUE(std::isnan(actual[i])) << label << ", sample " << i;
-    else
-      EXPECT_EQ(actual[i], expected[i]) << label << ", sample " << i;
-  }
-}
+using test::expectSamples;
 
 // The header of one run takes lines 1 to 13; its first sample line is line 14.
 TEST(DatReader, TakesADamagedSampleLineAsAGapInItsPlaceAndReportsItsLine) {

@@ -60,9 +60,9 @@ constexpr OptionEntry kOptions[] = {
      "others take as -2); one type per tau for every statistic"},
     {"edf", "", "METHOD", "Statistics",
      "coverage (default): intervals whose measured coverage over simulated\n"
-     "power-law noise is the stated one (see the README); reference: the\n"
-     "reference program's, Greenhall and Riley's EDF with the phase averaged\n"
-     "over tau0, noise types by lag-1 autocorrelation and B1 alone"},
+     "power-law noise is the stated one (see docs/analysis.md); reference:\n"
+     "the reference program's, Greenhall and Riley's EDF with the phase\n"
+     "averaged over tau0, noise types by lag-1 autocorrelation and B1 alone"},
     {"noise-per-statistic", "", "", "Statistics",
      "each statistic its own noise reading (mdev and tdev from block means,\n"
      "the Hadamard family through one more difference); with --edf\n"

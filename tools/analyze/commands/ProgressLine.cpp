@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace tessarin::analyze::commands {
 
@@ -20,6 +21,7 @@ using Stage = analysis::AnalysisProgress::Stage;
 constexpr auto kQuietFor = std::chrono::seconds(2);
 constexpr auto kRefresh = std::chrono::milliseconds(250);
 constexpr std::int64_t kMebibyte = 1 << 20;
+constexpr std::string_view kProgram = "tessarin-analyze: ";
 
 std::string stageText(const analysis::AnalysisProgress::Reading& at) {
   switch (at.stage) {
@@ -27,14 +29,11 @@ std::string stageText(const analysis::AnalysisProgress::Reading& at) {
       return "reading, " + std::to_string(at.done / kMebibyte) + " of " +
              std::to_string(at.total / kMebibyte) + " MiB";
     case Stage::Estimates:
-      return "estimates, averaging factor " + std::to_string(at.done) + " of " +
-             std::to_string(at.total);
+      return "estimates, factor " + std::to_string(at.done) + " of " + std::to_string(at.total);
     case Stage::NoiseReadings:
-      return "noise types, averaging factor " + std::to_string(at.done) + " of " +
-             std::to_string(at.total);
+      return "noise types, factor " + std::to_string(at.done) + " of " + std::to_string(at.total);
     case Stage::Intervals:
-      return "confidence intervals, statistic " + std::to_string(at.done) + " of " +
-             std::to_string(at.total);
+      return "intervals, statistic " + std::to_string(at.done) + " of " + std::to_string(at.total);
     case Stage::Idle:
       break;
   }
@@ -68,7 +67,10 @@ ProgressLine::ProgressLine(std::string what, const analysis::AnalysisProgress& p
     Stage stage = Stage::Idle;
     bool shown = false;
     std::unique_lock lock(mutex);
-    while (!wake.wait_for(lock, stop, kRefresh, [] { return false; })) {
+    while (true) {
+      // Woken early only when the work is done: then the line is cleared, not rewritten.
+      wake.wait_for(lock, stop, kRefresh, [] { return false; });
+      if (stop.stop_requested()) break;
       const analysis::AnalysisProgress::Reading at = progress.read();
       const Clock::time_point now = Clock::now();
       if (at.stage != stage) {
@@ -76,9 +78,12 @@ ProgressLine::ProgressLine(std::string what, const analysis::AnalysisProgress& p
         stageStart = now;
       }
       if (now - start < kQuietFor) continue;
-      const std::string line =
-          ("tessarin-analyze: " + what + ": " + stageText(at) + timeLeft(at, now - stageStart))
-              .substr(0, room());
+      // What is being done and how far matter more than the program's name and the file's.
+      std::string line = what + ": " + stageText(at) + timeLeft(at, now - stageStart);
+      if (line.size() + kProgram.size() <= room())
+        line.insert(0, kProgram);
+      else if (line.size() > room())
+        line = line.substr(line.size() - room());
       std::fprintf(stderr, "\r%s\033[K", line.c_str());
       std::fflush(stderr);
       shown = true;
