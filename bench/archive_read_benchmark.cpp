@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "ColumnReader.h"
+#include "records/ColumnReader.h"
 
 namespace {
 
@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
     }
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t processorStart = std::clock();
-    const auto file = tessarin::analyze::readColumnFile(QString::fromStdString(path),
+    const auto file = tessarin::records::readColumnFile(QString::fromStdString(path),
                                                         tessarin::run::Quantity::Phase, 1);
     const double seconds = secondsSince(start);
     const std::size_t samples = file ? file.value().runs.front().samples.size() : 0;

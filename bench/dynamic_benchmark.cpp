@@ -9,14 +9,14 @@
 #include <span>
 #include <vector>
 
-#include "DynamicStability.h"
+#include "analysis/DynamicStability.h"
 
 namespace {
 
 using tessarin::stability::Statistic;
 
 constexpr int kPoints = 1000000;
-constexpr tessarin::analyze::DynamicWindows kWindows{10000, 1000};
+constexpr tessarin::analysis::DynamicWindows kWindows{10000, 1000};
 
 // A DUT 1e-7 off with white frequency noise, whose phase noise grows tenfold half-way.
 std::vector<double> phaseWithAStep() {
@@ -45,13 +45,13 @@ int main() {
        {Statistic::Oadev, Statistic::Adev, Statistic::Mdev, Statistic::Tdev, Statistic::Hdev,
         Statistic::Ohdev, Statistic::Totdev}) {
     const auto start = std::chrono::steady_clock::now();
-    const auto map = tessarin::analyze::dynamicStability(statistic, phase, 1.0, kWindows);
+    const auto map = tessarin::analysis::dynamicStability(statistic, phase, 1.0, kWindows);
     std::printf("%-7s sliding: %7.3f s  (%zu windows x %zu factors)\n",
                 std::string(tessarin::stability::nameOf(statistic)).c_str(), secondsSince(start),
                 map.starts.size(), map.factors.size());
   }
   const auto start = std::chrono::steady_clock::now();
-  const std::vector<int> factors = tessarin::analyze::dynamicFactors(Statistic::Oadev, 10000);
+  const std::vector<int> factors = tessarin::analysis::dynamicFactors(Statistic::Oadev, 10000);
   double checksum = 0;
   for (std::size_t first = 0; first + kWindows.window <= phase.size(); first += kWindows.step)
     for (const int m : factors)

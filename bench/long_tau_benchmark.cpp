@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "EstimateTable.h"
+#include "analysis/EstimateTable.h"
 #include "stability/Statistics.h"
 
 namespace {
@@ -42,7 +42,7 @@ double secondsAtOctaves(std::span<const Statistic> statistics, std::span<const d
   for (const Statistic statistic : statistics)
     factors.push_back(octaveFactors(statistic, std::ssize(phase)));
   const auto start = std::chrono::steady_clock::now();
-  const auto table = tessarin::analyze::estimateTable(statistics, factors, phase, 1, false);
+  const auto table = tessarin::analysis::estimateTable(statistics, factors, phase, 1, false);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   if (table.empty()) std::printf("impossible\n");
   return elapsed.count();

@@ -10,13 +10,13 @@
 #include <tuple>
 #include <vector>
 
-#include "ColumnReader.h"
-#include "DatReader.h"
-#include "InputLines.h"
+#include "records/ColumnReader.h"
+#include "records/DatReader.h"
+#include "records/InputLines.h"
 
 namespace {
 
-using namespace tessarin::analyze;
+using namespace tessarin::records;
 
 bool shownSafely(const std::string& text) {
   for (const char c : text)

@@ -4,7 +4,7 @@
 # noise, fixed seeds; about 5 minutes on two cores), and writes:
 #   docs/coverage.md  every statistic and factor, by default, and the summaries of the reference
 #                     method (--edf reference) and of each statistic's own noise reading
-#   README.md         the default summary, between its coverage markers
+#   docs/analysis.md  the default summary, between its coverage markers
 # BUILD names the build folder (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +22,7 @@ trap 'rm -rf "$work"' EXIT
 {
   echo "# Measured coverage of the confidence intervals"
   echo
-  echo "Made by \`scripts/coverage-table.sh\` (\`coverage_validation\`); the README says how to read it."
+  echo "Made by \`scripts/coverage-table.sh\` (\`coverage_validation\`); [docs/analysis.md](analysis.md#how-far-to-trust-a-bar) says how to read it."
   echo "\"truth\" is \"level\" where the deviation follows from the simulated noise's level, \"rms\""
   echo "where it is the rms of the estimates over the series (flicker noises, total deviation)."
   echo "\"EDF seen\" is 2 E[v]^2 / var(v) of the variances v over the series; \"EDF given\" is the"
@@ -45,5 +45,5 @@ awk -v summary="$work/summary.md" '
   /<!-- coverage:end -->/ { while ((getline line < summary) > 0) print line; skipping = 0 }
   !skipping { print }
   /<!-- coverage:begin -->/ { skipping = 1 }
-' README.md > "$work/README.md"
-mv "$work/README.md" README.md
+' docs/analysis.md > "$work/analysis.md"
+mv "$work/analysis.md" docs/analysis.md

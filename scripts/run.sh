@@ -3,7 +3,7 @@
 # starts the console. The simulator stops when the console closes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
+./scripts/setup.sh tessarin-console tessarin-sim
 
 link="$PWD/build/tessarin-sim.tty"
 ./build/sim/tessarin-sim --link "$link" --dut-hz 10000012.34567 --white-phase 2e-11 \

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the console needs from Debian's packages (as root or through sudo), then
-# configures and builds everything in ./build. Safe to run again: it only installs what is missing.
+# configures and builds in ./build: the targets named on the command line, or everything when none
+# is named (scripts/test.sh needs the tests and benchmarks too; scripts/run.sh only the console and
+# the simulator, which spares a first run most of the build). Safe to run again: it only installs
+# what is missing.
+#   ./scripts/setup.sh [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,4 +27,4 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc)"
+cmake --build build -j "$(nproc)" ${1:+--target "$@"}

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "run/DataFileLabels.h"
+
 namespace tessarin::run {
 
 namespace {
@@ -129,13 +131,30 @@ platform::Result<> DataFile::sync() const {
 
 QByteArray formatRunHeader(const RunHeader& h) {
   QByteArray header = "\r\n\r\n\r\n\r\n\r\n\r\n";
-  header +=
-      h.path.toUtf8() + "\tDate  " + h.date.toUtf8() + "\tTime  " + h.time.toUtf8() + "\r\n\r\n";
-  header += "DUT Frequency :  " + formatPlainDecimal(h.dutHz).toUtf8() +
-            " Hz\tTau :  " + QByteArray::number(h.tauMs, 'f', 1) + " ms\r\n\r\n";
-  header += h.filtered ? "Mode :   Filtered\r\n" : "Mode :   Non-Filtered\r\n";
-  header += h.stored == Quantity::Frequency ? "Data :   Frequency Data\r\n\r\n"
-                                            : "Data :   Phase Data\r\n\r\n";
+  const auto add = [&header](std::string_view text) {
+    header.append(text.data(), static_cast<qsizetype>(text.size()));
+  };
+  header += h.path.toUtf8();
+  add(kDateLabel);
+  header += h.date.toUtf8();
+  add(kTimeLabel);
+  header += h.time.toUtf8() + "\r\n\r\n";
+  add(kDutFrequencyLabel);
+  header += "  " + formatPlainDecimal(h.dutHz).toUtf8() + ' ';
+  add(kDutFrequencyUnit);
+  header += '\t';
+  add(kTauLabel);
+  header += "  " + QByteArray::number(h.tauMs, 'f', 1) + ' ';
+  add(kTauUnit);
+  header += "\r\n\r\n";
+  add(kModeLabel);
+  header += "   ";
+  add(h.filtered ? kFilteredMode : kNonFilteredMode);
+  header += "\r\n";
+  add(kDataLabel);
+  header += "   ";
+  add(h.stored == Quantity::Frequency ? kFrequencyData : kPhaseData);
+  header += "\r\n\r\n";
   return header;
 }
 

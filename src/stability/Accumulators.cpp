@@ -25,6 +25,21 @@ Accumulator accumulatorFor(Statistic statistic, int factor) {
   }
 }
 
+Accumulator accumulatorHolding(Statistic statistic, int factor, double total, std::int64_t count,
+                               std::int64_t next) {
+  switch (statistic) {
+    case Statistic::Adev:
+      return AllanAccumulator(factor, TermSum<1>::holding(total, count, next));
+    case Statistic::Mdev:
+    case Statistic::Tdev:
+      return ModifiedAccumulator(statistic, factor, TermSum<4>::holding(total, count, next));
+    case Statistic::Totdev:
+      return TotalAccumulator(factor, TermSum<4>::holding(total, count, next));
+    default:
+      return DifferenceAccumulator(statistic, factor, TermSum<4>::holding(total, count, next));
+  }
+}
+
 void extend(Accumulator& accumulator, std::span<const double> phase) {
   std::visit([phase](auto& a) { a.extend(phase); }, accumulator);
 }

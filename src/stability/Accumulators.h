@@ -26,6 +26,8 @@ namespace tessarin::stability {
 class AllanAccumulator {
  public:
   explicit AllanAccumulator(int factor) : m_(factor) {}
+  // One whose terms were summed elsewhere (accumulatorHolding()).
+  AllanAccumulator(int factor, const TermSum<1>& terms) : m_(factor), sum_(terms) {}
   void extend(std::span<const double> phase);
   Estimate estimate(std::span<const double> phase, double tau0) const;
 
@@ -129,6 +131,16 @@ using Accumulator = std::variant<AllanAccumulator, DifferenceAccumulator, Modifi
                                  TotalAccumulator, MtieAccumulator>;
 
 Accumulator accumulatorFor(Statistic statistic, int factor);
+
+// The accumulator of `statistic` (any but MTIE) at `factor` whose terms numbered below `next` were
+// summed elsewhere, to `total` over `count` terms: sums slid along a series window by window are
+// read through the statistic's own estimate().
+Accumulator accumulatorHolding(Statistic statistic, int factor, double total, std::int64_t count,
+                               std::int64_t next);
+
+// The total deviation's squared second difference at spacing m around inner sample i of the n
+// samples x, reflected past either end; NaN where it touches a gap.
+double reflectedSecondDifference(const double* x, std::int64_t n, std::int64_t m, std::int64_t i);
 void extend(Accumulator& accumulator, std::span<const double> phase);
 Estimate estimate(const Accumulator& accumulator, std::span<const double> phase, double tau0);
 

@@ -16,6 +16,15 @@ namespace tessarin::stability {
 template <int Lanes>
 class TermSum {
  public:
+  // A sum whose terms numbered below `next` were added elsewhere, to `total` over `count` terms.
+  static TermSum holding(double total, std::int64_t count, std::int64_t next) {
+    TermSum sum;
+    sum.lane_[0] = total;
+    sum.count_ = count;
+    sum.next_ = next;
+    return sum;
+  }
+
   // Adds the terms from the first not yet added up to last - 1; term(t) gives the value of term t.
   template <class Term>
   void extendTo(std::int64_t last, Term term) {

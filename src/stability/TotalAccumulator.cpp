@@ -5,12 +5,9 @@
 
 namespace tessarin::stability {
 
-namespace {
-
-// The squared second difference at spacing m around inner sample i of the n samples x, reflected
-// past either end. The reflected steps are formed from differences of nearby samples, never from
-// 2 x[0] - x[j] itself.
-double reflectedTerm(const double* x, std::int64_t n, std::int64_t m, std::int64_t i) {
+// The reflected steps are formed from differences of nearby samples, never from 2 x[0] - x[j]
+// itself.
+double reflectedSecondDifference(const double* x, std::int64_t n, std::int64_t m, std::int64_t i) {
   const std::int64_t last = n - 1;
   const double backward = i >= m ? x[i] - x[i - m] : (x[i] - x[0]) + (x[m - i] - x[0]);
   const double forward =
@@ -18,8 +15,6 @@ double reflectedTerm(const double* x, std::int64_t n, std::int64_t m, std::int64
   const double difference = forward - backward;
   return difference * difference;
 }
-
-}  // namespace
 
 // Term t is the one around sample i = t + 1; those with i + m < n reach no further than the
 // series does and no longer change.
@@ -30,7 +25,7 @@ void TotalAccumulator::extend(std::span<const double> phase) {
   if (m > n - 1) return;
   // Past the terms that reach before the start, the plain second difference (the same arithmetic).
   sum_.extendTo(std::min(m - 1, n - 1 - m),
-                [x, n, m](std::int64_t t) { return reflectedTerm(x, n, m, t + 1); });
+                [x, n, m](std::int64_t t) { return reflectedSecondDifference(x, n, m, t + 1); });
   sum_.extendTo(n - 1 - m, [x, m](std::int64_t t) {
     const double difference = (x[t + 1 + m] - x[t + 1]) - (x[t + 1] - x[t + 1 - m]);
     return difference * difference;
@@ -43,7 +38,8 @@ Estimate TotalAccumulator::estimate(std::span<const double> phase, double tau0) 
   const std::int64_t m = m_;
   if (n < 3 || m > n - 1) return estimateFrom(m_, tau0, 0, NAN);
   TermSum<4> all = sum_;
-  all.extendTo(n - 2, [x, n, m](std::int64_t t) { return reflectedTerm(x, n, m, t + 1); });
+  all.extendTo(n - 2,
+               [x, n, m](std::int64_t t) { return reflectedSecondDifference(x, n, m, t + 1); });
   const double tau = tau0 * static_cast<double>(m);
   const auto terms = static_cast<double>(all.count());
   return estimateFrom(m_, tau0, all.count(), std::sqrt(all.total() / (2 * tau * tau * terms)));

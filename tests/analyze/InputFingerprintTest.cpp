@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <string>
 
-#include "InputFingerprint.h"
+#include "report/InputFingerprint.h"
 
-namespace tessarin::analyze {
+namespace tessarin::analyze::report {
 namespace {
 
 // The whole fingerprint in a few hex digits: the SHA-256 of its parts.
@@ -61,4 +61,4 @@ TEST(InputFingerprint, StaysWhatReportsRecordedHoweverTheBytesArrive) {
 }
 
 }  // namespace
-}  // namespace tessarin::analyze
+}  // namespace tessarin::analyze::report

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "analysis/AnalysisProgress.h"
+#include "analysis/AnalysisRequest.h"
+#include "platform/Result.h"
+#include "records/RecordedRun.h"
+#include "stability/Confidence.h"
+
+namespace tessarin::analysis {
+
+// The rows of one statistic over one series.
+struct StatisticRows {
+  stability::Statistic statistic{};
+  std::vector<stability::AnalysisRow> rows;
+};
+
+// What the analysis of one phase series found.
+struct SeriesAnalysis {
+  double tau0 = 0;
+  std::optional<double> driftPerDay;    // the linear frequency drift removed, per day
+  std::optional<double> meanFrequency;  // the mean fractional frequency removed
+  std::vector<StatisticRows> statistics;
+  std::vector<std::string> warnings;  // factors left out, for the operator
+};
+
+// Evaluates each statistic of `request` at its averaging factors over the phase series in
+// seconds, sampled every tau0 seconds, NaN for a gap, preprocessed as the request asks. Fails
+// when the series is too short for every statistic. `progress`, where given, counts the steps
+// as they are taken. A series left as it is is analysed where it lies, without a copy.
+platform::Result<SeriesAnalysis> analyseSeries(std::span<const double> phase, double tau0,
+                                               const AnalysisRequest& request,
+                                               AnalysisProgress* progress = nullptr);
+
+// The same over a series the analysis may change in place: the preprocessing needs no copy.
+platform::Result<SeriesAnalysis> analysePhase(std::vector<double> phase, double tau0,
+                                              const AnalysisRequest& request,
+                                              AnalysisProgress* progress = nullptr);
+
+// The same over a recorded run (phaseSeries()): fails when its header lacks tau or data type.
+platform::Result<SeriesAnalysis> analyseRun(const records::RecordedRun& run, bool fromColumnFile,
+                                            const AnalysisRequest& request,
+                                            AnalysisProgress* progress = nullptr);
+
+}  // namespace tessarin::analysis

@@ -1,0 +1,113 @@
+#include "cli/OptionTable.h"
+
+#include <algorithm>
+
+namespace tessarin::analyze::cli {
+
+namespace {
+
+constexpr OptionEntry kOptions[] = {
+    {"list", "", "", "Input",
+     "list the runs of the .DAT file (index, date, time, DUT frequency, tau,\n"
+     "mode, data type, samples, gaps) and stop"},
+    {"run", "", "K|all", "Input",
+     "analyse run K (counted from 1) or every run (default: the last run)"},
+    {"join", "", "", "Input",
+     "analyse every run of the .DAT file as one series: the start date and\n"
+     "time in each run's header and its tau place it on one time line, and\n"
+     "the samples missing between runs are gaps; with --list, show the gap\n"
+     "before each run in seconds and samples"},
+    {"phase", "", "", "Input", "FILE is a column file of phase (time error) values in seconds"},
+    {"freq", "", "", "Input", "FILE is a column file of fractional frequency values"},
+    {"tau0", "", "S", "Input",
+     "the sample interval of a column file, in seconds (needed there),\n"
+     "from 1e-9 to 1e9; a .DAT header's tau must lie there too"},
+    {"strict", "", "", "Input",
+     "stop at the first damaged line (exit 2) instead of taking it as a gap"},
+    {"stat", "", "LIST", "Statistics",
+     "comma list of adev, console-adev, oadev, mdev, tdev, hdev, ohdev,\n"
+     "totdev, mtie, tierms, mtotdev, ttotdev, htotdev, theo1, theobr, theoh\n"
+     "(default: oadev). adev is the non-overlapping Allan deviation of NIST\n"
+     "SP 1065: floor((N-1)/m)+1 phase points, down to one term;\n"
+     "console-adev is the console's own, as its live plot shows it:\n"
+     "floor(N/m) points, one term fewer where m does not divide N, and no\n"
+     "tau with fewer than three terms.\n"
+     "The long-tau family of SP 1065: mtotdev (modified total), ttotdev\n"
+     "(time total, in s), htotdev (Hadamard total; ohdev at m = 1), m up\n"
+     "to N/3; theo1 and theobr (Theo1 bias-removed after Howe and Tasset)\n"
+     "at even m up to N-1 and tau = 0.75 m tau0; theoh, oadev below a tenth\n"
+     "of the record and theobr from tau = 0.75 m tau0 >= N tau0/10 on"},
+    {"no-bias-correction", "", "", "Statistics",
+     "give mtotdev, ttotdev and htotdev as estimated. By default their bias\n"
+     "for the noise type found at each tau is removed (SP 1065: MTOT/MVAR\n"
+     "0.94 white PM, 0.83 flicker PM, 0.73 white FM, 0.70 flicker FM, 0.69\n"
+     "random-walk FM; HTOT/HVAR 1 + a, a = -0.005 white FM, -0.149 flicker\n"
+     "FM, -0.229 random-walk FM, for m > 1), as SP 1065 publishes its test\n"
+     "values; no noise type found, no correction. theobr and theoh always\n"
+     "carry their bias removal (theo1 is their uncorrected form)"},
+    {"taus", "", "SET", "Statistics",
+     "averaging factors m: octave (1, 2, 4, ...; default), decade (1, 2, 5,\n"
+     "10, 20, 50, ...) or all (every m; slow above 100000 samples)"},
+    {"m", "", "LIST", "Statistics", "these averaging factors instead, e.g. --m 1,10,100"},
+    {"ci", "", "P|none", "Statistics",
+     "confidence of the intervals, between 0 and 1 (default: 0.683); none:\n"
+     "the values alone, no intervals and no noise identification, which is\n"
+     "far quicker over a long series (not with --noise or --report)"},
+    {"noise", "", "", "Statistics",
+     "add the noise type identified at each tau (alpha: 2 white PM, 1 flicker\n"
+     "PM, 0 white FM, -1 flicker FM, -2 random-walk FM; the Hadamard\n"
+     "deviations also -3 flicker-walk FM, -4 random-run FM, which the\n"
+     "others take as -2); one type per tau for every statistic"},
+    {"edf", "", "METHOD", "Statistics",
+     "coverage (default): intervals whose measured coverage over simulated\n"
+     "power-law noise is the stated one (see docs/analysis.md); reference:\n"
+     "the reference program's, Greenhall and Riley's EDF with the phase\n"
+     "averaged over tau0, noise types by lag-1 autocorrelation and B1 alone"},
+    {"noise-per-statistic", "", "", "Statistics",
+     "each statistic its own noise reading (mdev and tdev from block means,\n"
+     "the Hadamard family through one more difference); with --edf\n"
+     "reference, the console's own error bars"},
+    {"remove-drift", "", "", "Statistics",
+     "remove a linear frequency drift (least squares on the phase) and print\n"
+     "it, per day"},
+    {"remove-offset", "", "", "Statistics", "remove the mean frequency"},
+    {"dynamic", "", "W[:S]", "Dynamic stability",
+     "the one deviation of --stat (default oadev; not mtie or tierms) over\n"
+     "windows of W phase points (W at least 8), one starting every S points\n"
+     "(1 to W; default W/10), at the octave factors up to W/4; the rows add\n"
+     "start (the window's first point, from 0) and, for a .DAT run or --join,\n"
+     "start_time (ISO 8601); no intervals. A window left without terms by\n"
+     "gaps has no value there. With --plot: a colour map of log10 of the\n"
+     "deviation over window start and tau"},
+    {"csv", "", "", "Output",
+     "write CSV: statistic,tau,m,value,terms,ci_low,ci_high (then alpha with\n"
+     "--noise, then run with --run all over several runs)"},
+    {"plot", "", "FILE", "Output",
+     "also draw the results on log-log axes with error bars into FILE, a .png\n"
+     "or .pdf picture (needs no display)"},
+    {"report", "", "FILE.pdf", "Output",
+     "also write a run report: per run its facts, data plot, stability plot\n"
+     "with noise types, table and drift; at the end the version, command\n"
+     "line, date and the input's SHA-256. Beside it FILE.json holds the\n"
+     "same figures in full precision"},
+    {"verify", "", "FILE.json", "Output",
+     "analyse the report's input again with its recorded arguments: exit 0\n"
+     "when every figure and the input's SHA-256 agree, else 2, naming each\n"
+     "figure that differs and the first input line that changed"},
+    {"help", "h", "", "Output", "show this help and exit"},
+    {"version", "", "", "Output", "show the version and exit"},
+};
+
+}  // namespace
+
+std::span<const OptionEntry> optionTable() { return kOptions; }
+
+const OptionEntry* optionNamed(std::string_view name) {
+  const auto found =
+      std::find_if(std::begin(kOptions), std::end(kOptions), [name](const OptionEntry& entry) {
+        return entry.name == name || (!entry.shortName.empty() && entry.shortName == name);
+      });
+  return found == std::end(kOptions) ? nullptr : &*found;
+}
+
+}  // namespace tessarin::analyze::cli

@@ -1,0 +1,280 @@
+#include "cli/Options.h"
+
+#include <QCommandLineParser>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <map>
+#include <string_view>
+
+#include "analysis/DynamicStability.h"
+#include "cli/OptionTable.h"
+#include "records/RecordedRun.h"
+
+namespace tessarin::analyze::cli {
+
+namespace {
+
+using Parsed = platform::Result<Options>;
+
+Parsed usageError(const std::string& message) {
+  return Parsed::failure(QString::fromStdString(message));
+}
+
+template <typename Number>
+std::optional<Number> numberFrom(std::string_view text) {
+  Number value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::vector<std::string_view> commaList(std::string_view text) {
+  std::vector<std::string_view> items;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    items.push_back(text.substr(start, comma - start));
+    if (comma == std::string_view::npos) return items;
+    start = comma + 1;
+  }
+}
+
+bool endsWithNoCase(std::string_view text, std::string_view ending) {
+  return text.size() >= ending.size() &&
+         std::equal(ending.begin(), ending.end(), text.end() - static_cast<long>(ending.size()),
+                    [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+// Sets the option `name` from `value`; an empty result means it was taken.
+std::string takeValue(Options& o, std::string_view name, std::string_view value) {
+  const std::string bad = "bad value for " + std::string(name) + ": '" + std::string(value) + "'";
+  if (name == "--run") {
+    if (value == "all") {
+      o.allRuns = true;
+      return {};
+    }
+    o.run = numberFrom<int>(value);
+    return o.run && *o.run >= 1 ? std::string() : bad + " (a run number from 1, or all)";
+  }
+  if (name == "--tau0") {
+    o.tau0 = numberFrom<double>(value);
+    return o.tau0 && records::usableTau0(*o.tau0) ? std::string() : bad + " (seconds, 1e-9 to 1e9)";
+  }
+  if (name == "--stat") {
+    o.request.statistics.clear();
+    for (std::string_view item : commaList(value)) {
+      const auto statistic = stability::statisticNamed(item);
+      if (!statistic)
+        return bad +
+               " (adev, console-adev, oadev, mdev, tdev, hdev, ohdev, totdev, mtie, "
+               "tierms, mtotdev, ttotdev, htotdev, theo1, theobr, theoh)";
+      if (std::find(o.request.statistics.begin(), o.request.statistics.end(), *statistic) ==
+          o.request.statistics.end())
+        o.request.statistics.push_back(*statistic);
+    }
+    return {};
+  }
+  if (name == "--taus") {
+    if (o.request.factorSet == analysis::FactorSet::Listed)
+      return "--taus and --m exclude each other";
+    if (value == "octave")
+      o.request.factorSet = analysis::FactorSet::Octave;
+    else if (value == "decade")
+      o.request.factorSet = analysis::FactorSet::Decade;
+    else if (value == "all")
+      o.request.factorSet = analysis::FactorSet::Every;
+    else
+      return bad + " (octave, decade or all)";
+    return {};
+  }
+  if (name == "--m") {
+    if (o.request.factorSet != analysis::FactorSet::Octave)
+      return "--taus and --m exclude each other";
+    o.request.factorSet = analysis::FactorSet::Listed;
+    for (std::string_view item : commaList(value)) {
+      const auto m = numberFrom<int>(item);
+      if (!m || *m < 1) return bad + " (averaging factors from 1, separated by commas)";
+      if (std::find(o.request.factors.begin(), o.request.factors.end(), *m) ==
+          o.request.factors.end())
+        o.request.factors.push_back(*m);
+    }
+    std::sort(o.request.factors.begin(), o.request.factors.end());
+    return {};
+  }
+  if (name == "--ci") {
+    o.request.valuesOnly = value == "none";
+    if (o.request.valuesOnly) return {};
+    const auto level = numberFrom<double>(value);
+    if (!level || !(*level > 0 && *level < 1))
+      return bad + " (a confidence between 0 and 1, or none)";
+    o.request.confidence = *level;
+    return {};
+  }
+  if (name == "--edf") {
+    if (value == "coverage")
+      o.request.intervals.edf = stability::EdfMethod::Coverage;
+    else if (value == "reference")
+      o.request.intervals.edf = stability::EdfMethod::Reference;
+    else
+      return bad + " (coverage or reference)";
+    return {};
+  }
+  if (name == "--dynamic") {
+    const std::size_t colon = value.find(':');
+    const auto window = numberFrom<int>(value.substr(0, colon));
+    if (!window || value.empty())
+      return bad + " (WINDOW[:STEP], whole numbers of samples, e.g. 10000:1000)";
+    if (*window < analysis::kLeastDynamicWindow)
+      return bad + " (WINDOW is at least " + std::to_string(analysis::kLeastDynamicWindow) +
+             " samples)";
+    o.dynamic = analysis::DynamicWindows{*window, std::max(1, *window / 10)};
+    if (colon == std::string_view::npos) return {};
+    const auto step = numberFrom<int>(value.substr(colon + 1));
+    if (!step) return bad + " (STEP after the colon is a whole number of samples)";
+    if (*step < 1 || *step > *window) return bad + " (STEP is from 1 to WINDOW samples)";
+    o.dynamic->step = *step;
+    return {};
+  }
+  if (name == "--plot") {
+    o.plotPath = value;
+    return endsWithNoCase(value, ".png") || endsWithNoCase(value, ".pdf")
+               ? std::string()
+               : bad + " (a file name ending in .png or .pdf)";
+  }
+  if (name == "--report") {
+    o.reportPath = value;
+    return endsWithNoCase(value, ".pdf") ? std::string() : bad + " (a file name ending in .pdf)";
+  }
+  o.verifyPath = value;  // --verify, the last of them
+  return endsWithNoCase(value, ".json") ? std::string() : bad + " (the .json record of a report)";
+}
+
+void takeFlag(Options& o, std::string_view name) {
+  if (name == "--help")
+    o.help = true;
+  else if (name == "--version")
+    o.version = true;
+  else if (name == "--list")
+    o.list = true;
+  else if (name == "--join")
+    o.join = true;
+  else if (name == "--phase")
+    o.columns = o.columns ? o.columns : run::Quantity::Phase;
+  else if (name == "--freq")
+    o.columns = o.columns ? o.columns : run::Quantity::Frequency;
+  else if (name == "--noise")
+    o.noise = true;
+  else if (name == "--noise-per-statistic")
+    o.request.intervals.noise = stability::NoiseReading::PerStatistic;
+  else if (name == "--no-bias-correction")
+    o.request.noBiasCorrection = true;
+  else if (name == "--remove-drift")
+    o.request.preprocessing.removeDrift = true;
+  else if (name == "--remove-offset")
+    o.request.preprocessing.removeOffset = true;
+  else if (name == "--strict")
+    o.strict = true;
+  else  // --csv, the last of them
+    o.csv = true;
+}
+
+// What --dynamic cannot be combined with: a usage error as one line, empty when there is none.
+std::string dynamicConflict(const Options& o) {
+  if (o.request.statistics.size() != 1 ||
+      !analysis::isWindowedDeviation(o.request.statistics.front()))
+    return "--dynamic takes one deviation: --stat adev, oadev, mdev, tdev, hdev, ohdev or totdev";
+  if (o.allRuns) return "--dynamic takes one series: --run K or --join, not --run all";
+  if (o.request.factorSet != analysis::FactorSet::Octave)
+    return "--dynamic uses the octave factors: --taus and --m are not for it";
+  if (o.noise) return "--noise is not available with --dynamic";
+  if (!o.reportPath.empty()) return "--report is not available with --dynamic";
+  return {};
+}
+
+QString text(std::string_view view) {
+  return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+// Why the parser refused the command line, in the words of the options themselves: the first
+// argument that names no option, a switch given a value, or an option left without its value.
+std::string refusal(const std::vector<std::string>& args, const QCommandLineParser& parser) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (arg == "--") break;
+    if (arg.size() < 2 || arg[0] != '-') continue;
+    const std::size_t equals = arg.find('=');
+    const std::string_view written = arg.substr(0, equals);
+    const OptionEntry* option = optionNamed(written.substr(written.find_first_not_of('-')));
+    if (option == nullptr) return "unknown option: " + std::string(written);
+    if (option->valueName.empty() && equals != std::string_view::npos)
+      return std::string(written) + " takes no value";
+    if (!option->valueName.empty() && equals == std::string_view::npos && ++i == args.size())
+      return std::string(written) + " needs a value";
+  }
+  return parser.errorText().toStdString();
+}
+
+}  // namespace
+
+platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
+  QCommandLineParser parser;
+  // One dash or two before a word: "-stat" is the option stat, not the letters s, t, a, t.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  for (const OptionEntry& option : optionTable()) {
+    QStringList names{text(option.name)};
+    if (!option.shortName.empty()) names.prepend(text(option.shortName));
+    parser.addOption(QCommandLineOption(names, QString(), text(option.valueName)));
+  }
+  QStringList arguments{QStringLiteral("tessarin-analyze")};
+  for (const std::string& arg : args) arguments << QString::fromStdString(arg);
+  if (!parser.parse(arguments)) return usageError(refusal(args, parser));
+
+  Options o;
+  int columnChoices = 0;
+  // The options in the order given, so that a later one meets what an earlier one set.
+  std::map<std::string_view, qsizetype> valuesTaken;
+  for (const QString& given : parser.optionNames()) {
+    const OptionEntry& option = *optionNamed(given.toStdString());
+    const std::string name = "--" + std::string(option.name);
+    if (option.valueName.empty()) {
+      takeFlag(o, name);
+      columnChoices += name == "--phase" || name == "--freq";
+      continue;
+    }
+    const std::string value =
+        parser.values(text(option.name)).at(valuesTaken[option.name]++).toStdString();
+    if (const std::string error = takeValue(o, name, value); !error.empty())
+      return usageError(error);
+  }
+  const QStringList inputs = parser.positionalArguments();
+  if (inputs.size() > 1)
+    return usageError("one input file only: '" + inputs.at(1).toStdString() + "'");
+  if (!inputs.isEmpty()) o.input = inputs.front().toStdString();
+
+  if (o.help || o.version) return o;
+  if (!o.verifyPath.empty())
+    return o.input.empty() ? Parsed(o)
+                           : usageError("--verify takes the report's .json record, no input file");
+  if (o.input.empty()) return usageError("no input file given");
+  if (columnChoices > 1) return usageError("--phase and --freq exclude each other");
+  if (o.columns && !o.tau0) return usageError("a column file needs --tau0 (the sample interval)");
+  if (!o.columns && o.tau0)
+    return usageError("--tau0 is for column files (with --phase or --freq); a .DAT file has it");
+  if (o.columns && o.join)
+    return usageError("--join is for .DAT files; a column file holds one series");
+  if (o.columns && (o.list || o.run || o.allRuns))
+    return usageError("--list and --run are for .DAT files; a column file holds one series");
+  if (o.run && o.allRuns) return usageError("--run given twice");
+  if (o.join && (o.run || o.allRuns))
+    return usageError("--join and --run exclude each other: --join takes every run of the file");
+  if (o.request.valuesOnly && (o.noise || !o.reportPath.empty()))
+    return usageError(
+        "--ci none leaves out the noise identification that --noise and --report show");
+  if (o.dynamic)
+    if (const std::string conflict = dynamicConflict(o); !conflict.empty())
+      return usageError(conflict);
+  return o;
+}
+
+}  // namespace tessarin::analyze::cli

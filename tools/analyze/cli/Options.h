@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/AnalysisRequest.h"
+#include "analysis/DynamicWindows.h"
+#include "platform/Result.h"
+#include "run/Measurement.h"
+
+namespace tessarin::analyze::cli {
+
+// What the operator asked for on the command line.
+struct Options {
+  bool help = false;
+  bool version = false;
+  bool list = false;
+  std::string input;
+
+  // Which runs of a .DAT file: the one numbered `run` (from 1), every run, or the last.
+  std::optional<int> run;
+  bool allRuns = false;
+  // Every run of the .DAT file as one series, placed on one time line by the headers.
+  bool join = false;
+
+  // A plain column file instead of a .DAT file: what its values are, and their interval.
+  std::optional<run::Quantity> columns;
+  std::optional<double> tau0;
+
+  // The statistics, their factors and intervals, and the preprocessing (the engine's request).
+  analysis::AnalysisRequest request;
+  bool noise = false;
+  bool strict = false;
+  bool csv = false;
+  std::string plotPath;  // a .png or .pdf file; none when empty
+  // A run report: a .pdf file, and its .json record beside it; none when empty.
+  std::string reportPath;
+  // The .json record of a run report to check again: instead of an input file.
+  std::string verifyPath;
+  // --dynamic: the one statistic over sliding windows instead of the whole series.
+  std::optional<analysis::DynamicWindows> dynamic;
+};
+
+// Reads the command line (without the program name). A usage error comes back as one line that
+// names the option at fault.
+platform::Result<Options> parseOptions(const std::vector<std::string>& args);
+
+}  // namespace tessarin::analyze::cli

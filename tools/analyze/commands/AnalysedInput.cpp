@@ -1,0 +1,171 @@
+#include "commands/AnalysedInput.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <string>
+
+#include "analysis/SeriesAnalysis.h"
+#include "cli/Messages.h"
+#include "commands/ProgressLine.h"
+#include "records/ColumnReader.h"
+#include "records/DatReader.h"
+
+namespace tessarin::analyze::commands {
+
+namespace {
+
+using cli::complain;
+
+// Beyond this many damaged lines only their number is told.
+constexpr std::size_t kDamageShown = 50;
+// Above this many samples every averaging factor costs minutes rather than seconds.
+constexpr std::size_t kCostlyEveryFactor = 100000;
+
+bool selected(int run, const std::vector<int>& runs) {
+  return run == 0 || std::find(runs.begin(), runs.end(), run) != runs.end();
+}
+
+void warnIfCostly(const cli::Options& options, std::size_t samples, const std::string& where,
+                  std::ostream& messages) {
+  if (options.request.factorSet == analysis::FactorSet::Every && samples > kCostlyEveryFactor)
+    complain(messages) << where << "--taus all over " << samples
+                       << " samples evaluates every averaging factor: this takes minutes or "
+                          "more; --taus decade is far quicker\n";
+}
+
+// Tells of an analysis that failed, or of the warnings of one that did not; false when it failed.
+bool tellOf(const platform::Result<analysis::SeriesAnalysis>& analysis, const std::string& where,
+            const cli::Options& options, std::ostream& messages) {
+  if (!analysis) {
+    complain(messages) << where << analysis.reason().toStdString() << '\n';
+    return false;
+  }
+  for (const std::string& warning : analysis.value().warnings)
+    complain(messages) << where << warning << '\n';
+  if (options.csv && analysis.value().driftPerDay)
+    complain(messages) << where << "linear frequency drift " << *analysis.value().driftPerDay
+                       << " /day, removed\n";
+  return true;
+}
+
+// The analysis of one series, with a progress line while it takes long.
+template <class Analyse>
+platform::Result<analysis::SeriesAnalysis> withProgress(const std::string& what, Analyse analyse) {
+  analysis::AnalysisProgress progress;
+  const ProgressLine line(what, progress);
+  return analyse(&progress);
+}
+
+// --join: every run of the file as one series on the headers' time line.
+bool analyseJoined(const cli::Options& options, AnalysedInput& input, std::ostream& messages) {
+  auto joined = analysis::joinRuns(input.file);
+  if (!joined) {
+    complain(messages) << joined.reason().toStdString() << '\n';
+    return false;
+  }
+  input.joined = std::make_unique<analysis::JoinedRuns>(std::move(joined.value()));
+  const records::RecordedRun& series = input.joined->series;
+  output::AnalysedRun analysed{1, &series, {}, static_cast<int>(input.file.runs.size())};
+  const std::string label = output::runLabel(analysed);
+  const std::string where =
+      input.file.path + ':' + std::to_string(series.headerLine) + ": " + label + ": ";
+  warnIfCostly(options, series.samples.size(), where, messages);
+  // Phase runs joined are one phase run, analysed where it lies; frequency runs were integrated
+  // each on its own.
+  auto analysis = withProgress(label, [&](analysis::AnalysisProgress* progress) {
+    return series.quantity == run::Quantity::Phase
+               ? analysis::analyseRun(series, false, options.request, progress)
+               : analysis::analysePhase(std::move(input.joined->phase), *series.tauSeconds,
+                                        options.request, progress);
+  });
+  if (!tellOf(analysis, where, options, messages)) return false;
+  analysed.analysis = std::move(analysis.value());
+  input.runs.push_back(std::move(analysed));
+  return true;
+}
+
+}  // namespace
+
+platform::Result<records::InputFile> readInput(const cli::Options& options) {
+  const QString path = QString::fromStdString(options.input);
+  analysis::AnalysisProgress progress;
+  progress.begin(analysis::AnalysisProgress::Stage::Reading, QFileInfo(path).size());
+  const ProgressLine line(QFileInfo(path).fileName().toStdString(), progress);
+  if (options.columns)
+    return records::readColumnFile(path, *options.columns, *options.tau0, progress.doneCounter());
+  return records::readDatFile(path, progress.doneCounter());
+}
+
+std::vector<int> chosenRuns(const records::InputFile& file, const cli::Options& options,
+                            std::ostream& messages) {
+  const int count = static_cast<int>(file.runs.size());
+  if (options.allRuns || options.list || options.join) {
+    std::vector<int> all;
+    for (int run = 1; run <= count; ++run) all.push_back(run);
+    return all;
+  }
+  const int run = options.run.value_or(count);
+  if (run > count) {
+    complain(messages) << file.path << ": there is no run " << run << "; the file holds " << count
+                       << (count == 1 ? " run\n" : " runs\n");
+    return {};
+  }
+  return {run};
+}
+
+bool reportDamage(const records::InputFile& file, const std::vector<int>& runs, bool strict,
+                  std::ostream& messages) {
+  std::size_t shown = 0;
+  std::size_t total = 0;
+  for (const records::DamagedLine& damaged : file.damaged) {
+    if (!selected(damaged.run, runs)) continue;
+    if (strict) {
+      complain(messages) << file.path << ':' << damaged.line << ": " << damaged.reason << ": '"
+                         << damaged.text << "' (--strict)\n";
+      return false;
+    }
+    if (++total > kDamageShown) continue;
+    ++shown;
+    complain(messages) << file.path << ':' << damaged.line << ": " << damaged.reason
+                       << (damaged.gap ? ", taken as a gap" : ", left out") << ": '" << damaged.text
+                       << "'\n";
+  }
+  for (int run = 0; run <= static_cast<int>(file.runs.size()); ++run)
+    if (selected(run, runs))
+      total += static_cast<std::size_t>(records::unkeptDamage(file, run).lines);
+  if (total > shown)
+    complain(messages) << file.path << ": " << total - shown << " more damaged lines not shown\n";
+  return true;
+}
+
+std::optional<AnalysedInput> analyseInput(const cli::Options& options, std::ostream& messages) {
+  auto read = readInput(options);
+  if (!read) {
+    complain(messages) << read.reason().toStdString() << '\n';
+    return std::nullopt;
+  }
+  AnalysedInput input{std::move(read.value()), nullptr, {}};
+  const std::vector<int> runs = chosenRuns(input.file, options, messages);
+  if (runs.empty() || !reportDamage(input.file, runs, options.strict, messages))
+    return std::nullopt;
+  if (options.join) {
+    if (!analyseJoined(options, input, messages)) return std::nullopt;
+    return input;
+  }
+  for (const int index : runs) {
+    const records::RecordedRun& run = input.file.runs[static_cast<std::size_t>(index - 1)];
+    const std::string label = "run " + std::to_string(index);
+    const std::string where =
+        input.file.path + ':' + std::to_string(run.headerLine) + ": " + label + ": ";
+    warnIfCostly(options, run.samples.size(), where, messages);
+    auto analysis = withProgress(label, [&](analysis::AnalysisProgress* progress) {
+      return analysis::analyseRun(run, options.columns.has_value(), options.request, progress);
+    });
+    if (!tellOf(analysis, where, options, messages)) continue;
+    input.runs.push_back({index, &run, std::move(analysis.value())});
+  }
+  if (input.runs.empty()) return std::nullopt;
+  return input;
+}
+
+}  // namespace tessarin::analyze::commands

@@ -1,0 +1,152 @@
+#include "commands/DynamicAnalysis.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <span>
+
+#include "analysis/DynamicStability.h"
+#include "analysis/JoinedRuns.h"
+#include "analysis/PhaseSeries.h"
+#include "cli/Messages.h"
+#include "output/DynamicPlot.h"
+#include "output/DynamicReport.h"
+#include "records/HeaderTime.h"
+
+namespace tessarin::analyze::commands {
+
+namespace {
+
+using cli::complain;
+using cli::kUnusableInput;
+using output::writeDynamicCsv;
+using output::writeDynamicPlot;
+using output::writeDynamicTable;
+
+std::string scientific(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6e", value);
+  return text;
+}
+
+// The series to analyse: its header (without the samples, which `phase` stands for), its phase
+// points and how it is named in messages.
+struct Series {
+  records::RecordedRun header;
+  std::vector<double> phase;
+  std::string label;
+};
+
+platform::Result<Series> seriesFor(const cli::Options& options, const records::InputFile& file,
+                                   int run) {
+  using Chosen = platform::Result<Series>;
+  if (options.join) {
+    auto joined = analysis::joinRuns(file);
+    if (!joined) return Chosen::failure(joined.reason());
+    const std::string label = std::to_string(file.runs.size()) + " runs joined";
+    const std::span<const double> phase = analysis::phaseOf(joined.value());
+    return Series{records::headerOf(joined.value().series), {phase.begin(), phase.end()}, label};
+  }
+  const records::RecordedRun& recorded = file.runs[static_cast<std::size_t>(run - 1)];
+  const std::string label =
+      options.columns ? std::string("the series")
+                      : "run " + std::to_string(run) + " of " + std::to_string(file.runs.size());
+  auto phase = analysis::phaseSeries(recorded, options.columns.has_value());
+  if (!phase)
+    return Chosen::failure(QString::fromStdString(file.path + ':' +
+                                                  std::to_string(recorded.headerLine) + ": " +
+                                                  label + ": ") +
+                           phase.reason());
+  return Series{records::headerOf(recorded), std::move(phase.value()), label};
+}
+
+std::string heading(const cli::Options& options, const records::InputFile& file,
+                    const Series& series, std::size_t points, const analysis::DynamicMap& map) {
+  std::string text = "# " + file.path;
+  if (!options.columns) text += ", " + series.label;
+  if (!series.header.date.empty() || !series.header.time.empty())
+    text += ": " + series.header.date + ' ' + series.header.time;
+  char numbers[160];
+  std::snprintf(numbers, sizeof numbers,
+                ", tau0 %g s, %zu phase points\n# %s over windows of %d points every %d: %zu "
+                "windows",
+                map.tau0, points, std::string(stability::nameOf(map.statistic)).c_str(),
+                options.dynamic->window, options.dynamic->step, map.starts.size());
+  return text + numbers;
+}
+
+int plot(const cli::Options& options, const records::InputFile& file, const Series& series,
+         const analysis::DynamicMap& map, std::optional<std::int64_t> seriesStart, int argc,
+         char** argv) {
+  // The picture goes to a file, so no display is needed; a platform chosen outside still wins.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  QString title = QFileInfo(QString::fromStdString(file.path)).fileName();
+  if (!options.columns) title += QString::fromStdString(", " + series.label);
+  title +=
+      QStringLiteral(": %1 over windows of %2 points")
+          .arg(QString::fromUtf8(stability::nameOf(map.statistic).data(),
+                                 static_cast<qsizetype>(stability::nameOf(map.statistic).size())))
+          .arg(map.windows.window);
+  const auto written =
+      writeDynamicPlot(QString::fromStdString(options.plotPath), title, map, seriesStart);
+  if (written) return EXIT_SUCCESS;
+  complain() << written.reason().toStdString() << '\n';
+  return kUnusableInput;
+}
+
+}  // namespace
+
+int analyseDynamic(const cli::Options& options, const records::InputFile& file, int run, int argc,
+                   char** argv) {
+  auto chosen = seriesFor(options, file, run);
+  if (!chosen) {
+    complain() << chosen.reason().toStdString() << '\n';
+    return kUnusableInput;
+  }
+  Series& series = chosen.value();
+  const std::string where =
+      file.path + ':' + std::to_string(series.header.headerLine) + ": " + series.label + ": ";
+  const double tau0 = *series.header.tauSeconds;
+  const auto points = static_cast<std::int64_t>(series.phase.size());
+  if (options.dynamic->window > points) {
+    complain() << where << "a --dynamic window of " << options.dynamic->window
+               << " points is longer than the series (" << points << " phase points)\n";
+    return kUnusableInput;
+  }
+  std::optional<std::int64_t> seriesStart;
+  if (!options.columns) {
+    const auto start = records::headerStart(series.header.date, series.header.time);
+    if (start)
+      seriesStart = start.value();
+    else
+      complain() << where << "no start_time: " << start.reason().toStdString() << '\n';
+  }
+
+  const analysis::DynamicAnalysis dynamic = analysis::analyseDynamic(
+      std::move(series.phase), tau0,
+      {options.request.statistics.front(), *options.dynamic, options.request.preprocessing});
+  const analysis::DynamicMap& map = dynamic.map;
+  std::vector<std::string> notes;
+  if (dynamic.driftPerDay)
+    notes.push_back("# linear frequency drift " + scientific(*dynamic.driftPerDay) +
+                    " /day, removed");
+  if (dynamic.meanFrequency)
+    notes.push_back("# mean fractional frequency " + scientific(*dynamic.meanFrequency) +
+                    ", removed");
+  if (options.csv) {
+    for (const std::string& note : notes) complain() << where << note.substr(2) << '\n';
+    writeDynamicCsv(std::cout, map, seriesStart);
+  } else {
+    std::string text = heading(options, file, series, static_cast<std::size_t>(points), map);
+    for (const std::string& note : notes) text += '\n' + note;
+    writeDynamicTable(std::cout, text, map, seriesStart);
+  }
+  std::cout.flush();
+  if (!options.plotPath.empty()) return plot(options, file, series, map, seriesStart, argc, argv);
+  return EXIT_SUCCESS;
+}
+
+}  // namespace tessarin::analyze::commands

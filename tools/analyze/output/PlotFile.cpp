@@ -1,0 +1,112 @@
+#include "output/PlotFile.h"
+
+#include <qcustomplot.h>
+
+#include <cmath>
+
+namespace tessarin::analyze::output {
+
+namespace {
+
+constexpr int kWidth = 900;
+constexpr int kHeight = 600;
+
+const QColor kTraceColours[] = {QColor(0, 90, 180),    QColor(200, 60, 30),  QColor(30, 140, 60),
+                                QColor(140, 60, 160),  QColor(200, 140, 0),  QColor(0, 150, 160),
+                                QColor(110, 110, 110), QColor(160, 40, 100), QColor(90, 60, 20)};
+
+QString traceName(const AnalysedRun& analysed, const analysis::StatisticRows& statistic,
+                  bool labelRuns) {
+  const QString name =
+      QString::fromUtf8(stability::nameOf(statistic.statistic).data(),
+                        static_cast<qsizetype>(stability::nameOf(statistic.statistic).size()));
+  if (!labelRuns) return name;
+  return QString("run %1, %2 %3: %4")
+      .arg(analysed.index)
+      .arg(QString::fromStdString(analysed.run->date), QString::fromStdString(analysed.run->time),
+           name);
+}
+
+void addTrace(QCustomPlot& plot, const analysis::StatisticRows& statistic, const QString& name,
+              const QColor& colour) {
+  QVector<double> tau, value, below, above;
+  for (const stability::AnalysisRow& row : statistic.rows) {
+    const double v = row.estimate.value;
+    if (!(v > 0)) continue;  // nothing to show of it on a logarithmic axis
+    tau << row.estimate.tau;
+    value << v;
+    below << v - row.interval.low;  // NaN where there is no interval: no bar is drawn
+    above << row.interval.high - v;
+  }
+  QCPGraph* graph = plot.addGraph();
+  graph->setName(name);
+  graph->setPen(QPen(colour, 1.5));
+  graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, Qt::white, 6));
+  graph->setData(tau, value, true);
+  auto* bars = new QCPErrorBars(plot.xAxis, plot.yAxis);
+  bars->removeFromLegend();
+  bars->setPen(QPen(colour, 1));
+  bars->setDataPlottable(graph);
+  bars->setData(below, above);
+}
+
+// TDEV, TTOTDEV, MTIE and TIE rms are times; the other deviations are fractional frequencies.
+bool isTimeError(stability::Statistic statistic) {
+  return statistic == stability::Statistic::Tdev || statistic == stability::Statistic::Ttotdev ||
+         statistic == stability::Statistic::Mtie || statistic == stability::Statistic::TieRms;
+}
+
+void useLogScale(QCPAxis* axis) {
+  axis->setScaleType(QCPAxis::stLogarithmic);
+  axis->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
+  axis->setNumberFormat("eb");
+  axis->setNumberPrecision(0);
+  axis->grid()->setSubGridVisible(true);
+}
+
+}  // namespace
+
+void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns) {
+  useLogScale(plot.xAxis);
+  useLogScale(plot.yAxis);
+  plot.xAxis->setLabel(QStringLiteral("tau / s"));
+  int trace = 0;
+  bool inSeconds = false;
+  bool fractional = false;
+  for (const AnalysedRun& analysed : runs) {
+    for (const analysis::StatisticRows& statistic : analysed.analysis.statistics) {
+      addTrace(plot, statistic, traceName(analysed, statistic, labelRuns),
+               kTraceColours[trace++ % std::size(kTraceColours)]);
+      (isTimeError(statistic.statistic) ? inSeconds : fractional) = true;
+    }
+  }
+  plot.yAxis->setLabel(inSeconds && fractional
+                           ? QStringLiteral("deviation; tdev, mtie, tierms in s")
+                       : inSeconds ? QStringLiteral("time error / s")
+                                   : QStringLiteral("fractional frequency deviation"));
+  plot.legend->setVisible(true);
+  // Stability curves mostly fall with tau: the lower left corner is the emptiest.
+  plot.axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);
+  plot.rescaleAxes();
+  plot.xAxis->scaleRange(1.2);
+  plot.yAxis->scaleRange(1.5);
+}
+
+platform::Result<> writePlot(const QString& path, const QString& title,
+                             const std::vector<AnalysedRun>& runs, bool labelRuns) {
+  QCustomPlot plot;
+  plot.plotLayout()->insertRow(0);
+  plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title));
+  drawStability(plot, runs, labelRuns);
+  return savePlot(plot, path);
+}
+
+platform::Result<> savePlot(QCustomPlot& plot, const QString& path) {
+  const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+  const bool saved =
+      pdf ? plot.savePdf(path, kWidth, kHeight) : plot.savePng(path, kWidth, kHeight);
+  if (!saved) return platform::Result<>::failure(path + ": the picture could not be written");
+  return {};
+}
+
+}  // namespace tessarin::analyze::output

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "output/Report.h"
+#include "platform/Result.h"
+
+class QCustomPlot;
+
+namespace tessarin::analyze::output {
+
+// Draws into `plot` every statistic of every run against tau on log-log axes, one trace each,
+// with its confidence intervals as error bars and a legend. With `labelRuns` each trace is named
+// by its run's date and time.
+void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns);
+
+// Writes `plot` to `path` at the analyser's picture size: a PDF when the name ends in .pdf, else a
+// PNG.
+platform::Result<> savePlot(QCustomPlot& plot, const QString& path);
+
+// Draws every statistic of every run against tau on log-log axes, one trace each, with its
+// confidence intervals as error bars, and writes the picture to `path`: a PDF when the name ends
+// in .pdf, else a PNG. With `labelRuns` each trace is named by its run's date and time. Needs a
+// QApplication (offscreen will do).
+platform::Result<> writePlot(const QString& path, const QString& title,
+                             const std::vector<AnalysedRun>& runs, bool labelRuns);
+
+}  // namespace tessarin::analyze::output

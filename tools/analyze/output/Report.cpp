@@ -1,0 +1,158 @@
+#include "output/Report.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "output/ExactNumber.h"
+
+namespace tessarin::analyze::output {
+
+namespace {
+
+std::string printed(const char* format, auto... values) {
+  const int length = std::snprintf(nullptr, 0, format, values...);
+  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+  std::snprintf(text.data(), text.size() + 1, format, values...);
+  return text;
+}
+
+std::string scientific(double value) {
+  return std::isnan(value) ? std::string("-") : printed("%.6e", value);
+}
+
+}  // namespace
+
+const char* noiseName(int alpha) {
+  switch (alpha) {
+    case 2:
+      return "white PM";
+    case 1:
+      return "flicker PM";
+    case 0:
+      return "white FM";
+    case -1:
+      return "flicker FM";
+    case -2:
+      return "random-walk FM";
+    case -3:
+      return "flicker-walk FM";
+    case -4:
+      return "random-run FM";
+    default:
+      return "?";
+  }
+}
+
+std::string quantityName(const records::RecordedRun& run) {
+  if (!run.quantity) return "?";
+  return *run.quantity == run::Quantity::Phase ? "phase" : "frequency";
+}
+
+namespace {
+
+std::string orUnknown(const std::string& text) { return text.empty() ? "?" : text; }
+
+}  // namespace
+
+std::int64_t gapCount(const records::RecordedRun& run) {
+  std::int64_t gaps = 0;
+  for (const double sample : run.samples) gaps += std::isnan(sample);
+  return gaps;
+}
+
+std::string runLabel(const AnalysedRun& analysed) {
+  if (analysed.joined == 0) return "run " + std::to_string(analysed.index);
+  return std::to_string(analysed.joined) + (analysed.joined == 1 ? " run joined" : " runs joined");
+}
+
+void writeRunList(std::ostream& out, const records::InputFile& file,
+                  const std::vector<analysis::RunGap>& gapBefore) {
+  const bool gapColumns = !gapBefore.empty();
+  out << printed("%4s  %-10s  %-8s  %18s  %9s  %-12s  %-9s  %9s  %7s", "run", "date", "time",
+                 "DUT frequency/Hz", "tau/s", "mode", "data", "samples", "gaps");
+  if (gapColumns) out << printed("  %12s  %11s", "gap before/s", "gap samples");
+  out << '\n';
+  int index = 0;
+  for (const records::RecordedRun& run : file.runs) {
+    const std::string dut = run.dutHz ? printed("%.15g", *run.dutHz) : "?";
+    const std::string tau = run.tauSeconds ? printed("%g", *run.tauSeconds) : "?";
+    out << printed("%4d  %-10s  %-8s  %18s  %9s  %-12s  %-9s  %9lld  %7lld", ++index,
+                   orUnknown(run.date).c_str(), orUnknown(run.time).c_str(), dut.c_str(),
+                   tau.c_str(), orUnknown(run.mode).c_str(), quantityName(run).c_str(),
+                   static_cast<long long>(run.samples.size()),
+                   static_cast<long long>(gapCount(run)));
+    if (gapColumns && index == 1) {
+      out << printed("  %12s  %11s", "-", "-");
+    } else if (gapColumns) {
+      const analysis::RunGap& gap = gapBefore[static_cast<std::size_t>(index - 1)];
+      out << printed("  %12g  %11lld", gap.seconds, static_cast<long long>(gap.samples));
+    }
+    out << '\n';
+  }
+}
+
+void writeTable(std::ostream& out, const records::InputFile& file,
+                const std::vector<AnalysedRun>& runs, bool noise) {
+  bool first = true;
+  for (const AnalysedRun& analysed : runs) {
+    const records::RecordedRun& run = *analysed.run;
+    if (!first) out << '\n';
+    first = false;
+    out << "# " << file.path << ", " << runLabel(analysed);
+    if (analysed.joined == 0) out << " of " << file.runs.size();
+    if (!run.date.empty() || !run.time.empty()) out << ": " << run.date << ' ' << run.time;
+    if (run.dutHz) out << ", DUT " << printed("%.15g", *run.dutHz) << " Hz";
+    out << ", tau0 " << printed("%g", analysed.analysis.tau0) << " s, " << quantityName(run)
+        << " data, " << run.samples.size() << " samples, " << gapCount(run)
+        << (gapCount(run) == 1 ? " gap\n" : " gaps\n");
+    if (analysed.analysis.driftPerDay)
+      out << "# linear frequency drift " << printed("%.6e", *analysed.analysis.driftPerDay)
+          << " /day, removed\n";
+    if (analysed.analysis.meanFrequency)
+      out << "# mean fractional frequency " << printed("%.6e", *analysed.analysis.meanFrequency)
+          << ", removed\n";
+    out << printed("%-9s %12s %8s %14s %10s %14s %14s", "statistic", "tau/s", "m", "value", "terms",
+                   "ci_low", "ci_high");
+    out << (noise ? "  noise\n" : "\n");
+    for (const analysis::StatisticRows& statistic : analysed.analysis.statistics) {
+      const std::string name(stability::nameOf(statistic.statistic));
+      for (const stability::AnalysisRow& row : statistic.rows) {
+        const stability::Estimate& e = row.estimate;
+        out << printed("%-9s %12.6g %8d ", name.c_str(), e.tau, e.factor)
+            << printed("%14s %10lld ", scientific(e.value).c_str(), static_cast<long long>(e.terms))
+            << printed("%14s %14s", scientific(row.interval.low).c_str(),
+                       scientific(row.interval.high).c_str());
+        if (noise)
+          out << "  "
+              << (row.alpha ? std::to_string(*row.alpha) + " " + noiseName(*row.alpha)
+                            : std::string("-"));
+        out << '\n';
+      }
+    }
+  }
+}
+
+void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool noise) {
+  const bool runColumn = runs.size() > 1;
+  out << "statistic,tau,m,value,terms,ci_low,ci_high" << (noise ? ",alpha" : "")
+      << (runColumn ? ",run" : "") << '\n';
+  for (const AnalysedRun& analysed : runs) {
+    for (const analysis::StatisticRows& statistic : analysed.analysis.statistics) {
+      for (const stability::AnalysisRow& row : statistic.rows) {
+        const stability::Estimate& e = row.estimate;
+        out << stability::nameOf(statistic.statistic) << ',' << exact(e.tau) << ',' << e.factor
+            << ',' << exact(e.value) << ',' << e.terms << ',' << exact(row.interval.low) << ','
+            << exact(row.interval.high);
+        if (noise) out << ',' << (row.alpha ? std::to_string(*row.alpha) : std::string());
+        if (runColumn) out << ',' << analysed.index;
+        out << '\n';
+      }
+    }
+  }
+}
+
+}  // namespace tessarin::analyze::output

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "analysis/JoinedRuns.h"
+#include "analysis/SeriesAnalysis.h"
+#include "records/RecordedRun.h"
+
+namespace tessarin::analyze::output {
+
+// One run of the input and its analysis, as a report shows them.
+struct AnalysedRun {
+  int index = 0;  // from 1, in the order of the file
+  const records::RecordedRun* run = nullptr;
+  analysis::SeriesAnalysis analysis;
+  int joined = 0;  // with --join, the number of runs the series joins; `run` is the series
+};
+
+// "run 2" for a run, "3 runs joined" for the series of --join.
+std::string runLabel(const AnalysedRun& analysed);
+
+// "white PM" for alpha 2 down to "random-walk FM" for -2; "?" for any other.
+const char* noiseName(int alpha);
+
+// "phase" or "frequency", as the run's header gives its data; "?" when it doesn't.
+std::string quantityName(const records::RecordedRun& run);
+
+// The gaps of a run: its NaN samples.
+std::int64_t gapCount(const records::RecordedRun& run);
+
+// The table of --list: per run its index, date, time, DUT frequency, tau, mode, data type, number
+// of samples and of gaps; with `gapBefore` (one per run, from --join) also the gap before each
+// run, in seconds and in samples.
+void writeRunList(std::ostream& out, const records::InputFile& file,
+                  const std::vector<analysis::RunGap>& gapBefore = {});
+
+// The aligned text report: per run a heading, then one row per statistic and averaging factor.
+// With `noise` a column gives the noise type identified there.
+void writeTable(std::ostream& out, const records::InputFile& file,
+                const std::vector<AnalysedRun>& runs, bool noise);
+
+// CSV: the header "statistic,tau,m,value,terms,ci_low,ci_high", then with `noise` an "alpha"
+// column, then with more than one run a "run" column. Numbers are written in full precision;
+// fields with nothing to say are empty.
+void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool noise);
+
+}  // namespace tessarin::analyze::output

@@ -1,0 +1,280 @@
+#include "report/RunReport.h"
+
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QPdfWriter>
+#include <cmath>
+
+#include "report/ReportFacts.h"
+#include "report/ReportPlots.h"
+
+namespace tessarin::analyze::report {
+
+using output::AnalysedRun;
+using output::noiseName;
+using output::quantityName;
+
+namespace {
+
+// Painter units are 1/96 inch, as on a screen, so that the plots' fonts and pens come out at the
+// sizes they have there.
+constexpr int kDpi = 96;
+constexpr int kLine = 15;
+constexpr int kDataPlotHeight = 240;
+constexpr int kStabilityPlotHeight = 360;
+// Beyond this many, the damaged lines' numbers are left to the JSON record.
+constexpr std::size_t kDamagedListed = 200;
+
+QString scientific(double value) {
+  return std::isnan(value) ? QStringLiteral("-") : QString::asprintf("%.6e", value);
+}
+
+QString orUnknown(const std::string& text) {
+  return text.empty() ? QStringLiteral("?") : QString::fromStdString(text);
+}
+
+// Lays text, tables and plots down the pages, starting a new page where one runs out.
+class Pages {
+ public:
+  explicit Pages(QPdfWriter& writer) : writer_(writer), painter_(&writer) {
+    painter_.setMode(QCPPainter::pmVectorized);
+    painter_.setMode(QCPPainter::pmNoCaching);
+    plain_ = QApplication::font();
+    plain_.setPointSize(9);
+    bold_ = plain_;
+    bold_.setBold(true);
+    heading_ = bold_;
+    heading_.setPointSize(13);
+  }
+
+  bool ready() const { return painter_.isActive(); }
+  int width() const { return writer_.width(); }
+
+  void newPage() {
+    writer_.newPage();
+    y_ = 0;
+  }
+
+  void need(int height) {
+    if (y_ > 0 && y_ + height > writer_.height()) newPage();
+  }
+
+  // A heading, kept on one page with the `following` height below it.
+  void heading(const QString& text, int following) {
+    need(3 * kLine + following);
+    painter_.setFont(heading_);
+    painter_.drawText(QRect(0, y_, width(), 2 * kLine), Qt::AlignLeft | Qt::AlignVCenter, text);
+    y_ += 2 * kLine + kLine / 2;
+  }
+
+  // A label in bold and its text beside it, wrapped to the width left.
+  void fact(const QString& label, const QString& text) {
+    constexpr int kLabelWidth = 140;
+    painter_.setFont(plain_);
+    const QRect room(kLabelWidth, 0, width() - kLabelWidth, 100000);
+    const int height =
+        std::max(kLine, painter_.boundingRect(room, Qt::TextWordWrap, text).height());
+    need(height);
+    painter_.setFont(bold_);
+    painter_.drawText(QRect(0, y_, kLabelWidth, kLine), Qt::AlignLeft | Qt::AlignVCenter, label);
+    painter_.setFont(plain_);
+    painter_.drawText(QRect(kLabelWidth, y_, width() - kLabelWidth, height),
+                      Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+    y_ += height + 2;
+  }
+
+  // One table row: cells left-aligned in the first column, right-aligned in the others.
+  void row(const QStringList& cells, const std::vector<int>& widths, bool bold) {
+    need(kLine);
+    painter_.setFont(bold ? bold_ : plain_);
+    int x = 0;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+      const int cell = widths[static_cast<std::size_t>(i)];
+      const Qt::Alignment side = i == 0 ? Qt::AlignLeft : Qt::AlignRight;
+      painter_.drawText(QRect(x, y_, cell - 6, kLine), side | Qt::AlignVCenter, cells[i]);
+      x += cell;
+    }
+    y_ += kLine;
+    if (bold) {
+      painter_.setPen(QPen(Qt::black, 0.6));
+      painter_.drawLine(QLineF(0, y_, width(), y_));
+      y_ += 2;
+    }
+  }
+
+  void plot(QCustomPlot& plot, int height) {
+    need(height);
+    painter_.save();
+    painter_.translate(0, y_);
+    plot.toPainter(&painter_, width(), height);
+    painter_.restore();
+    y_ += height + kLine / 2;
+  }
+
+  void space() { y_ += kLine; }
+
+ private:
+  QPdfWriter& writer_;
+  QCPPainter painter_;
+  QFont plain_, bold_, heading_;
+  int y_ = 0;
+};
+
+QString damagedText(const RunFacts& facts) {
+  const auto kept = static_cast<std::int64_t>(facts.damaged.size());
+  const std::int64_t total = kept + facts.unkeptDamage.lines;
+  if (total == 0) return QStringLiteral("none");
+  QStringList numbers;
+  std::int64_t gaps = facts.unkeptDamage.gaps;
+  for (const records::DamagedLine& line : facts.damaged) {
+    gaps += line.gap;
+    if (static_cast<std::size_t>(numbers.size()) < kDamagedListed)
+      numbers << QString::number(line.line);
+  }
+  QString text = QString("%1 (%2 taken as gaps): line %3")
+                     .arg(total)
+                     .arg(gaps)
+                     .arg(numbers.join(QStringLiteral(", ")));
+  const auto listed = static_cast<std::int64_t>(numbers.size());
+  if (total > listed)
+    text += facts.unkeptDamage.lines > 0
+                ? QString(" and %1 more (the first %2 in the .json)").arg(total - listed).arg(kept)
+                : QString(" and %1 more (all in the .json)").arg(total - listed);
+  return text;
+}
+
+void writeFacts(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
+  const records::RecordedRun& run = *facts.run;
+  pages.fact("File", QFileInfo(report.inputPath).fileName());
+  pages.fact("Run", report.columnFile
+                        ? facts.label
+                        : facts.label + QString(" (header on line %1)").arg(run.headerLine));
+  pages.fact("Started", run.date.empty() && run.time.empty()
+                            ? QStringLiteral("not given")
+                            : orUnknown(run.date) + ' ' + orUnknown(run.time));
+  pages.fact("DUT frequency", run.dutHz ? QString::number(*run.dutHz, 'g', 15) + " Hz" : "?");
+  pages.fact("Tau", QString::number(facts.analysis->tau0, 'g', 15) + " s");
+  pages.fact("Mode", orUnknown(run.mode));
+  pages.fact("Stored quantity", QString::fromStdString(quantityName(run)));
+  pages.fact("Samples", QString::number(run.samples.size()));
+  pages.fact("Gaps", QString::number(facts.gaps));
+  pages.fact("Damaged lines", damagedText(facts));
+  pages.fact("Linear drift",
+             facts.driftPerDay
+                 ? scientific(*facts.driftPerDay) + " /day" +
+                       (report.driftRemoved ? ", removed" : ", kept (no --remove-drift)")
+                 : QStringLiteral("- (fewer than three valid points)"));
+  if (facts.analysis->meanFrequency)
+    pages.fact("Mean frequency", scientific(*facts.analysis->meanFrequency) + ", removed");
+  pages.space();
+}
+
+void writeTable(Pages& pages, const RunFacts& facts) {
+  const std::vector<int> widths = {64, 76, 56, 96, 64, 96, 96, 132};
+  const QStringList heading = {"statistic", "tau / s", "m",    "value",
+                               "terms",     "low",     "high", "alpha (noise type)"};
+  pages.row(heading, widths, true);
+  for (const analysis::StatisticRows& statistic : facts.analysis->statistics) {
+    const QString name = QString::fromUtf8(stability::nameOf(statistic.statistic).data());
+    for (const stability::AnalysisRow& row : statistic.rows) {
+      const stability::Estimate& e = row.estimate;
+      const QString alpha =
+          row.alpha ? QString("%1 %2").arg(*row.alpha).arg(noiseName(*row.alpha)) : "-";
+      pages.row({name, QString::number(e.tau, 'g', 6), QString::number(e.factor),
+                 scientific(e.value), QString::number(e.terms), scientific(row.interval.low),
+                 scientific(row.interval.high), alpha},
+                widths, false);
+    }
+  }
+  pages.space();
+}
+
+void writeRun(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
+  pages.heading(QFileInfo(report.inputPath).fileName() + ", " + facts.label, 12 * kLine);
+  writeFacts(pages, facts, report);
+  {
+    QCustomPlot data;
+    drawData(data, facts, report);
+    pages.plot(data, kDataPlotHeight);
+  }
+  QCustomPlot stability;
+  drawStabilityWithNoise(stability, facts, report);
+  pages.plot(stability, kStabilityPlotHeight);
+  writeTable(pages, facts);
+}
+
+// A command line that a shell gives back as these arguments.
+QString commandLine(const QStringList& arguments) {
+  QStringList words = {QStringLiteral("tessarin-analyze")};
+  for (const QString& argument : arguments) {
+    const bool plain =
+        !argument.isEmpty() && std::all_of(argument.begin(), argument.end(), [](QChar c) {
+          return c.isLetterOrNumber() || QStringLiteral("-_=.,/:+@%").contains(c);
+        });
+    words << (plain ? argument : "'" + QString(argument).replace("'", "'\\''") + "'");
+  }
+  return words.join(' ');
+}
+
+void writeProvenance(Pages& pages, const ReportFacts& report, const QString& recordPath) {
+  pages.heading(QStringLiteral("How this analysis was made"), 10 * kLine);
+  pages.fact("Program", "tessarin-analyze " + report.version);
+  pages.fact("Build (SHA-256)", report.build);
+  pages.fact("Command line", commandLine(report.arguments));
+  pages.fact("In folder", report.workingDirectory);
+  pages.fact("Analysed at", report.analysedAt);
+  pages.fact("Input", report.inputPath);
+  pages.fact("Input SHA-256", QString::fromLatin1(report.input.sha256.toHex()));
+  pages.fact("Record",
+             QFileInfo(recordPath).fileName() +
+                 " (every figure in full precision; tessarin-analyze --verify checks it)");
+}
+
+}  // namespace
+
+QString recordPathFor(const QString& pdfPath) {
+  return pdfPath.left(pdfPath.size() - 4) + QStringLiteral(".json");
+}
+
+platform::Result<> writeRunReport(const cli::Options& options, const records::InputFile& file,
+                                  const std::vector<AnalysedRun>& runs,
+                                  const QStringList& arguments) {
+  const auto facts = collectFacts(options, file, runs, arguments);
+  if (!facts) return platform::Result<>::failure(facts.reason());
+  const ReportFacts& report = facts.value();
+  // Without shaping no ligature joins "f" and "i": the PDF's text reads back letter for letter.
+  QFont font = QApplication::font();
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  QApplication::setFont(font);
+  const QString path = QString::fromStdString(options.reportPath);
+  const QString recordPath = recordPathFor(path);
+  {
+    QPdfWriter writer(path);
+    writer.setResolution(kDpi);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    writer.setTitle("Run report: " + QFileInfo(report.inputPath).fileName());
+    writer.setCreator("tessarin-analyze " + report.version);
+    Pages pages(writer);
+    if (!pages.ready()) return platform::Result<>::failure(path + ": cannot be written");
+    bool first = true;
+    for (const RunFacts& run : report.runs) {
+      if (!std::exchange(first, false)) pages.newPage();
+      writeRun(pages, run, report);
+    }
+    writeProvenance(pages, report, recordPath);
+  }
+  if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0)
+    return platform::Result<>::failure(path + ": the report could not be written");
+  QFile record(recordPath);
+  const QByteArray json = QJsonDocument(toJson(report)).toJson(QJsonDocument::Indented);
+  if (!record.open(QIODevice::WriteOnly | QIODevice::Truncate) || record.write(json) != json.size())
+    return platform::Result<>::failure(recordPath + ": " + record.errorString());
+  return {};
+}
+
+}  // namespace tessarin::analyze::report
