@@ -2,17 +2,16 @@
 
 #include "app/runs/RunControl.h"
 #include "app/tuning/Initialization.h"
+#include "link/InstrumentCommands.h"
 
 namespace tessarin::app {
 
 namespace {
 
-constexpr std::size_t kReadingLength = 8;
-
 void stopStrayStream(Console& c) {
   const Platform& p = c.platform();
   if (!p.serialPort.isOpen()) return;
-  if (c.strayStream().shouldStopAgain(p.clock.sinceStart())) c.instrument().send("PH00");
+  if (c.strayStream().shouldStopAgain(p.clock.sinceStart())) c.instrument().send(link::kStopStream);
 }
 
 }  // namespace
@@ -31,12 +30,12 @@ void routeReplyLine(Console& c, std::string_view line) {
         runs::endRunAtSampleLimit(c);
       return;
     case RunState::Counting:
-      if (line.size() > kReadingLength) tuning::takeCountReply(c, line);
+      if (line.size() > link::kReadingLength) tuning::takeCountReply(c, line);
       break;
     case RunState::Refining1:
     case RunState::Refining2:
     case RunState::Refining3:
-      if (line.size() == kReadingLength) tuning::takeStageSample(c, line);
+      if (line.size() == link::kReadingLength) tuning::takeStageSample(c, line);
       break;
     case RunState::Idle:
     case RunState::WaitingForLock:
@@ -44,7 +43,7 @@ void routeReplyLine(Console& c, std::string_view line) {
     case RunState::EndedAtSampleLimit:
     case RunState::Stopped:
     case RunState::Resuming:
-      if (line.size() == kReadingLength) stopStrayStream(c);
+      if (line.size() == link::kReadingLength) stopStrayStream(c);
       break;
   }
   c.filterLock().takeReply(line);

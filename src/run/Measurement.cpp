@@ -9,7 +9,6 @@ namespace tessarin::run {
 
 namespace {
 
-constexpr int kReadingLength = 8;
 // A reading that moves by more than this, scaled like the readings, is a jump: 5e-7 s at 10 MHz.
 constexpr double kJumpLimit = 0.005;
 // The lowest level is frozen, and the analysis starts one octave higher, each time the first
@@ -54,7 +53,7 @@ void Measurement::start(const RunSettings& settings) {
 }
 
 Measurement::LineOutcome Measurement::take(std::string_view line) {
-  if (line.size() != kReadingLength) return LineOutcome::Ignored;
+  if (line.size() != link::kReadingLength) return LineOutcome::Ignored;
   const double counts = link::readingCounts(line);
   reading_ = (counts / link::kReferenceHz) / (settings_.dutHz / 1000);
   if (sampleIndex_ > 0) processSample(sampleIndex_);
