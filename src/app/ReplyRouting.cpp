@@ -1,5 +1,6 @@
 #include "app/ReplyRouting.h"
 
+#include "app/runs/Recording.h"
 #include "app/runs/RunControl.h"
 #include "app/tuning/Initialization.h"
 #include "link/InstrumentCommands.h"
@@ -25,10 +26,13 @@ void routeReplyLine(Console& c, std::string_view line) {
   switch (c.state()) {
     case RunState::Closed:
       return;
-    case RunState::Running:
-      if (c.measurement().take(line) == run::Measurement::LineOutcome::SampleLimitReached)
+    case RunState::Running: {
+      const run::Measurement::LineOutcome taken = c.measurement().take(line);
+      if (taken.recorded) runs::reportSampleLine(c, *taken.recorded);
+      if (taken.kind == run::Measurement::LineKind::SampleLimitReached)
         runs::endRunAtSampleLimit(c);
       return;
+    }
     case RunState::Counting:
       if (line.size() > link::kReadingLength) tuning::takeCountReply(c, line);
       break;
