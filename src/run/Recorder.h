@@ -21,7 +21,8 @@ struct WaitingLines {
 
 // Keeps a run's lines on their way to the data file: the chosen file, the run's header and the
 // lines that wait. A line joins the waiting ones and they all go in one append, so the file keeps
-// the run's order and holds whole lines only.
+// the run's order and holds whole lines only. The waiting lines' buffer is kept once written, so
+// a sample line needs no memory of its own.
 class Recorder : public SampleLineWriter {
  public:
   const DataFile& dataFile() const { return file_; }
@@ -45,8 +46,6 @@ class Recorder : public SampleLineWriter {
   platform::Result<> writeElsewhere(const WaitingLines& lines, const QString& path) const;
 
  private:
-  RecordOutcome record(const QByteArray& line, bool header);
-
   DataFile file_;
   QByteArray header_;
   WaitingLines waiting_;
