@@ -75,7 +75,6 @@ class InstrumentModel {
   double programmedFrequency() const;
   bool streaming() const { return streaming_; }
   bool filtered() const { return filtered_; }
-  double sampleIntervalSeconds() const { return interval_; }
   bool locked(double now) const;
 
  private:

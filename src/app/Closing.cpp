@@ -2,6 +2,7 @@
 
 #include "app/Console.h"
 #include "app/runs/Recording.h"
+#include "link/InstrumentCommands.h"
 
 namespace tessarin::app {
 
@@ -21,7 +22,7 @@ void quitConsole(Console& c) {
   // taken, and "MK0" goes out once the operator has answered.
   c.enter(RunState::Closed);
   runs::saveWaitingLines(c);
-  if (c.platform().serialPort.isOpen()) c.instrument().send("MK0");
+  if (c.platform().serialPort.isOpen()) c.instrument().send(link::kMarkOff);
   c.instrument().shut();
   c.platform().application.quit();
 }

@@ -4,7 +4,6 @@
 
 #include "app/StateControls.h"
 #include "app/Wiring.h"
-#include "app/runs/Recording.h"
 
 namespace tessarin::app {
 
@@ -13,8 +12,7 @@ Console::Console(const Platform& platform, QString folder)
       settingsFolder_(std::move(folder)),
       instrument_(platform.serialPort),
       initialization_(instrument_),
-      measurement_({[this](double value) { runs::recordSampleLine(*this, value); },
-                    platform.dataPlot, platform.stabilityPlot}) {
+      measurement_({&recorder_, platform.dataPlot, platform.stabilityPlot}) {
   connectHandlers(*this);
 }
 

@@ -111,8 +111,8 @@ class Console {
   link::InitializationSequence initialization_;
   link::FilterLock filterLock_;
   link::StrayStream strayStream_;
-  run::Measurement measurement_;
   run::Recorder recorder_;
+  run::Measurement measurement_;  // hands its samples' lines to recorder_
   run::SilenceWatch silence_;
   run::Resumption resumption_;
   watch::EventLog events_;

@@ -1,18 +1,18 @@
 #include "app/ReplyRouting.h"
 
+#include "app/runs/Recording.h"
 #include "app/runs/RunControl.h"
 #include "app/tuning/Initialization.h"
+#include "link/InstrumentCommands.h"
 
 namespace tessarin::app {
 
 namespace {
 
-constexpr std::size_t kReadingLength = 8;
-
 void stopStrayStream(Console& c) {
   const Platform& p = c.platform();
   if (!p.serialPort.isOpen()) return;
-  if (c.strayStream().shouldStopAgain(p.clock.sinceStart())) c.instrument().send("PH00");
+  if (c.strayStream().shouldStopAgain(p.clock.sinceStart())) c.instrument().send(link::kStopStream);
 }
 
 }  // namespace
@@ -26,17 +26,20 @@ void routeReplyLine(Console& c, std::string_view line) {
   switch (c.state()) {
     case RunState::Closed:
       return;
-    case RunState::Running:
-      if (c.measurement().take(line) == run::Measurement::LineOutcome::SampleLimitReached)
+    case RunState::Running: {
+      const run::Measurement::LineOutcome taken = c.measurement().take(line);
+      if (taken.recorded) runs::reportSampleLine(c, *taken.recorded);
+      if (taken.kind == run::Measurement::LineKind::SampleLimitReached)
         runs::endRunAtSampleLimit(c);
       return;
+    }
     case RunState::Counting:
-      if (line.size() > kReadingLength) tuning::takeCountReply(c, line);
+      if (line.size() > link::kReadingLength) tuning::takeCountReply(c, line);
       break;
     case RunState::Refining1:
     case RunState::Refining2:
     case RunState::Refining3:
-      if (line.size() == kReadingLength) tuning::takeStageSample(c, line);
+      if (line.size() == link::kReadingLength) tuning::takeStageSample(c, line);
       break;
     case RunState::Idle:
     case RunState::WaitingForLock:
@@ -44,7 +47,7 @@ void routeReplyLine(Console& c, std::string_view line) {
     case RunState::EndedAtSampleLimit:
     case RunState::Stopped:
     case RunState::Resuming:
-      if (line.size() == kReadingLength) stopStrayStream(c);
+      if (line.size() == link::kReadingLength) stopStrayStream(c);
       break;
   }
   c.filterLock().takeReply(line);

@@ -87,11 +87,6 @@ class ListBox {
   // The text of the selected entry, empty when none is selected.
   QString text() const { return selected_ >= 0 ? items_.at(selected_) : QString(); }
   bool enabled() const { return enabled_; }
-  void setSelectedIndex(int index) {
-    if (index < -1 || index >= items_.size() || index == selected_) return;
-    selected_ = index;
-    if (changed) changed();
-  }
   void setEnabled(bool enabled) {
     if (enabled_ == enabled) return;
     enabled_ = enabled;

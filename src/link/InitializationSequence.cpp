@@ -11,9 +11,10 @@ namespace tessarin::link {
 
 namespace {
 
-constexpr double kCountScaleHz = 5;     // a count reply counts the DUT in units of 5 Hz
-constexpr int kCheckedReply = 5;        // the reply at which readings 2 to 4 are compared
-constexpr double kSampleSeconds = 0.2;  // the interval "TA000000C8" asks for
+constexpr double kCountScaleHz = 5;          // a count reply counts the DUT in units of 5 Hz
+constexpr int kCheckedReply = 5;             // the reply at which readings 2 to 4 are compared
+constexpr double kSampleMilliseconds = 200;  // the stages' sample interval
+constexpr double kSampleSeconds = kSampleMilliseconds / 1000;
 constexpr double kSampleSecondsSquared = 0.04;
 constexpr int kStageLengths[] = {3, 12, 20};
 
@@ -31,8 +32,8 @@ void InitializationSequence::begin() {
   longReplies_ = 0;
   counts_.fill(0);
   nextSlot_ = 0;
-  link_.send("MK0");
-  link_.send("CB9");
+  link_.send(kMarkOff);
+  link_.send(kCountRequest);
 }
 
 InitializationSequence::CountOutcome InitializationSequence::takeLongReply(std::string_view line) {
@@ -43,10 +44,10 @@ InitializationSequence::CountOutcome InitializationSequence::takeLongReply(std::
   };
   const double hz = readingCounts(line.substr(2, 8)) * kCountScaleHz;
   counts_[reply - 1] = toWholeHertz(hz);
-  if (reply <= kCheckedReply) link_.send("CB9");
+  if (reply <= kCheckedReply) link_.send(kCountRequest);
   if (reply == kCheckedReply && agree(2)) return accept(counts_[3]);
   if (reply > kCheckedReply && agree(reply - 2)) return accept(counts_[reply - 1]);
-  if (reply > kCheckedReply && reply < kCountSlots) link_.send("CB9");
+  if (reply > kCheckedReply && reply < kCountSlots) link_.send(kCountRequest);
   return reply == kCountSlots ? CountOutcome::Disagreeing : CountOutcome::Waiting;
 }
 
@@ -55,10 +56,10 @@ InitializationSequence::CountOutcome InitializationSequence::accept(std::int32_t
   if (frequencies_.counted > kMaxDutHz || frequencies_.counted < kMinDutHz)
     return CountOutcome::OutOfRange;
   program(frequencies_.counted);
-  link_.send("FN0");
-  link_.send("MK1");
-  link_.send("TA000000C8");
-  link_.send("PH05");
+  link_.send(kNonFilteredMode);
+  link_.send(kMarkOn);
+  link_.send(tauCommand(kSampleMilliseconds));
+  link_.send(kStartStream);
   return CountOutcome::Accepted;
 }
 
@@ -77,12 +78,12 @@ bool InitializationSequence::takeStageSample(int stage, std::string_view line) {
   stageSamples_[static_cast<std::size_t>(slot)] = readingCounts(line) / kReferenceHz;
   ++nextSlot_;
   if (slot != samples) return false;
-  link_.send("PH00");
+  link_.send(kStopStream);
   fitStage(samples);
   program(frequencies_.measured);
   if (stage < 3) {
     nextSlot_ = 1;
-    link_.send("PH05");
+    link_.send(kStartStream);
   }
   return true;
 }

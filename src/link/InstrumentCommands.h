@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,6 +9,26 @@ namespace tessarin::link {
 
 // The instrument's reference: readings count its periods.
 inline constexpr double kReferenceHz = 120000000.0;
+
+// The commands without a parameter; InstrumentLink::send puts CR LF after each.
+
+// The first command of an initialization, and the last one before the console ends.
+inline constexpr std::string_view kMarkOff = "MK0";
+// Sent once per initialization, after the words of the accepted DUT frequency.
+inline constexpr std::string_view kMarkOn = "MK1";
+// Asks for one count reply: "CB" and the DUT's count in units of 5 Hz.
+inline constexpr std::string_view kCountRequest = "CB9";
+inline constexpr std::string_view kNonFilteredMode = "FN0";
+inline constexpr std::string_view kFilteredMode = "FN1";
+// Starts the sample stream: one reading per interval (tauCommand sets it) until it is stopped.
+inline constexpr std::string_view kStartStream = "PH05";
+inline constexpr std::string_view kStopStream = "PH00";
+// Asks for the XTAL filter's lock state, answered by a lock reply (FilterLock).
+inline constexpr std::string_view kLockRequest = "CL9";
+
+// A reading, the sample stream's line: eight hexadecimal digits (readingCounts). A count reply is
+// longer.
+inline constexpr std::size_t kReadingLength = 8;
 
 // The instrument's two synthesizer words for one frequency, and what they realize.
 struct FrequencyWords {

@@ -158,16 +158,23 @@ QByteArray formatRunHeader(const RunHeader& h) {
   return header;
 }
 
+void appendSampleLine(double value, QByteArray& bytes) {
+  if (std::isnan(value)) {
+    bytes += " NaN \r\n";
+  } else if (std::isinf(value)) {
+    bytes += value > 0 ? " Inf \r\n" : "-Inf \r\n";
+  } else {
+    NumberBuffer buffer;
+    const std::string_view magnitude = significant(std::fabs(value), true, buffer);
+    bytes += value < 0 ? '-' : ' ';
+    bytes.append(magnitude.data(), static_cast<qsizetype>(magnitude.size()));
+    bytes += " \r\n";
+  }
+}
+
 QByteArray formatSampleLine(double value) {
-  if (std::isnan(value)) return " NaN \r\n";
-  if (std::isinf(value)) return value > 0 ? " Inf \r\n" : "-Inf \r\n";
-  NumberBuffer buffer;
-  const std::string_view magnitude = significant(std::fabs(value), true, buffer);
   QByteArray line;
-  line.reserve(static_cast<qsizetype>(magnitude.size()) + 4);
-  line += value < 0 ? '-' : ' ';
-  line.append(magnitude.data(), static_cast<qsizetype>(magnitude.size()));
-  line += " \r\n";
+  appendSampleLine(value, line);
   return line;
 }
 

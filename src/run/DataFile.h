@@ -60,6 +60,8 @@ QByteArray formatRunHeader(const RunHeader& header);
 // ("0.5") from 0.1 up to 1E+15, exponent notation outside it with at least two exponent digits
 // ("1.5E-11", "2E-05"). NaN and infinities are written as " NaN", " Inf" and "-Inf".
 QByteArray formatSampleLine(double value);
+// The same line, appended to `bytes`: no memory is taken while `bytes` has room for it.
+void appendSampleLine(double value, QByteArray& bytes);
 
 // A frequency as a plain decimal number: up to 15 significant digits, no grouping, no trailing
 // zeros.

@@ -9,7 +9,6 @@ namespace tessarin::run {
 
 namespace {
 
-constexpr int kReadingLength = 8;
 // A reading that moves by more than this, scaled like the readings, is a jump: 5e-7 s at 10 MHz.
 constexpr double kJumpLimit = 0.005;
 // The lowest level is frozen, and the analysis starts one octave higher, each time the first
@@ -54,30 +53,34 @@ void Measurement::start(const RunSettings& settings) {
 }
 
 Measurement::LineOutcome Measurement::take(std::string_view line) {
-  if (line.size() != kReadingLength) return LineOutcome::Ignored;
+  if (line.size() != link::kReadingLength) return {};
   const double counts = link::readingCounts(line);
   reading_ = (counts / link::kReferenceHz) / (settings_.dutHz / 1000);
-  if (sampleIndex_ > 0) processSample(sampleIndex_);
+  LineOutcome outcome;
+  if (sampleIndex_ > 0) outcome.recorded = processSample(sampleIndex_);
   previousReading_ = reading_;
   ++sampleIndex_;
-  return sampleIndex_ == kSampleLimit ? LineOutcome::SampleLimitReached : LineOutcome::Taken;
+  outcome.kind = sampleIndex_ == kSampleLimit ? LineKind::SampleLimitReached : LineKind::Taken;
+  return outcome;
 }
 
 // Sample n extends the phase by the reading's change and the programmed offset. A reading that
 // jumps is not taken: n falls back to the previous sample, which the next reading replaces.
-void Measurement::processSample(int n) {
+std::optional<RecordOutcome> Measurement::processSample(int n) {
   const auto k = static_cast<std::size_t>(n);
   storePhase(k, phase_[k - 1] - (reading_ - previousReading_) -
                     settings_.tauSeconds * settings_.frequencyOffset);
 
   const bool jump = std::abs(reading_ - previousReading_) > kJumpLimit / (settings_.dutHz / 1000);
+  std::optional<RecordOutcome> recorded;
   if (jump) {
     n -= 1;
     sampleIndex_ = n;
     // A jump on the run's first sample leaves nothing to show or analyse.
-    if (n == 0) return;
-  } else if (outputs_.recordSample) {
-    outputs_.recordSample(settings_.stored == Quantity::Frequency ? frequencyOf(n) : phase_[k]);
+    if (n == 0) return recorded;
+  } else if (outputs_.dataFile) {
+    recorded = outputs_.dataFile->recordSample(
+        settings_.stored == Quantity::Frequency ? frequencyOf(n) : phase_[k]);
   }
   showSample(n, !jump);
 
@@ -90,6 +93,7 @@ void Measurement::processSample(int n) {
     ++analysisCount_;
     analyse(n);
   }
+  return recorded;
 }
 
 void Measurement::storePhase(std::size_t k, double phase) {

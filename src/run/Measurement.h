@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "platform/PlotControl.h"
 #include "run/ErrorBars.h"
+#include "run/SampleLineWriter.h"
 #include "stability/AllanDeviation.h"
 #include "stability/RunningStatistic.h"
 #include "stability/Statistics.h"
@@ -31,10 +31,11 @@ struct RunSettings {
   bool autoscale = true;
 };
 
-// Where a run's results go: the data file takes the stored quantity of each accepted sample, the
-// data plot one point per sample, the stability plot the stability curve.
+// Where a run's results go: the data file's writer takes the stored quantity of each accepted
+// sample (none: the samples are not recorded), the data plot one point per sample, the stability
+// plot the stability curve.
 struct MeasurementOutputs {
-  std::function<void(double value)> recordSample;
+  SampleLineWriter* dataFile;
   platform::PlotControl& dataPlot;
   platform::PlotControl& stabilityPlot;
 };
@@ -55,7 +56,14 @@ class Measurement {
   static inline const QString kDataCurve = QStringLiteral("Curve1");
   static inline const QString kStabilityCurve = QStringLiteral("Curve2");
 
-  enum class LineOutcome { Ignored, Taken, SampleLimitReached };
+  enum class LineKind { Ignored, Taken, SampleLimitReached };
+  // What one reply line of the run came to.
+  struct LineOutcome {
+    LineKind kind = LineKind::Ignored;
+    // What became of the sample's line in the data file; nothing when the line gave no sample to
+    // record (not a reading, the run's first reading, a jump) or no writer takes the samples.
+    std::optional<RecordOutcome> recorded;
+  };
 
   explicit Measurement(MeasurementOutputs outputs);
 
@@ -80,7 +88,8 @@ class Measurement {
   int sampleCount() const { return sampleIndex_ > 0 ? sampleIndex_ - 1 : 0; }
 
  private:
-  void processSample(int n);
+  // What became of the sample's line, when it was handed to the data file's writer.
+  std::optional<RecordOutcome> processSample(int n);
   // Puts sample k's phase into the store: at its end, or over the sample a jump left behind.
   void storePhase(std::size_t k, double phase);
   void analyse(int samples);

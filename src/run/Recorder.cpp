@@ -7,17 +7,16 @@ namespace tessarin::run {
 RecordOutcome Recorder::beginRun(const RunHeader& header) {
   header_ = formatRunHeader(header);
   file_.beginRun();
-  return record(header_, true);
+  // Copied rather than shared with header_, so that the buffer stays the recorder's own.
+  waiting_.bytes.append(QByteArrayView(header_));
+  ++waiting_.count;
+  waiting_.withHeader = true;
+  return writeWaiting();
 }
 
 RecordOutcome Recorder::recordSample(double value) {
-  return record(formatSampleLine(value), false);
-}
-
-RecordOutcome Recorder::record(const QByteArray& line, bool header) {
-  waiting_.bytes += line;
+  appendSampleLine(value, waiting_.bytes);
   ++waiting_.count;
-  waiting_.withHeader = waiting_.withHeader || header;
   return writeWaiting();
 }
 
@@ -27,7 +26,10 @@ RecordOutcome Recorder::writeWaiting() {
   const platform::Result<> written = file_.append(waiting_.bytes);
   if (!written)
     return {.written = false, .caughtUp = false, .waiting = lines, .reason = written.reason()};
-  waiting_ = {};
+  // Emptied but not given back: the next line goes into the same memory.
+  waiting_.bytes.resize(0);
+  waiting_.count = 0;
+  waiting_.withHeader = false;
   unsynced_ = true;
   return {.written = true, .caughtUp = lines > 1, .waiting = 0, .reason = {}};
 }

@@ -5,6 +5,7 @@
 
 #include "platform/Result.h"
 #include "run/DataFile.h"
+#include "run/SampleLineWriter.h"
 
 namespace tessarin::run {
 
@@ -18,25 +19,18 @@ struct WaitingLines {
   bool empty() const { return count == 0; }
 };
 
-// What became of the lines handed to the recorder.
-struct RecordOutcome {
-  bool written = false;   // the data file holds every line handed over so far
-  bool caughtUp = false;  // lines that had been waiting went in with this write
-  int waiting = 0;        // lines that wait for the data file to take them
-  QString reason;         // why the data file took none of them
-};
-
 // Keeps a run's lines on their way to the data file: the chosen file, the run's header and the
 // lines that wait. A line joins the waiting ones and they all go in one append, so the file keeps
-// the run's order and holds whole lines only.
-class Recorder {
+// the run's order and holds whole lines only. The waiting lines' buffer is kept once written, so
+// a sample line needs no memory of its own.
+class Recorder : public SampleLineWriter {
  public:
   const DataFile& dataFile() const { return file_; }
   // The following runs append to the file at `path`.
   void choose(const QString& path) { file_ = DataFile(path); }
 
   RecordOutcome beginRun(const RunHeader& header);
-  RecordOutcome recordSample(double value);
+  RecordOutcome recordSample(double value) override;
   // The run ends: the waiting lines are tried once more.
   RecordOutcome writeWaiting();
   // Puts the lines written since the last sync on the storage device; nothing to do when no line
@@ -52,8 +46,6 @@ class Recorder {
   platform::Result<> writeElsewhere(const WaitingLines& lines, const QString& path) const;
 
  private:
-  RecordOutcome record(const QByteArray& line, bool header);
-
   DataFile file_;
   QByteArray header_;
   WaitingLines waiting_;

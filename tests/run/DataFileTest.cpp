@@ -39,8 +39,13 @@ TEST(formatSampleLine, WritesSignMagnitudeTrailingSpaceAndLineEnd) {
       {std::numeric_limits<double>::infinity(), " Inf \r\n"},
       {-std::numeric_limits<double>::infinity(), "-Inf \r\n"},
   };
-  for (const auto& t : cases)
+  for (const auto& t : cases) {
     EXPECT_EQ(run::formatSampleLine(t.value), QByteArray(t.line)) << t.value;
+    // The recorder appends the line to the ones still waiting.
+    QByteArray waiting = " 1 \r\n";
+    run::appendSampleLine(t.value, waiting);
+    EXPECT_EQ(waiting, " 1 \r\n" + QByteArray(t.line)) << t.value;
+  }
 }
 
 TEST(formatPlainDecimal, WritesUpToFifteenSignificantDigitsWithoutExponentOrGrouping) {

@@ -15,7 +15,7 @@ namespace tessarin::run {
 namespace {
 
 using test::FakePlot;
-using Outcome = Measurement::LineOutcome;
+using Kind = Measurement::LineKind;
 
 // At 10 MHz one count of the 120 MHz reference is 1 / 1.2e12 s; a jump is more than 600000
 // counts (0x927C0).
@@ -49,7 +49,7 @@ class MeasurementTest : public ::testing::Test {
     return s;
   }
   void feed(std::initializer_list<const char*> lines) {
-    for (const char* line : lines) EXPECT_EQ(measurement.take(line), Outcome::Taken) << line;
+    for (const char* line : lines) EXPECT_EQ(measurement.take(line).kind, Kind::Taken) << line;
   }
   void feedCounts(const std::vector<std::int32_t>& counts) {
     for (std::int32_t value : counts) measurement.take(test::Hex8(value));
@@ -59,9 +59,17 @@ class MeasurementTest : public ::testing::Test {
 
   FakePlot dataPlot;
   FakePlot stabilityPlot;
-  std::vector<double> recorded;
-  Measurement measurement{
-      {[this](double value) { recorded.push_back(value); }, dataPlot, stabilityPlot}};
+  // The data file's writer: keeps the samples handed to it and gives `answer` for each.
+  struct RecordingWriter : SampleLineWriter {
+    RecordOutcome recordSample(double value) override {
+      samples.push_back(value);
+      return answer;
+    }
+    std::vector<double> samples;
+    RecordOutcome answer{.written = true, .caughtUp = false, .waiting = 0, .reason = {}};
+  } dataFile;
+  std::vector<double>& recorded = dataFile.samples;
+  Measurement measurement{{&dataFile, dataPlot, stabilityPlot}};
 };
 
 TEST_F(MeasurementTest, ReadingsAccumulateIntoPhaseAndFrequencySamples) {
@@ -121,6 +129,30 @@ TEST_F(MeasurementTest, FirstReadingOfARunIsOnlyTheReference) {
   EXPECT_NEAR(recorded[2], -12 * kSecondsPerCount, kCountTolerance);
 }
 
+TEST_F(MeasurementTest, OnlyALineThatBecomesASampleBringsBackWhatTheWriterSaid) {
+  dataFile.answer = {.written = false, .caughtUp = false, .waiting = 2, .reason = "disk full"};
+  const struct {
+    const char* line;
+    Kind kind;
+    bool recorded;
+  } cases[] = {{"00000000", Kind::Taken, false},  // the run's reference reading
+               {"0000000C", Kind::Taken, true},
+               {"0010000C", Kind::Taken, false},  // a jump
+               {"CL1", Kind::Ignored, false},
+               {"00100018", Kind::Taken, true}};
+  measurement.start(settings());
+  for (const auto& t : cases) {
+    const Measurement::LineOutcome outcome = measurement.take(t.line);
+    EXPECT_EQ(outcome.kind, t.kind) << t.line;
+    ASSERT_EQ(outcome.recorded.has_value(), t.recorded) << t.line;
+    if (!t.recorded) continue;
+    EXPECT_FALSE(outcome.recorded->written) << t.line;
+    EXPECT_EQ(outcome.recorded->waiting, 2) << t.line;
+    EXPECT_EQ(outcome.recorded->reason, "disk full") << t.line;
+  }
+  EXPECT_EQ(recorded.size(), 2u);
+}
+
 TEST_F(MeasurementTest, ReadingsAreSignedCountsAndOtherLinesAreIgnored) {
   const struct {
     const char* reference;
@@ -142,7 +174,7 @@ TEST_F(MeasurementTest, ReadingsAreSignedCountsAndOtherLinesAreIgnored) {
   measurement.start(settings());
   feed({"00000000", "0000000C"});
   for (const char* line : {"0000000", "000000000", "", "CL1"})
-    EXPECT_EQ(measurement.take(line), Outcome::Ignored) << line;
+    EXPECT_EQ(measurement.take(line).kind, Kind::Ignored) << line;
   feed({"00000018"});
   EXPECT_EQ(measurement.sampleCount(), 2);
   ASSERT_EQ(recorded.size(), 2u);
@@ -299,9 +331,9 @@ TEST_F(MeasurementTest, RunReachesTheSampleLimitAtLine999999) {
   measurement.start(s);
   int taken = 0;
   for (int line = 1; line < Measurement::kSampleLimit; ++line)
-    taken += measurement.take("00000000") == Outcome::Taken ? 1 : 0;
+    taken += measurement.take("00000000").kind == Kind::Taken ? 1 : 0;
   EXPECT_EQ(taken, 999998);
-  EXPECT_EQ(measurement.take("00000000"), Outcome::SampleLimitReached);
+  EXPECT_EQ(measurement.take("00000000").kind, Kind::SampleLimitReached);
   EXPECT_EQ(measurement.sampleCount(), 999998);
   EXPECT_EQ(recorded.size(), 999998u);
 }

@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "OperatorAnswers.h"
 #include "app/Console.h"
-#include "platform/Dialogs.h"
 #include "qt/ConsoleApp.h"
 
 namespace {
@@ -41,27 +41,6 @@ double processorSeconds() {
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-// The operator's answers: the data file to save to, No to normalizing, OK to every message.
-class OperatorAnswers : public tessarin::platform::Dialogs {
- public:
-  explicit OperatorAnswers(QString dataFile) : dataFile_(std::move(dataFile)) {}
-
-  std::optional<QString> saveFileName(const QString&, const QString&, const QString&,
-                                      const QString&) override {
-    return dataFile_;
-  }
-  bool askYesNo(const QString&, const QString&) override { return false; }
-  void message(const QString& text, const QString&, Icon) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    if (onMessage) onMessage(text);
-  }
-
-  std::function<void(const QString&)> onMessage;
-
- private:
-  QString dataFile_;
-};
-
 // What the run cost, measured from the console's receive handler: every reply line of the run is
 // timed as the console finishes handling it.
 struct RunFigures {
@@ -85,7 +64,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s SETTINGS_FOLDER DATA_FILE [--serve]\n", argv[0]);
     return 2;
   }
-  OperatorAnswers answers(QString::fromLocal8Bit(argv[2]));
+  tessarin::unattended::OperatorAnswers answers(QString::fromLocal8Bit(argv[2]));
   tessarin::qt::ConsoleApp consoleApp(QString::fromLocal8Bit(argv[1]), &answers);
   consoleApp.window().show();
   if (serve) {

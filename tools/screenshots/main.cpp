@@ -16,29 +16,13 @@
 #include <cstdio>
 #include <functional>
 
+#include "OperatorAnswers.h"
 #include "app/Console.h"
 #include "qt/ConsoleApp.h"
 
 namespace {
 
 using namespace tessarin;
-
-// The data file dialog is answered with a file in the scratch folder; every question with No.
-class AnsweringDialogs : public platform::Dialogs {
- public:
-  explicit AnsweringDialogs(QString dataFile) : dataFile_(std::move(dataFile)) {}
-  std::optional<QString> saveFileName(const QString&, const QString&, const QString&,
-                                      const QString&) override {
-    return dataFile_;
-  }
-  bool askYesNo(const QString&, const QString&) override { return false; }
-  void message(const QString& text, const QString&, Icon) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-  }
-
- private:
-  QString dataFile_;
-};
 
 bool waitFor(const std::function<bool()>& done, int ms) {
   QElapsedTimer clock;
@@ -97,7 +81,8 @@ int main(int argc, char** argv) {
       !writeFile(settings.filePath("globalsetting.txt"), "111"))
     return 1;
 
-  AnsweringDialogs dialogs(settings.filePath("osc1.DAT"));
+  // The data file is one in the scratch folder.
+  unattended::OperatorAnswers dialogs(settings.filePath("osc1.DAT"));
   qt::ConsoleApp consoleApp(settings.path(), &dialogs);
   app::Console& c = consoleApp.console();
   qt::MainWindow& window = consoleApp.window();

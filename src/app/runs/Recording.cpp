@@ -44,9 +44,9 @@ void writeRunHeader(Console& c, const run::RunHeader& header) {
   sayOutcome(c, c.recorder().beginRun(header));
 }
 
-void recordSampleLine(Console& c, double value) {
+void reportSampleLine(Console& c, const run::RecordOutcome& outcome) {
   if (c.silence().sampleCame(c.platform().clock.sinceStart())) c.setStatus(runningStatus(c));
-  sayOutcome(c, c.recorder().recordSample(value));
+  sayOutcome(c, outcome);
 }
 
 QString runningStatus(const Console& c) {

@@ -19,8 +19,9 @@ void chooseDataFile(Console& c);
 // all the same. Once the waiting lines are written the status line says the run is on again.
 void writeRunHeader(Console& c, const run::RunHeader& header);
 
-// Appends the line of one accepted sample, after the waiting lines.
-void recordSampleLine(Console& c, double value);
+// The measurement has handed an accepted sample's line to the data file: the silence watch hears
+// of the sample, and the status line says what became of the line.
+void reportSampleLine(Console& c, const run::RecordOutcome& outcome);
 
 // "Running...", and how often the run was resumed once it has been.
 QString runningStatus(const Console& c);

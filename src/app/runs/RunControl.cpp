@@ -9,6 +9,7 @@
 #include "app/watch/Events.h"
 #include "graphics/PlotAxes.h"
 #include "link/DutFrequencyText.h"
+#include "link/InstrumentCommands.h"
 
 namespace tessarin::app::runs {
 
@@ -86,9 +87,9 @@ void saveChoices(Console& c, const run::RunChoices& choices, bool limitsTaken) {
 
 void sendFilterCommand(Console& c, std::optional<run::FilterMode> mode) {
   if (mode == run::FilterMode::Filtered) {
-    c.instrument().send("FN1");
+    c.instrument().send(link::kFilteredMode);
   } else if (mode == run::FilterMode::NonFiltered) {
-    c.instrument().send("FN0");
+    c.instrument().send(link::kNonFilteredMode);
   }
 }
 
@@ -132,7 +133,7 @@ void startRun(Console& c, bool resumed) {
   c.setRunFacts({settings.dutHz, settings.tauSeconds, choices.mode, choices.stored,
                  p.clock.dateTime(), p.clock.sinceStart()});
   c.enter(RunState::Running);
-  c.instrument().send("PH05");
+  c.instrument().send(link::kStartStream);
   clearPlotsForRun(p);
   watch::recordEvent(c, resumed ? QStringLiteral("resumed") : QStringLiteral("started"),
                      c.status());
@@ -154,7 +155,7 @@ void startResumedRun(Console& c) { startRun(c, true); }
 
 void stopRun(Console& c) {
   c.setStatus(QStringLiteral("Stop..."));
-  c.instrument().send("PH00");
+  c.instrument().send(link::kStopStream);
   c.enter(RunState::Stopped);
   saveWaitingLines(c);
   watch::recordEvent(c, QStringLiteral("stopped"),
@@ -163,7 +164,7 @@ void stopRun(Console& c) {
 
 void endRunAtSampleLimit(Console& c) {
   syncDataFile(c);
-  c.instrument().send("PH00");
+  c.instrument().send(link::kStopStream);
   c.enter(RunState::EndedAtSampleLimit);
   warnAfterwards(c, QStringLiteral("Sample 999999"));
   watch::recordEvent(c, QStringLiteral("sample-limit"), QStringLiteral("Sample 999999"));
