@@ -159,7 +159,9 @@ TEST(TelecomMasksTest, TheDrawnLineFollowsTheMaskOverTheCoveredPartOfTheCurvesRa
   EXPECT_DOUBLE_EQ(line.tau.front(), 0.1);
   EXPECT_DOUBLE_EQ(line.tau.back(), 1000);
   for (std::size_t i = 0; i < line.tau.size(); ++i) {
-    if (i > 0) EXPECT_GE(line.tau[i], line.tau[i - 1]);
+    if (i > 0) {
+      EXPECT_GE(line.tau[i], line.tau[i - 1]);
+    }
     if (line.tau[i] == 273) continue;  // both sides of the breakpoint are drawn there
     EXPECT_NEAR(line.limit[i], *maskLimit(mask, line.tau[i]), 1e-15) << line.tau[i];
   }
