@@ -6,6 +6,7 @@
 #include "app/RunState.h"
 #include "app/StateControls.h"
 #include "app/Windows.h"
+#include "app/plots/MaskWatch.h"
 #include "app/watch/EventLog.h"
 #include "app/watch/RunFacts.h"
 #include "link/FilterLock.h"
@@ -74,6 +75,8 @@ class Console {
   run::Resumption& resumption() { return resumption_; }
   const run::Resumption& resumption() const { return resumption_; }
   const run::SilenceWatch& silence() const { return silence_; }
+  plots::MaskWatch& maskWatch() { return maskWatch_; }
+  const plots::MaskWatch& maskWatch() const { return maskWatch_; }
   watch::EventLog& events() { return events_; }
   const watch::EventLog& events() const { return events_; }
   // The current run's facts, or the last run's once it has ended; nothing before the first run.
@@ -116,6 +119,7 @@ class Console {
   run::SilenceWatch silence_;
   run::Resumption resumption_;
   watch::EventLog events_;
+  plots::MaskWatch maskWatch_;
   std::optional<watch::RunFacts> runFacts_;
 
   double nominalHz_ = 0;

@@ -43,6 +43,13 @@ struct Menus {
                              QStringLiteral("&Modified Allan Dev.")};
   MenuItem showTdev{QStringLiteral("showTdev"), QStringLiteral("T&DEV")};
   MenuItem showMtie{QStringLiteral("showMtie"), QStringLiteral("M&TIE")};
+  // The telecom mask of the stability plot, shown while it shows TDEV or MTIE.
+  MenuItem maskMenu{QStringLiteral("maskMenu"), QStringLiteral("M&ask")};
+  MenuItem maskNone{QStringLiteral("maskNone"), QStringLiteral("&None")};
+  MenuItem maskPrc{QStringLiteral("maskPrc"), QStringLiteral("G.811 &PRC")};
+  MenuItem maskPrtcA{QStringLiteral("maskPrtcA"), QStringLiteral("G.8272 PRTC-&A")};
+  MenuItem maskPrtcB{QStringLiteral("maskPrtcB"), QStringLiteral("G.8272 PRTC-&B")};
+  MenuItem maskEprtc{QStringLiteral("maskEprtc"), QStringLiteral("G.8272.1 &ePRTC")};
 
   MenuItem graphicMenu{QStringLiteral("graphicMenu"), QStringLiteral("  &Graphic  ")};
   MenuItem autoscale{QStringLiteral("autoscale"), QStringLiteral("&Autoscale")};

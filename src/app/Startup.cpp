@@ -7,6 +7,7 @@
 #include "app/WindowLayout.h"
 #include "app/plots/PlotSetup.h"
 #include "app/plots/Scales.h"
+#include "app/plots/StabilityMask.h"
 #include "app/plots/StabilityMeasure.h"
 #include "app/runs/ResumeChoice.h"
 #include "graphics/PlotAxes.h"
@@ -67,6 +68,7 @@ void startUp(Console& c) {
   setMenuStartState(c.menus());
   readGlobalSettings(c);
   plots::restoreStabilityMeasure(c);
+  plots::restoreStabilityMask(c);
   runs::restoreResumeAfterPortLoss(c);
   showPlotWindows(c);
   Windows& w = c.windows();

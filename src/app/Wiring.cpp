@@ -9,6 +9,7 @@
 #include "app/plots/Pictures.h"
 #include "app/plots/Printing.h"
 #include "app/plots/Scales.h"
+#include "app/plots/StabilityMask.h"
 #include "app/plots/StabilityMeasure.h"
 #include "app/plots/Titles.h"
 #include "app/runs/Recording.h"
@@ -41,6 +42,12 @@ void connectHandlers(Console& c) {
   m.showModifiedAllan.onClick = [&c] { plots::chooseModifiedAllan(c); };
   m.showTdev.onClick = [&c] { plots::chooseTdev(c); };
   m.showMtie.onClick = [&c] { plots::chooseMtie(c); };
+  m.maskNone.onClick = [&c] { plots::chooseMask(c, 0); };
+  m.maskPrc.onClick = [&c] { plots::chooseMask(c, 1); };
+  m.maskPrtcA.onClick = [&c] { plots::chooseMask(c, 2); };
+  m.maskPrtcB.onClick = [&c] { plots::chooseMask(c, 3); };
+  m.maskEprtc.onClick = [&c] { plots::chooseMask(c, 4); };
+  c.measurement().stabilityCurveShown = [&c] { plots::judgeStabilityCurve(c); };
   m.autoscale.onClick = [&c] { plots::chooseAutoscale(c); };
   m.limits.onClick = [&c] { plots::chooseLimits(c); };
   m.tau.onClick = [&c] { toggleTauList(c); };

@@ -56,6 +56,11 @@ class PlotControl {
   // that point); empty spans take the bars away. The bars go with the curve.
   virtual void setErrorBars(const QString& name, std::span<const double> low,
                             std::span<const double> high) = 0;
+  // Replaces the limit line `name` (created when missing) by the points (x[i], y[i]): a plain
+  // dashed line in a colour of its own, never marked, that autoscale fits like a curve. Empty
+  // spans leave the line without points.
+  virtual void setLimitLine(const QString& name, std::span<const double> x,
+                            std::span<const double> y) = 0;
   // The unit of the Y values, shown beside the Y axis; empty: none.
   virtual void setYUnit(const QString& unit) = 0;
 

@@ -99,6 +99,7 @@ void MainWindow::buildMenus() {
       &m.showPhaseDiff, &m.autoscale, &m.limits,
       &m.tau,           &m.normalize, &m.resumeAfterPortLoss};
   checkable.insert({&m.showStandardAllan, &m.showModifiedAllan, &m.showTdev, &m.showMtie});
+  checkable.insert({&m.maskNone, &m.maskPrc, &m.maskPrtcA, &m.maskPrtcB, &m.maskEprtc});
   std::map<const app::MenuItem*, QMenu*> menus;
   for (const app::Menus::Node& node : m.tree()) {
     app::MenuItem& item = *node.item;

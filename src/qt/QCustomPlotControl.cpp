@@ -209,7 +209,7 @@ QCustomPlotControl::Curve& QCustomPlotControl::curveNamed(const QString& name, b
   if (Curve* curve = findCurve(name)) return *curve;
   QCPGraph* graph = plot_->addGraph();
   graph->setName(name);
-  curves_.push_back({name, graph, {}, markers, nullptr, {}});
+  curves_.push_back({name, graph, {}, markers, nullptr, {}, false});
   styleCurve(curves_.back());
   return curves_.back();
 }
@@ -258,6 +258,23 @@ void QCustomPlotControl::setCurve(const QString& name, std::span<const double> x
   queueReplot();
 }
 
+void QCustomPlotControl::setLimitLine(const QString& name, std::span<const double> x,
+                                      std::span<const double> y) {
+  Curve& line = curveNamed(name, false);
+  if (!line.limitLine) {
+    line.limitLine = true;
+    styleCurve(line);
+  }
+  const auto points = static_cast<qsizetype>(std::min(x.size(), y.size()));
+  line.graph->setData(QVector<double>(x.begin(), x.begin() + points),
+                      QVector<double>(y.begin(), y.begin() + points));
+  line.extent.clear();
+  const auto data = line.graph->data();
+  for (auto point = data->constBegin(); point != data->constEnd(); ++point)
+    line.extent.append(point->key, point->value);
+  queueReplot();
+}
+
 // The bars hang on the curve's points in X order; each is drawn as far below and above its point
 // as its bounds lie. A NaN bound draws no bar there.
 void QCustomPlotControl::setErrorBars(const QString& name, std::span<const double> low,
@@ -297,6 +314,14 @@ void QCustomPlotControl::setYUnit(const QString& unit) {
 
 void QCustomPlotControl::styleCurve(Curve& curve) const {
   const bool darkArea = qGray(plotArea_.rgb()) < 128;
+  if (curve.limitLine) {
+    // Apart from the curves' yellow and cyan on the screen, and from blue and red on paper.
+    const QColor colour = darkArea ? QColor(255, 110, 110) : QColor(160, 0, 160);
+    curve.graph->setPen(QPen(colour, 2, Qt::DashLine));
+    curve.graph->setLineStyle(QCPGraph::lsLine);
+    curve.graph->setScatterStyle(QCPScatterStyle());
+    return;
+  }
   const QColor colour = CurveColour(static_cast<std::size_t>(&curve - curves_.data()), darkArea);
   curve.graph->setPen(QPen(colour, 0));
   curve.graph->setLineStyle(lines_ ? QCPGraph::lsLine : QCPGraph::lsNone);

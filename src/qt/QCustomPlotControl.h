@@ -55,6 +55,8 @@ class QCustomPlotControl : public platform::PlotControl {
   void setCurve(const QString& name, std::span<const double> x, std::span<const double> y) override;
   void setErrorBars(const QString& name, std::span<const double> low,
                     std::span<const double> high) override;
+  void setLimitLine(const QString& name, std::span<const double> x,
+                    std::span<const double> y) override;
   void setYUnit(const QString& unit) override;
 
   bool interaction() const override;
@@ -77,7 +79,8 @@ class QCustomPlotControl : public platform::PlotControl {
     CurveExtent extent;
     bool markers;  // explicit points (the Allan deviation levels) are always marked
     QCPErrorBars* bars = nullptr;
-    ValueSpan barBounds;  // the ends of the error bars, for autoscale
+    ValueSpan barBounds;     // the ends of the error bars, for autoscale
+    bool limitLine = false;  // a mask's limit: dashed, in its own colour, never marked
   };
   struct Limits {
     double min, max;

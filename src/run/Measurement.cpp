@@ -33,6 +33,7 @@ Measurement::Measurement(MeasurementOutputs outputs) : outputs_(std::move(output
   for (std::vector<double>* curve : {&curveTau_, &curveDeviation_, &curveLow_, &curveHigh_})
     curve->reserve(kMostLevels);
   curveFactor_.reserve(kMostLevels);
+  curveTerms_.reserve(kMostLevels);
 }
 
 void Measurement::start(const RunSettings& settings) {
@@ -164,16 +165,36 @@ void Measurement::showErrorBars(bool shown) {
   if (analysedSamples_ > 0) showStabilityCurve(false);
 }
 
+bool Measurement::keepIntervals(bool kept) {
+  if (kept == intervalsKept_) return false;
+  intervalsKept_ = kept;
+  if (analysedSamples_ == 0) return false;
+  showStabilityCurve(false);
+  return true;
+}
+
+std::vector<Measurement::CurvePoint> Measurement::stabilityCurve() const {
+  std::vector<CurvePoint> points;
+  for (std::size_t i = 0; i < curveTau_.size(); ++i)
+    points.push_back({curveTau_[i], curveDeviation_[i],
+                      i < curveHigh_.size() ? curveHigh_[i] : std::nan(""), curveTerms_[i]});
+  return points;
+}
+
 void Measurement::showStabilityCurve(bool evenEmpty) {
   curveTau_.clear();
   curveDeviation_.clear();
   curveFactor_.clear();
+  curveTerms_.clear();
+  curveLow_.clear();
+  curveHigh_.clear();
   if (statistic_ == stability::Statistic::Adev) {
     int factor = 1;
     for (const stability::StabilityPoint& level : levels_) {
       curveTau_.push_back(level.tau);
       curveDeviation_.push_back(level.deviation);
       curveFactor_.push_back(factor);
+      curveTerms_.push_back(0);
       factor *= 2;
     }
   } else if (running_) {
@@ -181,14 +202,18 @@ void Measurement::showStabilityCurve(bool evenEmpty) {
       curveTau_.push_back(point.tau);
       curveDeviation_.push_back(point.value);
       curveFactor_.push_back(point.factor);
+      curveTerms_.push_back(point.terms);
     }
   }
   if (curveTau_.empty() && !evenEmpty) return;
   outputs_.stabilityPlot.setCurve(kStabilityCurve, curveTau_, curveDeviation_);
-  if (errorBars_ && stability::hasConfidenceInterval(statistic_)) {
-    fillErrorBars();
-    outputs_.stabilityPlot.setErrorBars(kStabilityCurve, curveLow_, curveHigh_);
+  if (!stability::hasConfidenceInterval(statistic_)) {
+    if (stabilityCurveShown) stabilityCurveShown();
+    return;
   }
+  if (errorBars_ || intervalsKept_) fillErrorBars();
+  if (errorBars_) outputs_.stabilityPlot.setErrorBars(kStabilityCurve, curveLow_, curveHigh_);
+  if (stabilityCurveShown) stabilityCurveShown();
 }
 
 // A frozen Allan deviation level keeps the interval of the samples it was last computed from.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -83,6 +85,21 @@ class Measurement {
   // are shown. MTIE has none.
   void showErrorBars(bool shown);
   bool errorBarsShown() const { return errorBars_; }
+  // Works out the 68 % confidence intervals of the curve even while its error bars are hidden, so
+  // that the upper bounds are there for a mask's verdict. True when that drew the curve again
+  // (and told stabilityCurveShown).
+  bool keepIntervals(bool kept);
+
+  // A point of the stability curve as drawn last: the upper bound of its 68 % interval (NaN where
+  // there is none or intervals are not worked out) and the terms that went into its value (0 for
+  // the console's own Allan deviation, which counts none).
+  struct CurvePoint {
+    double tau, value, upper;
+    std::int64_t terms;
+  };
+  std::vector<CurvePoint> stabilityCurve() const;
+  // Told after each new drawing of the stability curve.
+  std::function<void()> stabilityCurveShown;
 
   // Samples accepted so far (N).
   int sampleCount() const { return sampleIndex_ > 0 ? sampleIndex_ - 1 : 0; }
@@ -118,11 +135,13 @@ class Measurement {
   stability::Statistic statistic_ = stability::Statistic::Adev;
   std::optional<stability::RunningStatistic> running_;  // for any choice but Adev
   bool errorBars_ = false;
+  bool intervalsKept_ = false;
   // The error bars of the frozen Allan deviation levels never change: worked out once.
   std::vector<double> frozenLow_, frozenHigh_;
   NoiseTypes noiseTypes_;
   std::vector<double> curveTau_, curveDeviation_, curveLow_, curveHigh_;
   std::vector<int> curveFactor_;
+  std::vector<std::int64_t> curveTerms_;
 };
 
 }  // namespace tessarin::run

@@ -214,6 +214,7 @@ class FakePlot : public platform::PlotControl {
     QString name;
     std::vector<double> x, y;
     std::vector<double> low, high;  // error bars; empty: none
+    bool limitLine = false;         // drawn by setLimitLine
   };
 
   QString title() const override { return titleText; }
@@ -264,6 +265,13 @@ class FakePlot : public platform::PlotControl {
         c.low.assign(low.begin(), low.end());
         c.high.assign(high.begin(), high.end());
       }
+  }
+  void setLimitLine(const QString& name, std::span<const double> x,
+                    std::span<const double> y) override {
+    Curve& line = curveNamed(name);
+    line.x.assign(x.begin(), x.end());
+    line.y.assign(y.begin(), y.end());
+    line.limitLine = true;
   }
   void setYUnit(const QString& unit) override { yUnit = unit; }
   bool interaction() const override { return interactionOn; }

@@ -5,6 +5,7 @@
 #include "app/Console.h"
 #include "app/Startup.h"
 #include "app/TextFileStore.h"
+#include "app/plots/StabilityMask.h"
 #include "graphics/StabilityMeasures.h"
 
 namespace tessarin::app::plots {
@@ -30,6 +31,7 @@ void show(Console& c, const StabilityMeasure& measure) {
   items[chosen]->setChecked(true);
   for (std::size_t i = 0; i < items.size(); ++i)
     if (i != chosen) items[i]->setChecked(false);
+  showMaskChoice(c);
   platform::PlotControl& plot = c.platform().stabilityPlot;
   plot.setTitle(measure.title);
   plot.setYUnit(measure.unit);

@@ -4,6 +4,7 @@
 #include "app/RunChoicesFromMenus.h"
 #include "app/SettingsCode.h"
 #include "app/plots/Scales.h"
+#include "app/plots/StabilityMask.h"
 #include "app/runs/Recording.h"
 #include "app/runs/Resume.h"
 #include "app/watch/Events.h"
@@ -135,6 +136,7 @@ void startRun(Console& c, bool resumed) {
   c.enter(RunState::Running);
   c.instrument().send(link::kStartStream);
   clearPlotsForRun(p);
+  plots::forgetMaskVerdicts(c);
   watch::recordEvent(c, resumed ? QStringLiteral("resumed") : QStringLiteral("started"),
                      c.status());
 }

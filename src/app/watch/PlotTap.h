@@ -49,6 +49,10 @@ class PlotTap : public platform::PlotControl {
   void setCurve(const QString& name, std::span<const double> x, std::span<const double> y) override;
   void setErrorBars(const QString& name, std::span<const double> low,
                     std::span<const double> high) override;
+  void setLimitLine(const QString& name, std::span<const double> x,
+                    std::span<const double> y) override {
+    plot_.setLimitLine(name, x, y);
+  }
   void setYUnit(const QString& unit) override { plot_.setYUnit(unit); }
   bool interaction() const override { return plot_.interaction(); }
   void setInteraction(bool on) override { plot_.setInteraction(on); }

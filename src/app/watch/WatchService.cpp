@@ -123,7 +123,7 @@ bool WatchService::refresh() {
   const std::size_t look =
       qHashMulti(0, c.status(), int(c.state()), c.measurement().sampleCount(), dataPlot_.revision(),
                  stabilityPlot_.revision(), c.events().recorded(), c.recorder().dataFile().path(),
-                 c.recorder().waitingCount());
+                 c.recorder().waitingCount(), c.maskWatch().chosen());
   if (look == lastLook_) return false;
   lastLook_ = look;
   ++revision_;
@@ -158,6 +158,28 @@ QByteArray WatchService::status() const {
   return json(o);
 }
 
+namespace {
+
+// The mask in force and its verdict per tau; null while none is.
+QJsonValue maskVerdicts(const plots::MaskWatch& watch) {
+  const analysis::TelecomMask* mask = watch.mask();
+  if (!mask) return QJsonValue();
+  QJsonArray points;
+  for (const plots::MaskWatch::Point& p : watch.points())
+    points.append(QJsonObject{{"tau", number(p.tau)},
+                              {"value", number(p.value)},
+                              {"limit", number(p.limit)},
+                              {"margin", number(p.limit - p.value)},
+                              {"verdict", QString::fromUtf8(analysis::verdictWord(p.verdict))}});
+  return QJsonObject{{"name", QString::fromUtf8(mask->name)},
+                     {"title", QString::fromUtf8(mask->title)},
+                     {"source", QString::fromUtf8(mask->recommendation)},
+                     {"verdict", QString::fromUtf8(analysis::verdictWord(watch.verdict()))},
+                     {"points", points}};
+}
+
+}  // namespace
+
 QByteArray WatchService::stability() const {
   QJsonArray points;
   for (const PlotTap::StabilityPoint& p : stabilityPlot_.stabilityPoints())
@@ -165,7 +187,9 @@ QByteArray WatchService::stability() const {
                               {"value", number(p.value)},
                               {"low", number(p.low)},
                               {"high", number(p.high)}});
-  return json({{"statistic", statisticName(console_.menus())}, {"points", points}});
+  return json({{"statistic", statisticName(console_.menus())},
+               {"points", points},
+               {"mask", maskVerdicts(console_.maskWatch())}});
 }
 
 WatchResponse WatchService::data(const QUrlQuery& query) const {
