@@ -139,8 +139,18 @@ Accumulator accumulatorHolding(Statistic statistic, int factor, double total, st
                                std::int64_t next);
 
 // The total deviation's squared second difference at spacing m around inner sample i of the n
-// samples x, reflected past either end; NaN where it touches a gap.
-double reflectedSecondDifference(const double* x, std::int64_t n, std::int64_t m, std::int64_t i);
+// samples x, reflected past either end; NaN where it touches a gap. The reflected steps are formed
+// from differences of nearby samples, never from 2 x[0] - x[j] itself. Inline: it is the inner
+// loop of the total deviation's ends, window by window in the dynamic stability.
+inline double reflectedSecondDifference(const double* x, std::int64_t n, std::int64_t m,
+                                        std::int64_t i) {
+  const std::int64_t last = n - 1;
+  const double backward = i >= m ? x[i] - x[i - m] : (x[i] - x[0]) + (x[m - i] - x[0]);
+  const double forward =
+      i + m <= last ? x[i + m] - x[i] : (x[last] - x[i]) + (x[last] - x[2 * last - i - m]);
+  const double difference = forward - backward;
+  return difference * difference;
+}
 void extend(Accumulator& accumulator, std::span<const double> phase);
 Estimate estimate(const Accumulator& accumulator, std::span<const double> phase, double tau0);
 

@@ -5,17 +5,6 @@
 
 namespace tessarin::stability {
 
-// The reflected steps are formed from differences of nearby samples, never from 2 x[0] - x[j]
-// itself.
-double reflectedSecondDifference(const double* x, std::int64_t n, std::int64_t m, std::int64_t i) {
-  const std::int64_t last = n - 1;
-  const double backward = i >= m ? x[i] - x[i - m] : (x[i] - x[0]) + (x[m - i] - x[0]);
-  const double forward =
-      i + m <= last ? x[i + m] - x[i] : (x[last] - x[i]) + (x[last] - x[2 * last - i - m]);
-  const double difference = forward - backward;
-  return difference * difference;
-}
-
 // Term t is the one around sample i = t + 1; those with i + m < n reach no further than the
 // series does and no longer change.
 void TotalAccumulator::extend(std::span<const double> phase) {
