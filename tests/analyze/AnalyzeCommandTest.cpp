@@ -41,6 +41,7 @@ TEST_F(AnalyzeCommand, ExitsOneForUsageErrorsAndTwoForInputItCannotUse) {
   write("cut.DAT", read("osc.DAT") + " 4.5");
   const Refusal cases[] = {
       {"--frobnicate osc.DAT", 1, "unknown option: --frobnicate"},
+      {"--- osc.DAT", 1, "unknown option: ---"},
       {"--stat adev,sigma osc.DAT", 1, "bad value for --stat"},
       {"--ci 1.5 osc.DAT", 1, "bad value for --ci"},
       {"--ci none --noise osc.DAT", 1, "--ci none leaves out"},

@@ -123,8 +123,7 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
   if (name == "--dynamic") {
     const std::size_t colon = value.find(':');
     const auto window = numberFrom<int>(value.substr(0, colon));
-    if (!window || value.empty())
-      return bad + " (WINDOW[:STEP], whole numbers of samples, e.g. 10000:1000)";
+    if (!window) return bad + " (WINDOW[:STEP], whole numbers of samples, e.g. 10000:1000)";
     if (*window < analysis::kLeastDynamicWindow)
       return bad + " (WINDOW is at least " + std::to_string(analysis::kLeastDynamicWindow) +
              " samples)";
@@ -205,7 +204,9 @@ std::string refusal(const std::vector<std::string>& args, const QCommandLinePars
     if (arg.size() < 2 || arg[0] != '-') continue;
     const std::size_t equals = arg.find('=');
     const std::string_view written = arg.substr(0, equals);
-    const OptionEntry* option = optionNamed(written.substr(written.find_first_not_of('-')));
+    const std::size_t name = written.find_first_not_of('-');
+    const OptionEntry* option =
+        name == std::string_view::npos ? nullptr : optionNamed(written.substr(name));
     if (option == nullptr) return "unknown option: " + std::string(written);
     if (option->valueName.empty() && equals != std::string_view::npos)
       return std::string(written) + " takes no value";
