@@ -115,6 +115,13 @@ void judgeStabilityCurve(Console& c) {
   // The upper bounds are worked out only while a mask needs them; once they are, the curve is
   // drawn again and judged in that drawing.
   if (c.measurement().keepIntervals(mask != nullptr)) return;
+  // With no mask in force nothing is judged and the curve is not copied: an analysis then costs
+  // what it costs without masks, no allocation included.
+  if (mask == nullptr) {
+    drawMaskLine(c, nullptr, {});
+    c.maskWatch().judge(nullptr, {});
+    return;
+  }
   const std::vector<run::Measurement::CurvePoint> curve = c.measurement().stabilityCurve();
   drawMaskLine(c, mask, curve);
   MaskWatch& watch = c.maskWatch();
