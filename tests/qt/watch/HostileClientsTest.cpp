@@ -18,6 +18,15 @@
 namespace tessarin::test {
 namespace {
 
+// AddressSanitizer keeps freed memory in quarantine and adds its shadow to every block, so the
+// resident memory of a sanitizer build says nothing of what the console holds for a client: the
+// bounds are checked in the normal build, the drops and the service in both.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kResidentMemorySaysAnything = false;
+#else
+constexpr bool kResidentMemorySaysAnything = true;
+#endif
+
 using namespace std::chrono_literals;
 
 const QByteArray kToken(64, 'c');
@@ -149,7 +158,9 @@ TEST_F(HostileClientsTest, APingFloodOnTheLiveSocketIsDroppedNotBuffered) {
       },
       5000);
   EXPECT_LT(sent, limit) << "the flood went on unhindered";
-  EXPECT_LT(peakMiB - startMiB, 16);
+  if (kResidentMemorySaysAnything) {
+    EXPECT_LT(peakMiB - startMiB, 16);
+  }
   EXPECT_GE(server->drops().overBudget, 1);
   EXPECT_EQ(politeGet(), 200);
   expectTheRunRecorded();
@@ -166,7 +177,9 @@ TEST_F(HostileClientsTest, PipelinedRequestsForLargeAnswersWaitForTheClientToRea
     sendAll(*greedy.back(), requests);
   }
   turnUntil([] { return false; }, 2000);
-  EXPECT_LT(peakMiB - startMiB, 16) << "300 answers of 129 KiB each, twice, were made at once";
+  if (kResidentMemorySaysAnything) {
+    EXPECT_LT(peakMiB - startMiB, 16) << "300 answers of 129 KiB each, twice, were made at once";
+  }
   EXPECT_EQ(politeGet(), 200);
   expectTheRunRecorded();
 }
@@ -211,7 +224,9 @@ TEST_F(HostileClientsTest, StalledDownloadsAndUnansweredLiveSocketsAreDroppedOnT
   for (int i = 0; i < 4; ++i) stalled.push_back(liveClient({}, QStringLiteral("127.0.0.3")));
   turnUntil([&] { return server->drops().timedOut >= 16; }, 4000);
   EXPECT_EQ(server->drops().timedOut, 16);
-  EXPECT_LT(peakMiB - startMiB, 24);
+  if (kResidentMemorySaysAnything) {
+    EXPECT_LT(peakMiB - startMiB, 24);
+  }
   EXPECT_EQ(politeGet(), 200);
   expectTheRunRecorded();
   for (const auto& client : stalled) EXPECT_FALSE(client->read()) << "closed";
