@@ -10,8 +10,8 @@
 #include "analysis/SeriesAnalysis.h"
 #include "records/DatReader.h"
 #include "run/DataFile.h"
-#include "support/ExpectSamples.h"
 #include "stability/AllanDeviation.h"
+#include "support/ExpectSamples.h"
 
 namespace tessarin::analysis {
 namespace {
@@ -22,7 +22,6 @@ using records::parseDatText;
 constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
 
 using test::expectSamples;
-
 
 struct RunText {
   const char* date = "07/12/2026";
@@ -49,7 +48,6 @@ std::vector<double> ramp(int count, int first) {
     values.push_back(std::stod(std::to_string(k) + "e-9"));
   return values;
 }
-
 
 TEST(RecordedRunAnalysis, GivesTheConsolesOwnAllanDeviationForPhaseAndFrequencyRuns) {
   constexpr double kTau0 = 1;
@@ -84,7 +82,6 @@ TEST(RecordedRunAnalysis, GivesTheConsolesOwnAllanDeviationForPhaseAndFrequencyR
     }
   }
 }
-
 
 TEST(JoinedRuns, PlacesEachRunByItsHeaderRoundedToTheNearestSampleAndKeepsItsValues) {
   const struct {

@@ -51,8 +51,7 @@ TEST(ProgressLine, ShowsTheStageAndTimeLeftOnlyOnceWorkTakesLongAndClearsItsLine
       std::this_thread::sleep_for(std::chrono::milliseconds(260));
     }
   });
-  EXPECT_NE(long_.find("\rtessarin-analyze: osc.DAT: run 2: estimates, factor "),
-            std::string::npos)
+  EXPECT_NE(long_.find("\rtessarin-analyze: osc.DAT: run 2: estimates, factor "), std::string::npos)
       << long_;
   EXPECT_NE(long_.find(" of 40, about "), std::string::npos) << long_;
   EXPECT_NE(long_.find(" s left"), std::string::npos) << long_;

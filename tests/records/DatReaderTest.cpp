@@ -150,6 +150,5 @@ TEST(HeaderTime, ReadsTheHeaderDateInEveryShortFormTheConsoleWrites) {
   for (const auto& t : cases) EXPECT_EQ(headerDate(t.text).value_or(QDate()), t.expected) << t.text;
 }
 
-
 }  // namespace
 }  // namespace tessarin::records

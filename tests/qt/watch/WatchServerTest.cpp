@@ -81,7 +81,8 @@ TEST_F(WatchServerTest, AnswersThePageRequestsAndRefusesOthersAtOnceHoweverTheyA
     qsizetype piece;
     QByteArray answerStart;
   };
-  const QByteArray status = "GET /api/status HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
+  const QByteArray status =
+      "GET /api/status HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
   const std::vector<Case> cases = {
       {"whole", status, 0, "HTTP/1.1 200 OK\r\n"},
       {"a byte at a time", status, 1, "HTTP/1.1 200 OK\r\n"},
