@@ -246,16 +246,7 @@ void QCustomPlotControl::setCurve(const QString& name, std::span<const double> x
     curve.markers = true;
     styleCurve(curve);
   }
-  const auto points = static_cast<qsizetype>(std::min(x.size(), y.size()));
-  curve.graph->setData(QVector<double>(x.begin(), x.begin() + points),
-                       QVector<double>(y.begin(), y.begin() + points));
-  // The graph keeps its points in X order; the extent follows that order, so its last point is
-  // the one replaceLastPoint changes.
-  curve.extent.clear();
-  const auto data = curve.graph->data();
-  for (auto point = data->constBegin(); point != data->constEnd(); ++point)
-    curve.extent.append(point->key, point->value);
-  queueReplot();
+  replacePoints(curve, x, y);
 }
 
 void QCustomPlotControl::setLimitLine(const QString& name, std::span<const double> x,
@@ -265,13 +256,20 @@ void QCustomPlotControl::setLimitLine(const QString& name, std::span<const doubl
     line.limitLine = true;
     styleCurve(line);
   }
+  replacePoints(line, x, y);
+}
+
+void QCustomPlotControl::replacePoints(Curve& curve, std::span<const double> x,
+                                       std::span<const double> y) {
   const auto points = static_cast<qsizetype>(std::min(x.size(), y.size()));
-  line.graph->setData(QVector<double>(x.begin(), x.begin() + points),
-                      QVector<double>(y.begin(), y.begin() + points));
-  line.extent.clear();
-  const auto data = line.graph->data();
+  curve.graph->setData(QVector<double>(x.begin(), x.begin() + points),
+                       QVector<double>(y.begin(), y.begin() + points));
+  // The graph keeps its points in X order; the extent follows that order, so its last point is
+  // the one replaceLastPoint changes.
+  curve.extent.clear();
+  const auto data = curve.graph->data();
   for (auto point = data->constBegin(); point != data->constEnd(); ++point)
-    line.extent.append(point->key, point->value);
+    curve.extent.append(point->key, point->value);
   queueReplot();
 }
 

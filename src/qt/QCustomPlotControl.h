@@ -89,6 +89,8 @@ class QCustomPlotControl : public platform::PlotControl {
   Curve* findCurve(const QString& name);
   Curve& curveNamed(const QString& name, bool markers);
   void styleCurve(Curve& curve) const;
+  // Gives the curve these points in place of its own, and its extent with them.
+  void replacePoints(Curve& curve, std::span<const double> x, std::span<const double> y);
   void removeErrorBars(Curve& curve);
   void applyLimits(QCPAxis* axis, const Limits& limits);
   void fitValueAxis(const ValueSpan& values);
