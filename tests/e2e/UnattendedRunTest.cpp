@@ -65,9 +65,11 @@ TEST_F(UnattendedRunTest, ThreeVanishesAndASilenceLeaveOneRunPerSegmentJoinedWhe
     EXPECT_GE(runs[r].sampleLines, runs[r].expected - kInFlight) << "run " << r + 1;
 
   // Joined, each run's first sample falls where the instrument sent it: its time since the first
-  // run's first sample, in samples of 1 s. Within 2 samples: each header's time has whole
+  // run's first sample, in samples of 1 s. Within 5 samples: each header's time has whole
   // seconds (half a sample either way), and the moment from the header to the first sample the
-  // console asks for is stretched 200 times by the sped-up clock, more so on a busy machine.
+  // console asks for is stretched 200 times by the sped-up clock, so that 20 ms of a slow
+  // sanitized console are 4 samples (3.2 and 4.9 seen). A run placed wrongly is off by a whole
+  // outage, 100 samples here.
   std::vector<LoggedStream> streams;
   for (const LoggedStream& stream : readLoggedStreams(simLog()))
     if (stream.tauCommand == "TA000003E8") streams.push_back(stream);
@@ -79,7 +81,7 @@ TEST_F(UnattendedRunTest, ThreeVanishesAndASilenceLeaveOneRunPerSegmentJoinedWhe
   for (std::size_t r = 1; r < streams.size(); ++r) {
     index += static_cast<int>(recorded[r - 1].sampleLines.size()) + gaps[r - 1];
     const double sent = streams[r].times.front() - streams[0].times.front();
-    EXPECT_LE(std::abs(index - sent), 2.0) << "run " << r + 1;
+    EXPECT_LE(std::abs(index - sent), 5.0) << "run " << r + 1;
   }
 }
 
