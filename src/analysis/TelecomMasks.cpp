@@ -10,8 +10,10 @@ namespace {
 
 using stability::Statistic;
 
-constexpr double kNs = 1e-9;
-constexpr double kUs = 1e-6;
+// The tables' nanoseconds and microseconds in seconds, divided rather than multiplied so that a
+// round limit (100 ns) is the double its decimal names (1e-07) and prints as such.
+constexpr double ns(double value) { return value / 1e9; }
+constexpr double us(double value) { return value / 1e6; }
 constexpr double kEndless = std::numeric_limits<double>::infinity();
 
 // Every mask starts at an observation interval of 0.1 s, the shortest its table gives.
@@ -20,44 +22,69 @@ constexpr double kLowestTau = 0.1;
 // G.811 PRC, ITU-T G.811 (09/97) 5.2 wander in locked mode, Table 1 (MTIE) and Table 2 (TDEV).
 // Its last MTIE row has no end.
 constexpr MaskSegment kPrcMtie[] = {
-    {1000, false, 0.275e-3 * kUs, 0.025 * kUs},
-    {kEndless, false, 1e-5 * kUs, 0.29 * kUs},
+    {1000, false, us(0.275e-3), 1, us(0.025)},
+    {kEndless, false, us(1e-5), 1, us(0.29)},
 };
 // G.811 and G.8272 PRTC-A share the TDEV mask; its table ends at 10 000 s.
 constexpr MaskSegment kPrcTdev[] = {
-    {100, false, 0, 3 * kNs},
-    {1000, true, 0.03 * kNs, 0},
-    {10000, true, 0, 30 * kNs},
+    {100, false, 0, 1, ns(3)},
+    {1000, true, ns(0.03), 1, 0},
+    {10000, true, 0, 1, ns(30)},
 };
 
 // G.8272 PRTC-A and PRTC-B, ITU-T G.8272 (11/2018) 6.1 wander generation, Table 1 (MTIE) and
 // Table 2 (TDEV).
 constexpr MaskSegment kPrtcAMtie[] = {
-    {273, false, 0.275e-3 * kUs, 0.025 * kUs},
-    {kEndless, false, 0, 100 * kNs},
+    {273, false, us(0.275e-3), 1, us(0.025)},
+    {kEndless, false, 0, 1, ns(100)},
 };
 constexpr MaskSegment kPrtcBMtie[] = {
-    {54.5, false, 0.275e-3 * kUs, 0.025 * kUs},
-    {kEndless, false, 0, 40 * kNs},
+    {54.5, false, us(0.275e-3), 1, us(0.025)},
+    {kEndless, false, 0, 1, ns(40)},
 };
 constexpr MaskSegment kPrtcBTdev[] = {
-    {100, false, 0, 1 * kNs},
-    {500, true, 0.01 * kNs, 0},
-    {10000, true, 0, 5 * kNs},
+    {100, false, 0, 1, ns(1)},
+    {500, true, ns(0.01), 1, 0},
+    {10000, true, 0, 1, ns(5)},
 };
 
 // G.8272.1 ePRTC, ITU-T G.8272.1 (11/2016) 6.1 wander generation, Table 1 (MTIE) and Table 2
 // (TDEV); the TDEV table ends at 1 000 000 s.
 constexpr MaskSegment kEprtcMtie[] = {
-    {1, true, 0, 4 * kNs},
-    {100, true, 0.11114 * kNs, 3.89 * kNs},
-    {400000, true, 0.0375e-3 * kNs, 15 * kNs},
-    {kEndless, false, 0, 30 * kNs},
+    {1, true, 0, 1, ns(4)},
+    {100, true, ns(0.11114), 1, ns(3.89)},
+    {400000, true, ns(0.0375e-3), 1, ns(15)},
+    {kEndless, false, 0, 1, ns(30)},
 };
 constexpr MaskSegment kEprtcTdev[] = {
-    {30000, false, 0, 1 * kNs},
-    {300000, true, 3.33333e-5 * kNs, 0},
-    {1e6, true, 0, 10 * kNs},
+    {30000, false, 0, 1, ns(1)},
+    {300000, true, ns(3.33333e-5), 1, 0},
+    {1e6, true, 0, 1, ns(10)},
+};
+
+// G.8262 synchronous Ethernet equipment clocks, ITU-T G.8262/Y.1362 (07/2010) 8.1 wander in locked
+// mode at constant temperature: option 1, Table 1 (MTIE) and Table 3 (TDEV); option 2, Table 4
+// (MTIE) and Table 5 (TDEV). Each table's rows hold from above one end up to and with the next.
+constexpr MaskSegment kEec1Mtie[] = {
+    {1, true, 0, 1, ns(40)},
+    {100, true, ns(40), 0.1, 0},
+    {1000, true, ns(25.25), 0.2, 0},
+};
+constexpr MaskSegment kEec1Tdev[] = {
+    {25, true, 0, 1, ns(3.2)},
+    {100, true, ns(0.64), 0.5, 0},
+    {1000, true, 0, 1, ns(6.4)},
+};
+constexpr MaskSegment kEec2Mtie[] = {
+    {1, true, 0, 1, ns(20)},
+    {10, true, ns(20), 0.48, 0},
+    {1000, true, 0, 1, ns(60)},
+};
+constexpr MaskSegment kEec2Tdev[] = {
+    {2.5, true, ns(3.2), -0.5, 0},
+    {40, true, 0, 1, ns(2)},
+    {1000, true, ns(0.32), 0.5, 0},
+    {10000, true, 0, 1, ns(10)},
 };
 
 constexpr TelecomMask kMasks[] = {
@@ -75,6 +102,14 @@ constexpr TelecomMask kMasks[] = {
      kEprtcMtie},
     {"eprtc", "G.8272.1 ePRTC", "ITU-T G.8272.1 (11/2016), Table 2", Statistic::Tdev, kLowestTau,
      kEprtcTdev},
+    {"eec1", "G.8262 EEC option 1", "ITU-T G.8262 (07/2010), Table 1", Statistic::Mtie, kLowestTau,
+     kEec1Mtie},
+    {"eec1", "G.8262 EEC option 1", "ITU-T G.8262 (07/2010), Table 3", Statistic::Tdev, kLowestTau,
+     kEec1Tdev},
+    {"eec2", "G.8262 EEC option 2", "ITU-T G.8262 (07/2010), Table 4", Statistic::Mtie, kLowestTau,
+     kEec2Mtie},
+    {"eec2", "G.8262 EEC option 2", "ITU-T G.8262 (07/2010), Table 5", Statistic::Tdev, kLowestTau,
+     kEec2Tdev},
 };
 
 bool below(const MaskSegment& segment, double tau) {
@@ -82,7 +117,7 @@ bool below(const MaskSegment& segment, double tau) {
 }
 
 double limitOf(const MaskSegment& segment, double tau) {
-  return segment.slope * tau + segment.offset;
+  return segment.coefficient * std::pow(tau, segment.power) + segment.offset;
 }
 
 // Points per decade between two breakpoints of the drawn line.

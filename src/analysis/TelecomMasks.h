@@ -10,12 +10,14 @@
 
 namespace tessarin::analysis {
 
-// One piece of a mask: limit = slope * tau + offset (seconds, tau in seconds) for the observation
-// intervals above the previous piece's end up to `upTo`, which the piece includes when `closed`.
+// One piece of a mask: limit = coefficient * tau^power + offset (seconds, tau in seconds) for the
+// observation intervals above the previous piece's end up to `upTo`, which the piece includes when
+// `closed`. The Recommendations write their limits as straight lines in tau or as powers of it.
 struct MaskSegment {
   double upTo;
   bool closed;
-  double slope;
+  double coefficient;
+  double power;
   double offset;
 };
 

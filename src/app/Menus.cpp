@@ -36,6 +36,8 @@ std::vector<Menus::Node> Menus::tree() {
       {&maskPrtcA, &maskMenu},
       {&maskPrtcB, &maskMenu},
       {&maskEprtc, &maskMenu},
+      {&maskEec1, &maskMenu},
+      {&maskEec2, &maskMenu},
       {&graphicMenu, nullptr},
       {&autoscale, &graphicMenu},
       {&limits, &graphicMenu},

@@ -50,6 +50,8 @@ struct Menus {
   MenuItem maskPrtcA{QStringLiteral("maskPrtcA"), QStringLiteral("G.8272 PRTC-&A")};
   MenuItem maskPrtcB{QStringLiteral("maskPrtcB"), QStringLiteral("G.8272 PRTC-&B")};
   MenuItem maskEprtc{QStringLiteral("maskEprtc"), QStringLiteral("G.8272.1 &ePRTC")};
+  MenuItem maskEec1{QStringLiteral("maskEec1"), QStringLiteral("G.8262 EEC option &1")};
+  MenuItem maskEec2{QStringLiteral("maskEec2"), QStringLiteral("G.8262 EEC option &2")};
 
   MenuItem graphicMenu{QStringLiteral("graphicMenu"), QStringLiteral("  &Graphic  ")};
   MenuItem autoscale{QStringLiteral("autoscale"), QStringLiteral("&Autoscale")};

@@ -47,6 +47,8 @@ void connectHandlers(Console& c) {
   m.maskPrtcA.onClick = [&c] { plots::chooseMask(c, 2); };
   m.maskPrtcB.onClick = [&c] { plots::chooseMask(c, 3); };
   m.maskEprtc.onClick = [&c] { plots::chooseMask(c, 4); };
+  m.maskEec1.onClick = [&c] { plots::chooseMask(c, 5); };
+  m.maskEec2.onClick = [&c] { plots::chooseMask(c, 6); };
   c.measurement().stabilityCurveShown = [&c] { plots::judgeStabilityCurve(c); };
   m.autoscale.onClick = [&c] { plots::chooseAutoscale(c); };
   m.limits.onClick = [&c] { plots::chooseLimits(c); };

@@ -99,7 +99,8 @@ void MainWindow::buildMenus() {
       &m.showPhaseDiff, &m.autoscale, &m.limits,
       &m.tau,           &m.normalize, &m.resumeAfterPortLoss};
   checkable.insert({&m.showStandardAllan, &m.showModifiedAllan, &m.showTdev, &m.showMtie});
-  checkable.insert({&m.maskNone, &m.maskPrc, &m.maskPrtcA, &m.maskPrtcB, &m.maskEprtc});
+  checkable.insert({&m.maskNone, &m.maskPrc, &m.maskPrtcA, &m.maskPrtcB, &m.maskEprtc, &m.maskEec1,
+                    &m.maskEec2});
   std::map<const app::MenuItem*, QMenu*> menus;
   for (const app::Menus::Node& node : m.tree()) {
     app::MenuItem& item = *node.item;

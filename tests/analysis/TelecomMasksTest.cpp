@@ -93,6 +93,42 @@ const LimitCase kLimits[] = {
     {"eprtc", Statistic::Tdev, 300001, 10},
     {"eprtc", Statistic::Tdev, 1e6, 10},
     {"eprtc", Statistic::Tdev, 1000001, kNotCovered},
+    // G.8262 EEC option 1 MTIE: 40 ns up to 1 s, 40 tau^0.1 ns up to 100 s, 25.25 tau^0.2 ns up to
+    // 1000 s.
+    {"eec1", Statistic::Mtie, 0.0999, kNotCovered},
+    {"eec1", Statistic::Mtie, 0.1, 40},
+    {"eec1", Statistic::Mtie, 1, 40},
+    {"eec1", Statistic::Mtie, 1.001, 40.0039982011},
+    {"eec1", Statistic::Mtie, 100, 63.3957276984},
+    {"eec1", Statistic::Mtie, 100.1, 63.4378123511},
+    {"eec1", Statistic::Mtie, 1000, 100.522060565},
+    {"eec1", Statistic::Mtie, 1000.1, kNotCovered},
+    // G.8262 EEC option 1 TDEV: 3.2 ns up to 25 s, 0.64 tau^0.5 ns up to 100 s, 6.4 ns up to
+    // 1000 s.
+    {"eec1", Statistic::Tdev, 25, 3.2},
+    {"eec1", Statistic::Tdev, 25.1, 3.20639361277},
+    {"eec1", Statistic::Tdev, 100, 6.4},
+    {"eec1", Statistic::Tdev, 100.1, 6.4},
+    {"eec1", Statistic::Tdev, 1000, 6.4},
+    {"eec1", Statistic::Tdev, 1000.1, kNotCovered},
+    // G.8262 EEC option 2 MTIE: 20 ns up to 1 s, 20 tau^0.48 ns up to 10 s, 60 ns up to 1000 s.
+    {"eec2", Statistic::Mtie, 1, 20},
+    {"eec2", Statistic::Mtie, 1.001, 20.0095975053},
+    {"eec2", Statistic::Mtie, 10, 60.3990344080},
+    {"eec2", Statistic::Mtie, 10.1, 60},
+    {"eec2", Statistic::Mtie, 1000, 60},
+    {"eec2", Statistic::Mtie, 1000.1, kNotCovered},
+    // G.8262 EEC option 2 TDEV: 3.2 tau^-0.5 ns up to 2.5 s, 2 ns up to 40 s, 0.32 tau^0.5 ns up to
+    // 1000 s, 10 ns up to 10 000 s.
+    {"eec2", Statistic::Tdev, 0.1, 10.1192885125},
+    {"eec2", Statistic::Tdev, 2.5, 2.02385770251},
+    {"eec2", Statistic::Tdev, 2.6, 2},
+    {"eec2", Statistic::Tdev, 40, 2},
+    {"eec2", Statistic::Tdev, 40.1, 2.02638594547},
+    {"eec2", Statistic::Tdev, 1000, 10.1192885125},
+    {"eec2", Statistic::Tdev, 1000.1, 10},
+    {"eec2", Statistic::Tdev, 10000, 10},
+    {"eec2", Statistic::Tdev, 10000.1, kNotCovered},
 };
 
 TEST(TelecomMasksTest, EachMaskGivesItsTablesLimitAtAndAroundEveryBreakpoint) {
@@ -113,13 +149,14 @@ TEST(TelecomMasksTest, EachMaskGivesItsTablesLimitAtAndAroundEveryBreakpoint) {
 
 TEST(TelecomMasksTest, EveryClockHasAnMtieAndATdevMaskAndNothingElse) {
   const std::vector<std::string_view> names = telecomMaskNames();
-  EXPECT_EQ(names, (std::vector<std::string_view>{"prc", "prtc-a", "prtc-b", "eprtc"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string_view>{"prc", "prtc-a", "prtc-b", "eprtc", "eec1", "eec2"}));
   for (std::string_view name : names) {
     EXPECT_NE(telecomMask(name, Statistic::Mtie), nullptr);
     EXPECT_NE(telecomMask(name, Statistic::Tdev), nullptr);
     EXPECT_EQ(telecomMask(name, Statistic::Adev), nullptr);
   }
-  EXPECT_EQ(telecomMask("eec1", Statistic::Mtie), nullptr);
+  EXPECT_EQ(telecomMask("ssu", Statistic::Mtie), nullptr);
 }
 
 TEST(TelecomMasksTest, AValueIsJudgedWithTheUpperBoundOfItsInterval) {

@@ -12,6 +12,7 @@
 #include "commands/AnalysedInput.h"
 #include "commands/DynamicAnalysis.h"
 #include "commands/ReportVerify.h"
+#include "output/MaskSummary.h"
 #include "output/PlotFile.h"
 #include "output/Report.h"
 #include "report/RunReport.h"
@@ -78,14 +79,16 @@ int analyse(const analyze::cli::Options& options, int argc, char** argv) {
   if (options.list || options.dynamic) return listOrMap(options, argc, argv);
   const auto input = analyze::commands::analyseInput(options, std::cerr);
   if (!input) return kUnusableInput;
+  const bool masked = !options.masks.empty();
   if (options.csv)
-    analyze::output::writeCsv(std::cout, input->runs, options.noise);
+    analyze::output::writeCsv(std::cout, input->runs, options.noise, masked);
   else
-    analyze::output::writeTable(std::cout, input->file, input->runs, options.noise);
+    analyze::output::writeTable(std::cout, input->file, input->runs, options.noise, masked);
   std::cout.flush();
+  const bool maskFailed = analyze::output::writeMaskSummary(std::cerr, input->runs);
   if (!options.plotPath.empty() || !options.reportPath.empty())
-    return plot(options, *input, argc, argv);
-  return EXIT_SUCCESS;
+    if (const int status = plot(options, *input, argc, argv); status != EXIT_SUCCESS) return status;
+  return maskFailed ? analyze::cli::kMaskFailed : EXIT_SUCCESS;
 }
 
 }  // namespace

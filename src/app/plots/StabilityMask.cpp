@@ -19,8 +19,9 @@ const QString kNone = QStringLiteral("none");
 const QString kMaskLine = QStringLiteral("Mask");
 
 // "None", then the clock classes in the order of analysis::telecomMaskNames().
-std::array<MenuItem*, 5> maskItems(Menus& m) {
-  return {&m.maskNone, &m.maskPrc, &m.maskPrtcA, &m.maskPrtcB, &m.maskEprtc};
+std::array<MenuItem*, 7> maskItems(Menus& m) {
+  return {&m.maskNone,  &m.maskPrc,  &m.maskPrtcA, &m.maskPrtcB,
+          &m.maskEprtc, &m.maskEec1, &m.maskEec2};
 }
 
 QString maskFile(const Console& c) { return QDir(c.settingsFolder()).filePath(kMaskFile); }

@@ -1,7 +1,10 @@
 #include "cli/HelpText.h"
 
+#include <cmath>
+#include <cstdio>
 #include <string_view>
 
+#include "analysis/TelecomMasks.h"
 #include "cli/OptionTable.h"
 
 namespace tessarin::analyze::cli {
@@ -28,7 +31,8 @@ constexpr std::string_view kAfterOptions =
     "7 Dec 2026, 2026-12-07, or numbers read day/month/year (07/12/2026, 7/12/26, 07.12.2026).\n"
     "Phase runs keep their recorded values: no phase step is made up across a gap.\n"
     "\n"
-    "Exit status: 0 on success, 1 for a usage error, 2 for input that cannot be used.\n"
+    "Exit status: 0 on success, 1 for a usage error, 2 for input that cannot be used, 3 when\n"
+    "the results fail a mask of --mask (everything is written all the same).\n"
     "\n"
     "Example:\n"
     "  tessarin-analyze --stat oadev,mdev --ci 0.95 --plot osc1.png osc1.DAT\n"
@@ -53,6 +57,35 @@ std::string listed(const OptionEntry& option) {
   return text + "\n";
 }
 
+std::string tauRange(const analysis::TelecomMask& mask) {
+  const double end = mask.segments.back().upTo;
+  char text[64];
+  if (std::isinf(end))
+    std::snprintf(text, sizeof text, "tau %.10g s and up", mask.lowestTau);
+  else
+    std::snprintf(text, sizeof text, "tau %.10g to %.10g s", mask.lowestTau, end);
+  return text;
+}
+
+// The clock classes of --mask, each with the source and range of its MTIE and TDEV masks, from
+// the masks' own table.
+std::string maskList() {
+  const std::string indent(kDescriptionColumn, ' ');
+  std::string text;
+  for (const std::string_view name : analysis::telecomMaskNames()) {
+    std::string line = "    " + std::string(name);
+    line += std::string(kDescriptionColumn - line.size(), ' ');
+    for (const analysis::TelecomMask& mask : analysis::telecomMasks()) {
+      if (mask.name != name) continue;
+      if (mask.statistic == stability::Statistic::Mtie)
+        text += line + std::string(mask.title) + "\n";
+      text += indent + "  " + std::string(stability::nameOf(mask.statistic)) + ": " +
+              std::string(mask.recommendation) + ", " + tauRange(mask) + "\n";
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string helpText() {
@@ -64,6 +97,7 @@ std::string helpText() {
       text += "\n" + std::string(section) + ":\n";
     }
     text += listed(option);
+    if (option.name == "mask") text += maskList();
   }
   return text + "\n" + std::string(kAfterOptions);
 }

@@ -8,6 +8,8 @@ namespace tessarin::analyze::cli {
 constexpr int kUsageError = 1;
 // The exit status of input that cannot be used.
 constexpr int kUnusableInput = 2;
+// The exit status of results that fail a mask of --mask, written in full all the same.
+constexpr int kMaskFailed = 3;
 
 // Starts a line to the operator on `out`, standard error unless another is given, with the
 // program's name.

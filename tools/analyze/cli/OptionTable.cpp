@@ -79,9 +79,19 @@ constexpr OptionEntry kOptions[] = {
      "start_time (ISO 8601); no intervals. A window left without terms by\n"
      "gaps has no value there. With --plot: a colour map of log10 of the\n"
      "deviation over window start and tau"},
+    {"mask", "", "NAME[,NAME]", "Telecom masks",
+     "hold mtie and tdev (the only statistics --stat may then name) to the\n"
+     "ITU-T masks of these clock classes, listed below: every row gains the\n"
+     "mask, its limit, the margin (limit - value, in s; and limit/value in\n"
+     "the table) and the verdict: pass, marginal (the value passes, the upper\n"
+     "bound of its interval does not), fail, or not covered (the mask says\n"
+     "nothing at that tau; never a pass). A line per run, statistic and mask\n"
+     "on standard error sums it up; exit status 3 when any mask is failed.\n"
+     "With --dynamic: from which window on the mask is failed"},
     {"csv", "", "", "Output",
      "write CSV: statistic,tau,m,value,terms,ci_low,ci_high (then alpha with\n"
-     "--noise, then run with --run all over several runs)"},
+     "--noise, then run with --run all over several runs, then\n"
+     "mask,limit,margin,verdict with --mask: a row per mask)"},
     {"plot", "", "FILE", "Output",
      "also draw the results on log-log axes with error bars into FILE, a .png\n"
      "or .pdf picture (needs no display)"},

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "analysis/DynamicStability.h"
+#include "analysis/TelecomMasks.h"
 #include "cli/OptionTable.h"
 #include "records/RecordedRun.h"
 
@@ -135,6 +136,20 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
     o.dynamic->step = *step;
     return {};
   }
+  if (name == "--mask") {
+    const std::vector<std::string_view> known = analysis::telecomMaskNames();
+    for (std::string_view item : commaList(value)) {
+      const auto mask = std::find(known.begin(), known.end(), item);
+      if (mask == known.end()) {
+        std::string names;
+        for (std::string_view k : known) names += (names.empty() ? "" : ", ") + std::string(k);
+        return "bad value for --mask: '" + std::string(item) + "' (the masks are " + names + ")";
+      }
+      if (std::find(o.masks.begin(), o.masks.end(), *mask) == o.masks.end())
+        o.masks.push_back(*mask);
+    }
+    return {};
+  }
   if (name == "--plot") {
     o.plotPath = value;
     return endsWithNoCase(value, ".png") || endsWithNoCase(value, ".pdf")
@@ -188,6 +203,15 @@ std::string dynamicConflict(const Options& o) {
     return "--dynamic uses the octave factors: --taus and --m are not for it";
   if (o.noise) return "--noise is not available with --dynamic";
   if (!o.reportPath.empty()) return "--report is not available with --dynamic";
+  return {};
+}
+
+// A mask limits MTIE or TDEV: any other statistic with --mask is a usage error, as one line.
+std::string maskConflict(const Options& o) {
+  for (const stability::Statistic statistic : o.request.statistics)
+    if (statistic != stability::Statistic::Mtie && statistic != stability::Statistic::Tdev)
+      return "--mask holds mtie and tdev to their limits: not " +
+             std::string(stability::nameOf(statistic)) + " (give --stat mtie, tdev or both)";
   return {};
 }
 
@@ -274,6 +298,9 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
         "--ci none leaves out the noise identification that --noise and --report show");
   if (o.dynamic)
     if (const std::string conflict = dynamicConflict(o); !conflict.empty())
+      return usageError(conflict);
+  if (!o.masks.empty())
+    if (const std::string conflict = maskConflict(o); !conflict.empty())
       return usageError(conflict);
   return o;
 }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/AnalysisRequest.h"
@@ -40,6 +41,8 @@ struct Options {
   std::string verifyPath;
   // --dynamic: the one statistic over sliding windows instead of the whole series.
   std::optional<analysis::DynamicWindows> dynamic;
+  // --mask: the clock classes whose MTIE and TDEV masks the results are held to, as named.
+  std::vector<std::string_view> masks;
 };
 
 // Reads the command line (without the program name). A usage error comes back as one line that

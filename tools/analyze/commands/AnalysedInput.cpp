@@ -65,7 +65,7 @@ bool analyseJoined(const cli::Options& options, AnalysedInput& input, std::ostre
   }
   input.joined = std::make_unique<analysis::JoinedRuns>(std::move(joined.value()));
   const records::RecordedRun& series = input.joined->series;
-  output::AnalysedRun analysed{1, &series, {}, static_cast<int>(input.file.runs.size())};
+  output::AnalysedRun analysed{1, &series, {}, static_cast<int>(input.file.runs.size()), {}};
   const std::string label = output::runLabel(analysed);
   const std::string where =
       input.file.path + ':' + std::to_string(series.headerLine) + ": " + label + ": ";
@@ -82,6 +82,23 @@ bool analyseJoined(const cli::Options& options, AnalysedInput& input, std::ostre
   analysed.analysis = std::move(analysis.value());
   input.runs.push_back(std::move(analysed));
   return true;
+}
+
+// Each run of `runs` analysed on its own; a run that cannot be is told of and left out.
+void analyseRuns(const cli::Options& options, const std::vector<int>& runs, AnalysedInput& input,
+                 std::ostream& messages) {
+  for (const int index : runs) {
+    const records::RecordedRun& run = input.file.runs[static_cast<std::size_t>(index - 1)];
+    const std::string label = "run " + std::to_string(index);
+    const std::string where =
+        input.file.path + ':' + std::to_string(run.headerLine) + ": " + label + ": ";
+    warnIfCostly(options, run.samples.size(), where, messages);
+    auto analysis = withProgress(label, [&](analysis::AnalysisProgress* progress) {
+      return analysis::analyseRun(run, options.columns.has_value(), options.request, progress);
+    });
+    if (!tellOf(analysis, where, options, messages)) continue;
+    input.runs.push_back({index, &run, std::move(analysis.value()), 0, {}});
+  }
 }
 
 }  // namespace
@@ -150,21 +167,12 @@ std::optional<AnalysedInput> analyseInput(const cli::Options& options, std::ostr
     return std::nullopt;
   if (options.join) {
     if (!analyseJoined(options, input, messages)) return std::nullopt;
-    return input;
-  }
-  for (const int index : runs) {
-    const records::RecordedRun& run = input.file.runs[static_cast<std::size_t>(index - 1)];
-    const std::string label = "run " + std::to_string(index);
-    const std::string where =
-        input.file.path + ':' + std::to_string(run.headerLine) + ": " + label + ": ";
-    warnIfCostly(options, run.samples.size(), where, messages);
-    auto analysis = withProgress(label, [&](analysis::AnalysisProgress* progress) {
-      return analysis::analyseRun(run, options.columns.has_value(), options.request, progress);
-    });
-    if (!tellOf(analysis, where, options, messages)) continue;
-    input.runs.push_back({index, &run, std::move(analysis.value())});
+  } else {
+    analyseRuns(options, runs, input, messages);
   }
   if (input.runs.empty()) return std::nullopt;
+  for (output::AnalysedRun& analysed : input.runs)
+    analysed.masks = analysis::judgeAnalysis(analysed.analysis, options.masks);
   return input;
 }
 

@@ -9,10 +9,12 @@
 
 #include "analysis/DynamicStability.h"
 #include "analysis/JoinedRuns.h"
+#include "analysis/MaskJudgement.h"
 #include "analysis/PhaseSeries.h"
 #include "cli/Messages.h"
 #include "output/DynamicPlot.h"
 #include "output/DynamicReport.h"
+#include "output/MaskSummary.h"
 #include "records/HeaderTime.h"
 
 namespace tessarin::analyze::commands {
@@ -145,8 +147,19 @@ int analyseDynamic(const cli::Options& options, const records::InputFile& file, 
     writeDynamicTable(std::cout, text, map, seriesStart);
   }
   std::cout.flush();
-  if (!options.plotPath.empty()) return plot(options, file, series, map, seriesStart, argc, argv);
-  return EXIT_SUCCESS;
+  bool maskFailed = false;
+  for (const std::string_view name : options.masks) {
+    const analysis::TelecomMask& mask = *analysis::telecomMask(name, map.statistic);
+    const analysis::WindowsAgainstMask judged = analysis::judgeWindows(mask, map);
+    complain() << where << output::maskHeading(mask) << ": "
+               << output::windowsVerdictText(judged, map, seriesStart) << '\n';
+    maskFailed = maskFailed || judged.firstFailing.has_value();
+  }
+  if (!options.plotPath.empty())
+    if (const int status = plot(options, file, series, map, seriesStart, argc, argv);
+        status != EXIT_SUCCESS)
+      return status;
+  return maskFailed ? cli::kMaskFailed : EXIT_SUCCESS;
 }
 
 }  // namespace tessarin::analyze::commands

@@ -127,24 +127,35 @@ class Comparison {
   int figures() const { return figures_; }
 
  private:
+  // The lists of a run, each compared entry by entry: its rows, and the masks' verdicts.
+  static constexpr const char* kLists[] = {"rows", "masks", "maskRows"};
+
   void run(const QJsonObject& was, const QJsonObject& now) {
     const QString label = was.value("label").toString();
     for (auto field = was.begin(); field != was.end(); ++field)
-      if (field.key() != "rows")
+      if (std::find(std::begin(kLists), std::end(kLists), field.key()) == std::end(kLists))
         figure(label + ": " + field.key(), field.value(), now[field.key()]);
-    const QJsonArray wasRows = was.value("rows").toArray();
-    const QJsonArray nowRows = now.value("rows").toArray();
+    for (const char* list : kLists) entries(label, list, was, now);
+  }
+
+  void entries(const QString& label, const QString& list, const QJsonObject& was,
+               const QJsonObject& now) {
+    const QJsonArray wasRows = was.value(list).toArray();
+    const QJsonArray nowRows = now.value(list).toArray();
     if (wasRows.size() != nowRows.size())
-      differ(QString("%1: the report has %2 rows, the analysis now gives %3")
+      differ(QString("%1: the report has %2 %3, the analysis now gives %4")
                  .arg(label)
                  .arg(wasRows.size())
+                 .arg(list)
                  .arg(nowRows.size()));
     for (qsizetype i = 0; i < std::min(wasRows.size(), nowRows.size()); ++i) {
       const QJsonObject row = wasRows.at(i).toObject();
-      const QString name = QString("%1, %2 at m = %3 (tau %4 s)")
-                               .arg(label, row.value("statistic").toString())
-                               .arg(row.value("m").toInteger())
-                               .arg(row.value("tau").toDouble(), 0, 'g', 6);
+      QString name = label + ", " + row.value("statistic").toString();
+      if (row.contains("mask")) name += " against " + row.value("mask").toString();
+      if (row.contains("m"))
+        name += QString(" at m = %1 (tau %2 s)")
+                    .arg(row.value("m").toInteger())
+                    .arg(row.value("tau").toDouble(), 0, 'g', 6);
       const QJsonObject other = nowRows.at(i).toObject();
       for (auto field = row.begin(); field != row.end(); ++field)
         figure(name + ": " + field.key(), field.value(), other[field.key()]);

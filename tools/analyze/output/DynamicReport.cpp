@@ -16,12 +16,12 @@ constexpr std::int64_t kSecondsPerDay = 86400;
 
 bool inMilliseconds(const analysis::DynamicMap& map) { return map.tau0 != std::floor(map.tau0); }
 
+}  // namespace
+
 std::string startTime(const analysis::DynamicMap& map, std::optional<std::int64_t> seriesStart,
                       std::int64_t start) {
   return windowTime(*seriesStart, static_cast<double>(start) * map.tau0, inMilliseconds(map));
 }
-
-}  // namespace
 
 std::string windowTime(std::int64_t seriesStart, double offset, bool milliseconds) {
   const auto wholeOffset = static_cast<std::int64_t>(std::floor(offset));

@@ -14,6 +14,10 @@ namespace tessarin::analyze::output {
 // the start of Julian day 0 (as a run header gives it) and `offset` seconds after it.
 std::string windowTime(std::int64_t seriesStart, double offset, bool milliseconds);
 
+// When the window starting at phase point `start` of `map` begins, as windowTime() gives it.
+std::string startTime(const analysis::DynamicMap& map, std::optional<std::int64_t> seriesStart,
+                      std::int64_t start);
+
 // CSV: the analyser's header "statistic,tau,m,value,terms,ci_low,ci_high" and then "start" (the
 // window's first phase point, from 0) and, when the series' start time is known, "start_time".
 // One row per window and factor; a window without terms at a factor has an empty value and 0

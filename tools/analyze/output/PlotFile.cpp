@@ -2,6 +2,7 @@
 
 #include <qcustomplot.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessarin::analyze::output {
@@ -64,7 +65,40 @@ void useLogScale(QCPAxis* axis) {
   axis->grid()->setSubGridVisible(true);
 }
 
+const QColor kMaskColours[] = {QColor(170, 0, 0), QColor(150, 0, 150), QColor(120, 80, 0)};
+
+QString text(std::string_view view) {
+  return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
 }  // namespace
+
+void drawMaskLines(QCustomPlot& plot, const std::vector<AnalysedRun>& runs) {
+  std::vector<const analysis::TelecomMask*> drawn;
+  int colour = 0;
+  for (const AnalysedRun& analysed : runs) {
+    for (const analysis::CurveAgainstMask& curve : analysed.masks) {
+      if (curve.points.empty() || std::find(drawn.begin(), drawn.end(), curve.mask) != drawn.end())
+        continue;
+      drawn.push_back(curve.mask);
+      double fromTau = curve.points.front().tau, toTau = curve.points.back().tau;
+      for (const AnalysedRun& other : runs)
+        for (const analysis::CurveAgainstMask& same : other.masks)
+          if (same.mask == curve.mask && !same.points.empty()) {
+            fromTau = std::min(fromTau, same.points.front().tau);
+            toTau = std::max(toTau, same.points.back().tau);
+          }
+      const analysis::MaskLine line = analysis::maskLine(*curve.mask, fromTau, toTau);
+      if (line.tau.empty()) continue;
+      QCPGraph* graph = plot.addGraph();
+      graph->setName(text(curve.mask->title) + " " +
+                     text(stability::nameOf(curve.mask->statistic)) + " limit");
+      graph->setPen(QPen(kMaskColours[colour++ % std::size(kMaskColours)], 1.5, Qt::DashLine));
+      graph->setData(QVector<double>(line.tau.begin(), line.tau.end()),
+                     QVector<double>(line.limit.begin(), line.limit.end()), true);
+    }
+  }
+}
 
 void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns) {
   useLogScale(plot.xAxis);
@@ -80,6 +114,7 @@ void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool
       (isTimeError(statistic.statistic) ? inSeconds : fractional) = true;
     }
   }
+  drawMaskLines(plot, runs);
   plot.yAxis->setLabel(inSeconds && fractional
                            ? QStringLiteral("deviation; tdev, mtie, tierms in s")
                        : inSeconds ? QStringLiteral("time error / s")

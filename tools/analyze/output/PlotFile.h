@@ -15,6 +15,10 @@ namespace tessarin::analyze::output {
 // by its run's date and time.
 void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns);
 
+// Draws over `plot` each mask the curves of `runs` were held to, as a dashed line over the range
+// of tau of the curves, named by the mask and its statistic.
+void drawMaskLines(QCustomPlot& plot, const std::vector<AnalysedRun>& runs);
+
 // Writes `plot` to `path` at the analyser's picture size: a PDF when the name ends in .pdf, else a
 // PNG.
 platform::Result<> savePlot(QCustomPlot& plot, const QString& path);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "output/ExactNumber.h"
@@ -20,11 +21,32 @@ std::string printed(const char* format, auto... values) {
   return text;
 }
 
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+
 std::string scientific(double value) {
   return std::isnan(value) ? std::string("-") : printed("%.6e", value);
 }
 
+// A row of a statistic's curve: once as it is, or once per mask the curve is held to.
+template <typename WriteRow>
+void forEachMaskOf(const AnalysedRun& analysed, stability::Statistic statistic, bool masked,
+                   const WriteRow& write) {
+  if (!masked) {
+    write(nullptr);
+    return;
+  }
+  for (const analysis::CurveAgainstMask* curve : masksOf(analysed, statistic)) write(curve);
+}
+
 }  // namespace
+
+std::vector<const analysis::CurveAgainstMask*> masksOf(const AnalysedRun& analysed,
+                                                       stability::Statistic statistic) {
+  std::vector<const analysis::CurveAgainstMask*> curves;
+  for (const analysis::CurveAgainstMask& curve : analysed.masks)
+    if (curve.mask->statistic == statistic) curves.push_back(&curve);
+  return curves;
+}
 
 const char* noiseName(int alpha) {
   switch (alpha) {
@@ -96,7 +118,7 @@ void writeRunList(std::ostream& out, const records::InputFile& file,
 }
 
 void writeTable(std::ostream& out, const records::InputFile& file,
-                const std::vector<AnalysedRun>& runs, bool noise) {
+                const std::vector<AnalysedRun>& runs, bool noise, bool masked) {
   bool first = true;
   for (const AnalysedRun& analysed : runs) {
     const records::RecordedRun& run = *analysed.run;
@@ -117,40 +139,66 @@ void writeTable(std::ostream& out, const records::InputFile& file,
           << ", removed\n";
     out << printed("%-9s %12s %8s %14s %10s %14s %14s", "statistic", "tau/s", "m", "value", "terms",
                    "ci_low", "ci_high");
-    out << (noise ? "  noise\n" : "\n");
+    if (noise) out << "  noise";
+    if (masked)
+      out << printed("  %-6s %14s %14s %11s  %s", "mask", "limit", "margin", "limit/value",
+                     "verdict");
+    out << '\n';
     for (const analysis::StatisticRows& statistic : analysed.analysis.statistics) {
       const std::string name(stability::nameOf(statistic.statistic));
-      for (const stability::AnalysisRow& row : statistic.rows) {
-        const stability::Estimate& e = row.estimate;
-        out << printed("%-9s %12.6g %8d ", name.c_str(), e.tau, e.factor)
-            << printed("%14s %10lld ", scientific(e.value).c_str(), static_cast<long long>(e.terms))
-            << printed("%14s %14s", scientific(row.interval.low).c_str(),
-                       scientific(row.interval.high).c_str());
-        if (noise)
-          out << "  "
-              << (row.alpha ? std::to_string(*row.alpha) + " " + noiseName(*row.alpha)
-                            : std::string("-"));
-        out << '\n';
-      }
+      forEachMaskOf(
+          analysed, statistic.statistic, masked, [&](const analysis::CurveAgainstMask* curve) {
+            for (std::size_t i = 0; i < statistic.rows.size(); ++i) {
+              const stability::AnalysisRow& row = statistic.rows[i];
+              const stability::Estimate& e = row.estimate;
+              out << printed("%-9s %12.6g %8d ", name.c_str(), e.tau, e.factor)
+                  << printed("%14s %10lld ", scientific(e.value).c_str(),
+                             static_cast<long long>(e.terms))
+                  << printed("%14s %14s", scientific(row.interval.low).c_str(),
+                             scientific(row.interval.high).c_str());
+              if (noise)
+                out << "  "
+                    << (row.alpha ? std::to_string(*row.alpha) + " " + noiseName(*row.alpha)
+                                  : std::string("-"));
+              if (curve) {
+                const analysis::MaskPoint& p = curve->points[i];
+                out << printed("  %-6s %14s %14s %11s  %s", std::string(curve->mask->name).c_str(),
+                               scientific(p.limit.value_or(kNoValue)).c_str(),
+                               scientific(p.margin).c_str(),
+                               std::isnan(p.ratio) ? "-" : printed("%.3g", p.ratio).c_str(),
+                               std::string(analysis::verdictWord(p.verdict)).c_str());
+              }
+              out << '\n';
+            }
+          });
     }
   }
 }
 
-void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool noise) {
+void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool noise, bool masked) {
   const bool runColumn = runs.size() > 1;
   out << "statistic,tau,m,value,terms,ci_low,ci_high" << (noise ? ",alpha" : "")
-      << (runColumn ? ",run" : "") << '\n';
+      << (runColumn ? ",run" : "") << (masked ? ",mask,limit,margin,verdict" : "") << '\n';
   for (const AnalysedRun& analysed : runs) {
     for (const analysis::StatisticRows& statistic : analysed.analysis.statistics) {
-      for (const stability::AnalysisRow& row : statistic.rows) {
-        const stability::Estimate& e = row.estimate;
-        out << stability::nameOf(statistic.statistic) << ',' << exact(e.tau) << ',' << e.factor
-            << ',' << exact(e.value) << ',' << e.terms << ',' << exact(row.interval.low) << ','
-            << exact(row.interval.high);
-        if (noise) out << ',' << (row.alpha ? std::to_string(*row.alpha) : std::string());
-        if (runColumn) out << ',' << analysed.index;
-        out << '\n';
-      }
+      forEachMaskOf(
+          analysed, statistic.statistic, masked, [&](const analysis::CurveAgainstMask* curve) {
+            for (std::size_t i = 0; i < statistic.rows.size(); ++i) {
+              const stability::AnalysisRow& row = statistic.rows[i];
+              const stability::Estimate& e = row.estimate;
+              out << stability::nameOf(statistic.statistic) << ',' << exact(e.tau) << ','
+                  << e.factor << ',' << exact(e.value) << ',' << e.terms << ','
+                  << exact(row.interval.low) << ',' << exact(row.interval.high);
+              if (noise) out << ',' << (row.alpha ? std::to_string(*row.alpha) : std::string());
+              if (runColumn) out << ',' << analysed.index;
+              if (curve) {
+                const analysis::MaskPoint& p = curve->points[i];
+                out << ',' << curve->mask->name << ',' << exact(p.limit.value_or(kNoValue)) << ','
+                    << exact(p.margin) << ',' << analysis::verdictWord(p.verdict);
+              }
+              out << '\n';
+            }
+          });
     }
   }
 }

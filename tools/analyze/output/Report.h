@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/JoinedRuns.h"
+#include "analysis/MaskJudgement.h"
 #include "analysis/SeriesAnalysis.h"
 #include "records/RecordedRun.h"
 
@@ -16,7 +17,12 @@ struct AnalysedRun {
   const records::RecordedRun* run = nullptr;
   analysis::SeriesAnalysis analysis;
   int joined = 0;  // with --join, the number of runs the series joins; `run` is the series
+  std::vector<analysis::CurveAgainstMask> masks;  // with --mask: each curve held to each mask
 };
+
+// The curves of `analysed` held to masks that belong to `statistic`.
+std::vector<const analysis::CurveAgainstMask*> masksOf(const AnalysedRun& analysed,
+                                                       stability::Statistic statistic);
 
 // "run 2" for a run, "3 runs joined" for the series of --join.
 std::string runLabel(const AnalysedRun& analysed);
@@ -37,13 +43,17 @@ void writeRunList(std::ostream& out, const records::InputFile& file,
                   const std::vector<analysis::RunGap>& gapBefore = {});
 
 // The aligned text report: per run a heading, then one row per statistic and averaging factor.
-// With `noise` a column gives the noise type identified there.
+// With `noise` a column gives the noise type identified there. With `masked` (--mask) each row
+// is written once per mask of its statistic, with the mask, limit, margin, limit/value and
+// verdict.
 void writeTable(std::ostream& out, const records::InputFile& file,
-                const std::vector<AnalysedRun>& runs, bool noise);
+                const std::vector<AnalysedRun>& runs, bool noise, bool masked);
 
 // CSV: the header "statistic,tau,m,value,terms,ci_low,ci_high", then with `noise` an "alpha"
-// column, then with more than one run a "run" column. Numbers are written in full precision;
-// fields with nothing to say are empty.
-void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool noise);
+// column, then with more than one run a "run" column, then with `masked` the columns
+// "mask,limit,margin,verdict" (limit and margin in seconds, empty where not covered) and a row
+// per mask of the statistic. Numbers are written in full precision; fields with nothing to say are
+// empty.
+void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool noise, bool masked);
 
 }  // namespace tessarin::analyze::output

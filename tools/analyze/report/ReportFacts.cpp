@@ -68,6 +68,35 @@ QJsonObject rowJson(stability::Statistic statistic, const stability::AnalysisRow
           {"edf", number(row.edf)}};
 }
 
+// Each curve held to a mask: its verdict as a whole, and per tau the limit, margin and verdict.
+void addMasks(QJsonObject& run, const AnalysedRun& analysed) {
+  if (analysed.masks.empty()) return;
+  QJsonArray masks, points;
+  for (const analysis::CurveAgainstMask& curve : analysed.masks) {
+    const QString statistic = text(stability::nameOf(curve.mask->statistic));
+    const QString name = text(curve.mask->name);
+    masks.append(QJsonObject{
+        {"mask", name},
+        {"statistic", statistic},
+        {"title", text(curve.mask->title)},
+        {"source", text(curve.mask->recommendation)},
+        {"verdict", text(analysis::verdictWord(curve.verdict))},
+        {"worstTau", curve.worst ? number(curve.points[*curve.worst].tau) : QJsonValue()},
+        {"worstMargin", curve.worst ? number(curve.points[*curve.worst].margin) : QJsonValue()}});
+    for (const analysis::MaskPoint& point : curve.points)
+      points.append(QJsonObject{{"mask", name},
+                                {"statistic", statistic},
+                                {"tau", number(point.tau)},
+                                {"m", point.factor},
+                                {"limit", number(point.limit)},
+                                {"margin", number(point.margin)},
+                                {"ratio", number(point.ratio)},
+                                {"verdict", text(analysis::verdictWord(point.verdict))}});
+  }
+  run.insert("masks", masks);
+  run.insert("maskRows", points);
+}
+
 QJsonObject runJson(const RunFacts& facts) {
   const records::RecordedRun& run = *facts.run;
   QJsonArray damaged;
@@ -79,21 +108,23 @@ QJsonObject runJson(const RunFacts& facts) {
   for (const analysis::StatisticRows& statistic : facts.analysis->statistics)
     for (const stability::AnalysisRow& row : statistic.rows)
       rows.append(rowJson(statistic.statistic, row));
-  return {{"label", facts.label},
-          {"headerLine", static_cast<qint64>(run.headerLine)},
-          {"date", QString::fromStdString(run.date)},
-          {"time", QString::fromStdString(run.time)},
-          {"dutHz", number(run.dutHz)},
-          {"tau0", number(facts.analysis->tau0)},
-          {"mode", QString::fromStdString(run.mode)},
-          {"quantity", QString::fromStdString(quantityName(run))},
-          {"samples", static_cast<qint64>(run.samples.size())},
-          {"gaps", static_cast<qint64>(facts.gaps)},
-          {"damagedLines", damaged},
-          {"damagedLinesNotKept", static_cast<qint64>(facts.unkeptDamage.lines)},
-          {"driftPerDay", number(facts.driftPerDay)},
-          {"meanFrequencyRemoved", number(facts.analysis->meanFrequency)},
-          {"rows", rows}};
+  QJsonObject json{{"label", facts.label},
+                   {"headerLine", static_cast<qint64>(run.headerLine)},
+                   {"date", QString::fromStdString(run.date)},
+                   {"time", QString::fromStdString(run.time)},
+                   {"dutHz", number(run.dutHz)},
+                   {"tau0", number(facts.analysis->tau0)},
+                   {"mode", QString::fromStdString(run.mode)},
+                   {"quantity", QString::fromStdString(quantityName(run))},
+                   {"samples", static_cast<qint64>(run.samples.size())},
+                   {"gaps", static_cast<qint64>(facts.gaps)},
+                   {"damagedLines", damaged},
+                   {"damagedLinesNotKept", static_cast<qint64>(facts.unkeptDamage.lines)},
+                   {"driftPerDay", number(facts.driftPerDay)},
+                   {"meanFrequencyRemoved", number(facts.analysis->meanFrequency)},
+                   {"rows", rows}};
+  addMasks(json, *facts.analysed);
+  return json;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <cmath>
 
+#include "output/MaskSummary.h"
 #include "report/ReportFacts.h"
 #include "report/ReportPlots.h"
 
@@ -193,6 +194,18 @@ void writeTable(Pages& pages, const RunFacts& facts) {
   pages.space();
 }
 
+// The verdict of each curve held to a mask, under the plot that draws the masks.
+void writeMaskVerdicts(Pages& pages, const RunFacts& facts) {
+  for (const analysis::CurveAgainstMask& curve : facts.analysed->masks)
+    pages.fact(QString::fromUtf8(curve.mask->title.data(),
+                                 static_cast<qsizetype>(curve.mask->title.size())) +
+                   ", " + QString::fromUtf8(stability::nameOf(curve.mask->statistic).data()),
+               QString::fromUtf8(curve.mask->recommendation.data(),
+                                 static_cast<qsizetype>(curve.mask->recommendation.size())) +
+                   ": " + QString::fromStdString(output::maskVerdictText(curve)));
+  if (!facts.analysed->masks.empty()) pages.space();
+}
+
 void writeRun(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
   pages.heading(QFileInfo(report.inputPath).fileName() + ", " + facts.label, 12 * kLine);
   writeFacts(pages, facts, report);
@@ -204,6 +217,7 @@ void writeRun(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
   QCustomPlot stability;
   drawStabilityWithNoise(stability, facts, report);
   pages.plot(stability, kStabilityPlotHeight);
+  writeMaskVerdicts(pages, facts);
   writeTable(pages, facts);
 }
 

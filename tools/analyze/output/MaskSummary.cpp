@@ -1,0 +1,95 @@
+#include "output/MaskSummary.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "cli/Messages.h"
+#include "output/DynamicReport.h"
+
+namespace tessarin::analyze::output {
+
+namespace {
+
+std::string number(const char* format, double value) {
+  char text[48];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// "512, 1024 s": the taus of the points with `verdict`.
+std::string taus(const analysis::CurveAgainstMask& curve, analysis::MaskVerdict verdict) {
+  std::string text;
+  for (const analysis::MaskPoint& point : curve.points)
+    if (point.verdict == verdict) text += (text.empty() ? "" : ", ") + number("%g", point.tau);
+  return text.empty() ? text : text + " s";
+}
+
+std::string range(const analysis::CurveAgainstMask& curve) {
+  if (curve.points.empty()) return "no results";
+  return "results at tau " + number("%g", curve.points.front().tau) + " to " +
+         number("%g", curve.points.back().tau) + " s";
+}
+
+std::string maskRange(const analysis::TelecomMask& mask) {
+  const double end = mask.segments.back().upTo;
+  return "tau " + number("%.10g", mask.lowestTau) +
+         (std::isinf(end) ? std::string(" s and up") : " to " + number("%.10g", end) + " s");
+}
+
+}  // namespace
+
+std::string maskHeading(const analysis::TelecomMask& mask) {
+  return std::string(stability::nameOf(mask.statistic)) + " against " + std::string(mask.title) +
+         " (" + std::string(mask.recommendation) + ")";
+}
+
+std::string maskVerdictText(const analysis::CurveAgainstMask& curve) {
+  using analysis::MaskVerdict;
+  if (curve.verdict == MaskVerdict::NotCovered)
+    return "not covered: the mask holds for " + maskRange(*curve.mask) + ", the " + range(curve);
+  std::string text(analysis::verdictWord(curve.verdict));
+  if (curve.verdict == MaskVerdict::Fail) text += " at tau " + taus(curve, MaskVerdict::Fail);
+  if (curve.verdict == MaskVerdict::Marginal)
+    text += " at tau " + taus(curve, MaskVerdict::Marginal) +
+            " (the upper bound of the interval is beyond the limit)";
+  const analysis::MaskPoint& worst = curve.points[*curve.worst];
+  text += "; worst margin " + number("%.3e", worst.margin) + " s (limit/value " +
+          number("%.3g", worst.ratio) + ") at tau " + number("%g", worst.tau) + " s";
+  if (const std::string uncovered = taus(curve, MaskVerdict::NotCovered); !uncovered.empty())
+    text += "; not covered at tau " + uncovered;
+  return text;
+}
+
+bool writeMaskSummary(std::ostream& messages, const std::vector<AnalysedRun>& runs) {
+  bool failed = false;
+  for (const AnalysedRun& analysed : runs) {
+    for (const analysis::CurveAgainstMask& curve : analysed.masks) {
+      cli::complain(messages) << (runs.size() > 1 ? runLabel(analysed) + ": " : std::string())
+                              << maskHeading(*curve.mask) << ": " << maskVerdictText(curve) << '\n';
+      failed = failed || curve.verdict == analysis::MaskVerdict::Fail;
+    }
+  }
+  return failed;
+}
+
+std::string windowsVerdictText(const analysis::WindowsAgainstMask& judged,
+                               const analysis::DynamicMap& map,
+                               std::optional<std::int64_t> seriesStart) {
+  const std::string windows = std::to_string(map.starts.size()) + " windows";
+  if (judged.covered == 0)
+    return "not covered: the mask holds for " + maskRange(*judged.mask) + ", the windows' taus " +
+           (map.factors.empty() ? std::string("are none")
+                                : "lie at " + number("%g", map.factors.front() * map.tau0) +
+                                      " to " + number("%g", map.factors.back() * map.tau0) + " s");
+  if (!judged.firstFailing)
+    return "met in every window (" + std::to_string(judged.covered) + " of " + windows +
+           " covered)";
+  const std::size_t window = *judged.firstFailing;
+  const std::int64_t start = map.starts[window];
+  std::string text = "fail: first in the window at point " + std::to_string(start);
+  if (seriesStart) text += " (" + startTime(map, seriesStart, start) + ")";
+  return text + ", at tau " + number("%g", map.at(window, *judged.firstFactor).tau) + " s; in " +
+         std::to_string(judged.failing) + " of " + windows;
+}
+
+}  // namespace tessarin::analyze::output
