@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace tessarin::analysis {
@@ -138,6 +139,16 @@ const TelecomMask* telecomMask(std::string_view name, stability::Statistic stati
   for (const TelecomMask& mask : kMasks)
     if (mask.name == name && mask.statistic == statistic) return &mask;
   return nullptr;
+}
+
+std::string coveredTaus(const TelecomMask& mask) {
+  const double end = mask.segments.back().upTo;
+  char text[64];
+  if (std::isinf(end))
+    std::snprintf(text, sizeof text, "tau %.10g s and up", mask.lowestTau);
+  else
+    std::snprintf(text, sizeof text, "tau %.10g to %.10g s", mask.lowestTau, end);
+  return text;
 }
 
 std::optional<double> maskLimit(const TelecomMask& mask, double tau) {

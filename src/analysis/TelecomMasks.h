@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,6 +39,9 @@ std::span<const TelecomMask> telecomMasks();
 std::vector<std::string_view> telecomMaskNames();
 // The mask `name` for `statistic`, or nullptr.
 const TelecomMask* telecomMask(std::string_view name, stability::Statistic statistic);
+
+// The range of tau the mask covers, in words: "tau 0.1 to 10000 s", "tau 0.1 s and up".
+std::string coveredTaus(const TelecomMask& mask);
 
 // The limit at `tau`, or nothing where the mask does not cover tau.
 std::optional<double> maskLimit(const TelecomMask& mask, double tau);

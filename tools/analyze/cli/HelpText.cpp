@@ -1,7 +1,5 @@
 #include "cli/HelpText.h"
 
-#include <cmath>
-#include <cstdio>
 #include <string_view>
 
 #include "analysis/TelecomMasks.h"
@@ -57,16 +55,6 @@ std::string listed(const OptionEntry& option) {
   return text + "\n";
 }
 
-std::string tauRange(const analysis::TelecomMask& mask) {
-  const double end = mask.segments.back().upTo;
-  char text[64];
-  if (std::isinf(end))
-    std::snprintf(text, sizeof text, "tau %.10g s and up", mask.lowestTau);
-  else
-    std::snprintf(text, sizeof text, "tau %.10g to %.10g s", mask.lowestTau, end);
-  return text;
-}
-
 // The clock classes of --mask, each with the source and range of its MTIE and TDEV masks, from
 // the masks' own table.
 std::string maskList() {
@@ -80,7 +68,7 @@ std::string maskList() {
       if (mask.statistic == stability::Statistic::Mtie)
         text += line + std::string(mask.title) + "\n";
       text += indent + "  " + std::string(stability::nameOf(mask.statistic)) + ": " +
-              std::string(mask.recommendation) + ", " + tauRange(mask) + "\n";
+              std::string(mask.recommendation) + ", " + analysis::coveredTaus(mask) + "\n";
     }
   }
   return text;

@@ -30,12 +30,6 @@ std::string range(const analysis::CurveAgainstMask& curve) {
          number("%g", curve.points.back().tau) + " s";
 }
 
-std::string maskRange(const analysis::TelecomMask& mask) {
-  const double end = mask.segments.back().upTo;
-  return "tau " + number("%.10g", mask.lowestTau) +
-         (std::isinf(end) ? std::string(" s and up") : " to " + number("%.10g", end) + " s");
-}
-
 }  // namespace
 
 std::string maskHeading(const analysis::TelecomMask& mask) {
@@ -46,7 +40,8 @@ std::string maskHeading(const analysis::TelecomMask& mask) {
 std::string maskVerdictText(const analysis::CurveAgainstMask& curve) {
   using analysis::MaskVerdict;
   if (curve.verdict == MaskVerdict::NotCovered)
-    return "not covered: the mask holds for " + maskRange(*curve.mask) + ", the " + range(curve);
+    return "not covered: the mask holds for " + analysis::coveredTaus(*curve.mask) + ", the " +
+           range(curve);
   std::string text(analysis::verdictWord(curve.verdict));
   if (curve.verdict == MaskVerdict::Fail) text += " at tau " + taus(curve, MaskVerdict::Fail);
   if (curve.verdict == MaskVerdict::Marginal)
@@ -77,7 +72,8 @@ std::string windowsVerdictText(const analysis::WindowsAgainstMask& judged,
                                std::optional<std::int64_t> seriesStart) {
   const std::string windows = std::to_string(map.starts.size()) + " windows";
   if (judged.covered == 0)
-    return "not covered: the mask holds for " + maskRange(*judged.mask) + ", the windows' taus " +
+    return "not covered: the mask holds for " + analysis::coveredTaus(*judged.mask) +
+           ", the windows' taus " +
            (map.factors.empty() ? std::string("are none")
                                 : "lie at " + number("%g", map.factors.front() * map.tau0) +
                                       " to " + number("%g", map.factors.back() * map.tau0) + " s");
