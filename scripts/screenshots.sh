@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the README's pictures (docs/console-run.png, docs/served-page.png,
+# Takes the README's pictures (docs/console-run.png, docs/served-page.png, docs/console-mask.png,
 # docs/graphics-scales.png): runs the console under Xvfb against the simulator through a short
 # measurement, serving the run's page for Chromium (headless) to draw. Run it again to refresh them.
 set -euo pipefail
@@ -36,4 +36,4 @@ for _ in $(seq 50); do [ -e "$link" ] && [ -e "/tmp/.X11-unix/X${display#:}" ] &
 
 mkdir -p docs
 DISPLAY=$display QT_QPA_PLATFORM=xcb ./build/tools/screenshots/readme_screenshots "$link" docs
-echo "Written: docs/console-run.png docs/served-page.png docs/graphics-scales.png"
+echo "Written: docs/console-run.png docs/served-page.png docs/console-mask.png docs/graphics-scales.png"

@@ -68,6 +68,10 @@ ServedPageDom readServedPageDom(const QByteArray& htmlBytes) {
   dom.stabilityPoints = pointsOf(html, "stability-chart");
   dom.revision = numberAttribute(html, "<body", "data-revision");
   dom.stabilityRows = stabilityRowsOf(html);
+  dom.maskVerdict = textOf(html, "stability-mask");
+  if (const auto points =
+          numberAttribute(html, "<div [^>]*id=\"stability-chart\"", "data-mask-points"))
+    dom.maskPoints = static_cast<int>(*points);
   return dom;
 }
 

@@ -24,6 +24,9 @@ struct ServedPageDom {
   std::optional<qint64> revision;
   // The stability table's rows: the row's data-tau, then the text of each cell.
   std::vector<QStringList> stabilityRows;
+  // The verdict of the telecom mask beside the stability chart, and the points of its line there.
+  QString maskVerdict;
+  std::optional<int> maskPoints;
 };
 
 // Reads the page's known markup; elements that are not there leave their field empty.

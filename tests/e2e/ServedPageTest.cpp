@@ -7,6 +7,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QVariant>
 #include <cmath>
 #include <memory>
 
@@ -59,10 +60,13 @@ class ServedPageTest : public SimulatedConsoleTest {
 
   void SetUp() override { network_.setProxy(QNetworkProxy::NoProxy); }
 
-  // The console on the simulator, serving at `at`, through a run of kSamples, then stopped.
-  void runAndStop(const app::ServeAddress& at) {
+  // The console on the simulator, serving at `at`, through a run of kSamples, then stopped;
+  // `choices` are made on the console's menus before the run.
+  void runAndStop(const app::ServeAddress& at,
+                  const std::vector<app::MenuItem app::Menus::*>& choices = {}) {
     launch(kSpeedup);
     ASSERT_FALSE(HasFatalFailure());
+    for (app::MenuItem app::Menus::*item : choices) choose(console().menus().*item);
     auto page = consoleApp().serve(at, false);
     ASSERT_TRUE(page) << page.reason().toStdString();
     served_ = page.value();
@@ -187,6 +191,27 @@ TEST_F(ServedPageTest, ThePageShowsWhatTheApiSaysOfAStoppedRun) {
   const Browser shot = browse(url(), "--screenshot=" + picture);
   EXPECT_TRUE(shot.failure.isEmpty()) << shot.failure.toStdString();
   EXPECT_EQ(QImage(picture).size(), QSize(1280, 1000)) << picture.toStdString();
+}
+
+TEST_F(ServedPageTest, TheChosenMaskIsDrawnOverTheCurveWithItsVerdictBeside) {
+  runAndStop({"127.0.0.1", 0}, {&app::Menus::showTdev, &app::Menus::maskPrc});
+  ASSERT_FALSE(HasFatalFailure());
+  const Browser browser = browse(url(), "--dump-dom");
+  if (!browser.failure.isEmpty())
+    GTEST_SKIP() << "Chromium cannot start here: " << browser.failure.toStdString();
+  const ServedPageDom dom = readServedPageDom(browser.output);
+  const QJsonObject mask = jsonObject(get(url("api/stability")).body)["mask"].toObject();
+  ASSERT_EQ(mask["name"].toString(), "prc");
+  QString verdict = "Mask G.811 PRC (ITU-T G.811 (09/97), Table 2): " + mask["verdict"].toString();
+  QStringList failing;
+  for (const QJsonValue point : mask["points"].toArray())
+    if (point["verdict"].toString() == "fail")
+      failing << QVariant(point["tau"].toDouble()).toString();
+  if (!failing.isEmpty()) verdict += " at tau " + failing.join(", ") + " s";
+  EXPECT_EQ(dom.maskVerdict, verdict);
+  const qsizetype linePoints = mask["line"]["tau"].toArray().size();
+  EXPECT_GE(linePoints, 2);
+  EXPECT_EQ(dom.maskPoints, linePoints);
 }
 
 TEST_F(ServedPageTest, OffLoopbackEveryRequestShowsTheTokenAndThePageCarriesIt) {

@@ -107,6 +107,14 @@ int main(int argc, char** argv) {
   if (!screenshotPage(page.value().url, output.absoluteFilePath("served-page.png")))
     return fail("no picture of the served page");
 
+  // The time deviation held to the PRTC-B mask, its limit drawn over the curve.
+  choose(c.menus().showTdev);
+  choose(c.menus().maskPrtcB);
+  if (!waitFor([&c] { return c.measurement().sampleCount() >= 120; }, 120000))
+    return fail("the samples for the mask did not come");
+  settle();
+  if (!window.grab().save(output.filePath("console-mask.png"))) return fail("no mask picture");
+
   choose(c.menus().startStop);
   choose(c.menus().limits);
   settle();

@@ -160,10 +160,17 @@ QByteArray WatchService::status() const {
 
 namespace {
 
-// The mask in force and its verdict per tau; null while none is.
-QJsonValue maskVerdicts(const plots::MaskWatch& watch) {
+// The mask in force, its verdict per tau and its line over the curve's range of tau
+// [fromTau, toTau]; null while none is.
+QJsonValue maskVerdicts(const plots::MaskWatch& watch, double fromTau, double toTau) {
   const analysis::TelecomMask* mask = watch.mask();
   if (!mask) return QJsonValue();
+  const analysis::MaskLine line = analysis::maskLine(*mask, fromTau, toTau);
+  QJsonArray lineTau, lineLimit;
+  for (std::size_t i = 0; i < line.tau.size(); ++i) {
+    lineTau.append(number(line.tau[i]));
+    lineLimit.append(number(line.limit[i]));
+  }
   QJsonArray points;
   for (const plots::MaskWatch::Point& p : watch.points())
     points.append(QJsonObject{{"tau", number(p.tau)},
@@ -175,21 +182,25 @@ QJsonValue maskVerdicts(const plots::MaskWatch& watch) {
                      {"title", QString::fromUtf8(mask->title)},
                      {"source", QString::fromUtf8(mask->recommendation)},
                      {"verdict", QString::fromUtf8(analysis::verdictWord(watch.verdict()))},
-                     {"points", points}};
+                     {"points", points},
+                     {"line", QJsonObject{{"tau", lineTau}, {"limit", lineLimit}}}};
 }
 
 }  // namespace
 
 QByteArray WatchService::stability() const {
   QJsonArray points;
-  for (const PlotTap::StabilityPoint& p : stabilityPlot_.stabilityPoints())
+  const std::vector<PlotTap::StabilityPoint>& curve = stabilityPlot_.stabilityPoints();
+  for (const PlotTap::StabilityPoint& p : curve)
     points.append(QJsonObject{{"tau", number(p.tau)},
                               {"value", number(p.value)},
                               {"low", number(p.low)},
                               {"high", number(p.high)}});
+  const double fromTau = curve.empty() ? 0 : curve.front().tau;
+  const double toTau = curve.empty() ? 0 : curve.back().tau;
   return json({{"statistic", statisticName(console_.menus())},
                {"points", points},
-               {"mask", maskVerdicts(console_.maskWatch())}});
+               {"mask", maskVerdicts(console_.maskWatch(), fromTau, toTau)}});
 }
 
 WatchResponse WatchService::data(const QUrlQuery& query) const {

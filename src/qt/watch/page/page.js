@@ -39,7 +39,9 @@
     'silence': 'ev-warn',
     'file-not-written': 'ev-warn',
     'file-written-again': 'ev-good',
-    'filter-unlocked': 'ev-warn'
+    'filter-unlocked': 'ev-warn',
+    'mask-failed': 'ev-warn',
+    'mask-met': 'ev-good'
   };
 
   // ---- access token ------------------------------------------------------
@@ -301,6 +303,7 @@
   var stabilityGraph = null;
   var stabilityRows = [];
   var stabilityZoomed = false;   // the viewer zoomed in: leave the tau range alone
+  var stabilityLabels = '';      // the series drawn; another set draws the chart anew
 
   // Draws each point's error bar as a vertical line with caps.
   function errorBarPlotter(e) {
@@ -360,6 +363,38 @@
     table.replaceChild(fresh, body);
   }
 
+  // The telecom mask the console holds the curve to, or null: its name for
+  // the legend, its line as chart rows, and its verdict in words.
+  function maskOf(answer) {
+    var mask = answer.mask;
+    if (!mask || typeof mask !== 'object' || typeof mask.title !== 'string') return null;
+    var line = mask.line && typeof mask.line === 'object' ? mask.line : {};
+    var taus = Array.isArray(line.tau) ? line.tau : [];
+    var limits = Array.isArray(line.limit) ? line.limit : [];
+    var rows = [];
+    for (var i = 0; i < Math.min(taus.length, limits.length); i++) {
+      if (positive(taus[i]) && positive(limits[i])) {
+        rows.push([taus[i], null, [limits[i], limits[i], limits[i]]]);
+      }
+    }
+    var verdict = typeof mask.verdict === 'string' ? mask.verdict : NOTHING;
+    var failing = [];
+    var points = Array.isArray(mask.points) ? mask.points : [];
+    for (var k = 0; k < points.length; k++) {
+      if (points[k] && points[k].verdict === 'fail') failing.push(String(points[k].tau));
+    }
+    var text = mask.title + ' (' + String(mask.source) + '): ' + verdict;
+    if (failing.length > 0) text += ' at tau ' + failing.join(', ') + ' s';
+    return { label: mask.title + ' limit', rows: rows, verdict: verdict, text: text };
+  }
+
+  function drawMaskVerdict(mask) {
+    var element = $('stability-mask');
+    element.hidden = mask === null;
+    element.textContent = mask === null ? '' : 'Mask ' + mask.text;
+    element.setAttribute('data-verdict', mask === null ? '' : mask.verdict);
+  }
+
   function drawStability(answer, status) {
     var element = $('stability-chart');
     var points = Array.isArray(answer.points) ? answer.points : [];
@@ -370,6 +405,8 @@
     $('stability-title').textContent = title;
 
     drawStabilityTable(points);
+    var mask = maskOf(answer);
+    drawMaskVerdict(mask);
 
     // On log axes only positive values exist; a missing or non-positive
     // bound draws no bar on that side.
@@ -382,6 +419,13 @@
       var high = positive(p.high) ? p.high : p.value;
       rows.push([p.tau, [low, p.value, high]]);
     }
+    var curveRows = rows.length;
+    var labels = ['Tau (s)', yName];
+    if (mask !== null && curveRows > 0 && mask.rows.length > 0) {
+      for (var j = 0; j < rows.length; j++) rows[j].push(null);
+      rows = rows.concat(mask.rows);
+      labels.push(mask.label);
+    }
     rows.sort(function (a, b) { return a[0] - b[0]; });
 
     stabilityRows = rows;
@@ -391,24 +435,35 @@
       $('stability-readout').textContent = '';
       showEmpty('stability-chart', 'No stability points yet');
       setPointCount(element, 0);
+      element.setAttribute('data-mask-points', '0');
       return;
     }
     showEmpty('stability-chart', '');
 
     var options = {
-      labels: ['Tau (s)', yName],
+      labels: labels,
       xlabel: 'Tau (s)',
       ylabel: escapeHtml(yName)
     };
     if (!stabilityZoomed) options.dateWindow = tauWindow(rows);
 
+    if (stabilityGraph && stabilityLabels !== labels.join('\n')) {
+      stabilityGraph.destroy();
+      stabilityGraph = null;
+    }
+    stabilityLabels = labels.join('\n');
     if (stabilityGraph) {
       options.file = rows;
       stabilityGraph.updateOptions(options);
     } else {
       options.customBars = true;
       options.logscale = true;
-      options.colors = ['#b4461f'];
+      options.colors = ['#b4461f', '#7b2d8e'];
+      options.connectSeparatedPoints = true;
+      options.series = {};
+      if (labels.length > 2) {
+        options.series[labels[2]] = { strokePattern: [7, 4], drawPoints: false, strokeWidth: 1.6 };
+      }
       options.strokeWidth = 1.4;
       options.drawPoints = true;
       options.pointSize = 3.5;
@@ -438,7 +493,9 @@
         var r = stabilityRows[row];
         if (!r) return;
         var text = 'tau ' + String(r[0]) + ' s: ';
-        if (r[1] === null) {
+        if (r[1] === null && r.length > 2 && r[2] !== null) {
+          text += 'limit ' + String(r[2][1]);
+        } else if (r[1] === null) {
           text += NOTHING;
         } else {
           text += String(r[1][1]);
@@ -451,7 +508,8 @@
       options.unhighlightCallback = function () { $('stability-readout').textContent = ''; };
       stabilityGraph = new window.Dygraph(element, rows, options);
     }
-    setPointCount(element, rows.length);
+    setPointCount(element, curveRows);
+    element.setAttribute('data-mask-points', String(rows.length - curveRows));
   }
 
   // ---- events ------------------------------------------------------------
