@@ -107,9 +107,9 @@ int main(int argc, char** argv) {
   if (!screenshotPage(page.value().url, output.absoluteFilePath("served-page.png")))
     return fail("no picture of the served page");
 
-  // The time deviation held to the PRTC-B mask, its limit drawn over the curve.
+  // The time deviation held to the G.8262 EEC option 2 mask, its limit drawn over the curve.
   choose(c.menus().showTdev);
-  choose(c.menus().maskPrtcB);
+  choose(c.menus().maskEec2);
   if (!waitFor([&c] { return c.measurement().sampleCount() >= 120; }, 120000))
     return fail("the samples for the mask did not come");
   settle();
