@@ -6,6 +6,7 @@
 
 #include "analysis/AnalysisRequest.h"
 #include "analysis/DynamicWindows.h"
+#include "analysis/SpectrumAnalysis.h"
 #include "platform/Result.h"
 #include "run/Measurement.h"
 
@@ -40,6 +41,11 @@ struct Options {
   std::string verifyPath;
   // --dynamic: the one statistic over sliding windows instead of the whole series.
   std::optional<analysis::DynamicWindows> dynamic;
+  // --psd: the spectrum of each series in this quantity instead of its table of deviations; the
+  // request's nominal frequency is --nominal's, else each run's header gives it.
+  std::optional<analysis::SpectralQuantity> psd;
+  analysis::SpectrumRequest spectrum;
+  bool statisticsGiven = false;  // --stat was given: with --psd, the deviations are drawn too
 };
 
 // Reads the command line (without the program name). A usage error comes back as one line that

@@ -15,9 +15,9 @@ namespace tessarin::analyze::output {
 // by its run's date and time.
 void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns);
 
-// Writes `plot` to `path` at the analyser's picture size: a PDF when the name ends in .pdf, else a
-// PNG.
-platform::Result<> savePlot(QCustomPlot& plot, const QString& path);
+// Writes `plot` to `path` at the analyser's picture size (or `width` wide, for panels side by
+// side): a PDF when the name ends in .pdf, else a PNG.
+platform::Result<> savePlot(QCustomPlot& plot, const QString& path, int width = 0);
 
 // Draws every statistic of every run against tau on log-log axes, one trace each, with its
 // confidence intervals as error bars, and writes the picture to `path`: a PDF when the name ends

@@ -6,6 +6,7 @@
 
 #include "analysis/JoinedRuns.h"
 #include "analysis/SeriesAnalysis.h"
+#include "analysis/SpectrumAnalysis.h"
 #include "records/RecordedRun.h"
 
 namespace tessarin::analyze::output {
@@ -16,6 +17,7 @@ struct AnalysedRun {
   const records::RecordedRun* run = nullptr;
   analysis::SeriesAnalysis analysis;
   int joined = 0;  // with --join, the number of runs the series joins; `run` is the series
+  std::optional<analysis::SpectrumAnalysis> spectrum;  // with --psd
 };
 
 // "run 2" for a run, "3 runs joined" for the series of --join.
@@ -35,6 +37,11 @@ std::int64_t gapCount(const records::RecordedRun& run);
 // run, in seconds and in samples.
 void writeRunList(std::ostream& out, const records::InputFile& file,
                   const std::vector<analysis::RunGap>& gapBefore = {});
+
+// The heading line of a run in the text reports: "# FILE, run 1 of 2: DATE TIME, DUT ... Hz,
+// tau0 ... s, phase data, N samples, G gaps".
+void writeRunHeading(std::ostream& out, const records::InputFile& file,
+                     const AnalysedRun& analysed);
 
 // The aligned text report: per run a heading, then one row per statistic and averaging factor.
 // With `noise` a column gives the noise type identified there.
