@@ -68,6 +68,35 @@ QJsonObject rowJson(stability::Statistic statistic, const stability::AnalysisRow
           {"edf", number(row.edf)}};
 }
 
+QJsonObject spectrumJson(const analysis::SpectrumAnalysis& spectrum) {
+  QJsonArray points;
+  for (const analysis::SpectrumPoint& point : spectrum.points)
+    points.append(QJsonObject{{"f", number(point.frequency)},
+                              {"value", number(point.value)},
+                              {"bins", static_cast<qint64>(point.bins)},
+                              {"edf", number(point.degreesOfFreedom)},
+                              {"low", number(point.low)},
+                              {"high", number(point.high)}});
+  QJsonArray levels;
+  for (const analysis::NoiseLevel& level : spectrum.levels)
+    levels.append(QJsonObject{{"alpha", level.alpha},
+                              {"from", QString::fromStdString(level.from)},
+                              {"h", number(level.h)},
+                              {"low", number(level.low)},
+                              {"high", number(level.high)}});
+  const analysis::WelchSpectrum& welch = spectrum.welch;
+  return {{"quantity", text(analysis::nameOf(spectrum.quantity))},
+          {"nominalHz", number(spectrum.nominalHz)},
+          {"segment", welch.segment},
+          {"window", welch.window == analysis::SpectralWindow::Hann ? "hann" : "rect"},
+          {"averages", static_cast<qint64>(welch.averages)},
+          {"leftOut", static_cast<qint64>(welch.leftOut)},
+          {"bandsPerDecade", spectrum.bandsPerDecade},
+          {"binEdf", number(welch.binDegreesOfFreedom)},
+          {"points", points},
+          {"levels", levels}};
+}
+
 QJsonObject runJson(const RunFacts& facts) {
   const records::RecordedRun& run = *facts.run;
   QJsonArray damaged;
@@ -79,21 +108,23 @@ QJsonObject runJson(const RunFacts& facts) {
   for (const analysis::StatisticRows& statistic : facts.analysis->statistics)
     for (const stability::AnalysisRow& row : statistic.rows)
       rows.append(rowJson(statistic.statistic, row));
-  return {{"label", facts.label},
-          {"headerLine", static_cast<qint64>(run.headerLine)},
-          {"date", QString::fromStdString(run.date)},
-          {"time", QString::fromStdString(run.time)},
-          {"dutHz", number(run.dutHz)},
-          {"tau0", number(facts.analysis->tau0)},
-          {"mode", QString::fromStdString(run.mode)},
-          {"quantity", QString::fromStdString(quantityName(run))},
-          {"samples", static_cast<qint64>(run.samples.size())},
-          {"gaps", static_cast<qint64>(facts.gaps)},
-          {"damagedLines", damaged},
-          {"damagedLinesNotKept", static_cast<qint64>(facts.unkeptDamage.lines)},
-          {"driftPerDay", number(facts.driftPerDay)},
-          {"meanFrequencyRemoved", number(facts.analysis->meanFrequency)},
-          {"rows", rows}};
+  QJsonObject json{{"label", facts.label},
+                   {"headerLine", static_cast<qint64>(run.headerLine)},
+                   {"date", QString::fromStdString(run.date)},
+                   {"time", QString::fromStdString(run.time)},
+                   {"dutHz", number(run.dutHz)},
+                   {"tau0", number(facts.analysis->tau0)},
+                   {"mode", QString::fromStdString(run.mode)},
+                   {"quantity", QString::fromStdString(quantityName(run))},
+                   {"samples", static_cast<qint64>(run.samples.size())},
+                   {"gaps", static_cast<qint64>(facts.gaps)},
+                   {"damagedLines", damaged},
+                   {"damagedLinesNotKept", static_cast<qint64>(facts.unkeptDamage.lines)},
+                   {"driftPerDay", number(facts.driftPerDay)},
+                   {"meanFrequencyRemoved", number(facts.analysis->meanFrequency)},
+                   {"rows", rows}};
+  if (facts.analysed->spectrum) json.insert("spectrum", spectrumJson(*facts.analysed->spectrum));
+  return json;
 }
 
 }  // namespace
