@@ -29,9 +29,13 @@ SpectrumPoint pointOf(SpectralQuantity quantity, double frequencySum, double val
     point.high = interval.high * interval.high;
   }
   if (quantity == SpectralQuantity::PhaseNoise) {
-    point.value = 10 * std::log10(point.value);
-    point.low = 10 * std::log10(point.low);
-    point.high = 10 * std::log10(point.high);
+    // No power (a series without noise) has no level in dB: no figure rather than -inf.
+    const auto decibels = [](double value) {
+      return value > 0 ? 10 * std::log10(value) : std::numeric_limits<double>::quiet_NaN();
+    };
+    point.value = decibels(point.value);
+    point.low = decibels(point.low);
+    point.high = decibels(point.high);
   }
   return point;
 }

@@ -38,7 +38,7 @@ struct SpectrumPoint {
 // decade, bands starting at the powers of ten (bands without a bin left out). Each value's
 // interval for `confidence` (none when nullopt) is chi-squared with the bins' degrees of freedom,
 // B nu / (1 + 2 sum_j (1 - j/B) r_j) for B bins of nu each whose neighbours j apart correlate
-// by r_j; L(f)'s in dB as well.
+// by r_j; L(f)'s in dB as well (NaN where there is no power).
 std::vector<SpectrumPoint> spectrumBands(const WelchSpectrum& spectrum, SpectralQuantity quantity,
                                          double nominalHz, int bandsPerDecade,
                                          std::optional<double> confidence);
