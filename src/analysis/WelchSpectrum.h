@@ -44,8 +44,8 @@ struct WelchSpectrum {
   std::vector<double> binCorrelation;
 };
 
-// The segment length taken when none is asked for: the longest power of two that still gives at
-// least 8 averages without gaps (kLeastSegment at least).
+// The segment length taken when none is asked for: the longest power of two up to 2^18 that still
+// gives at least 8 averages without gaps (kLeastSegment at least).
 int defaultSegment(std::int64_t points);
 
 // Welch's spectrum of the phase series in seconds, sampled every tau0 seconds, NaN for a gap.

@@ -117,6 +117,7 @@ TEST(WelchSpectrum, RefusesSeriesAndSegmentsItCannotUseWithOneLine) {
   }
   EXPECT_EQ(defaultSegment(1000000), 131072);  // 2^17: 14 averages; 2^18 would give 6
   EXPECT_EQ(defaultSegment(10), kLeastSegment);
+  EXPECT_EQ(defaultSegment(10000000), 262144);
 }
 
 std::vector<double> simulated(std::vector<sim::NoiseLevel> levels, double tau0, int points,

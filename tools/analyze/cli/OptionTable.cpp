@@ -93,7 +93,7 @@ constexpr OptionEntry kOptions[] = {
      "instead of the header's with a .DAT file"},
     {"segment", "", "L", "Spectra",
      "points per segment, at least 16 (default: the longest power of two\n"
-     "that gives at least 8 averages)"},
+     "up to 262144 that gives at least 8 averages)"},
     {"window", "", "NAME", "Spectra", "hann (default; periodic) or rect"},
     {"bands", "", "N|raw", "Spectra",
      "average the raw bins into N bands per decade (default 10), or give\n"
