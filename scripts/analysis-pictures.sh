@@ -3,6 +3,8 @@
 # refresh them:
 #   docs/report-page.png  the first page of a run report (--report)
 #   docs/dynamic-map.png  a dynamic stability map (--dynamic) of a run whose noise steps up
+#   docs/spectrum.png     the phase noise (--psd lf) of a run with its fitted power-law levels
+#                         (--noise-fit) and, beside it, the deviations they predict (--stat)
 # BUILD names the build folder to take tessarin-analyze from (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -62,3 +64,25 @@ function gauss() { return sqrt(-2 * log(1 - rand())) * cos(6.283185307179586 * r
 map="$(pwd)/docs/dynamic-map.png"
 (cd "$work" && "$analyze" --dynamic 4000:400 --plot "$map" osc2.DAT > /dev/null)
 echo "Written: docs/dynamic-map.png"
+
+# The spectrum: a phase run of 400000 samples at tau 0.1 s of a 10 MHz oscillator, white PM
+# (the comparator's floor), white FM and random-walk FM, in segments of 131072 points.
+awk -v seed=5 'BEGIN {
+  srand(seed)
+  printf "\r\n\r\n\r\n\r\n\r\n\r\nosc3.DAT\tDate  07/12/2026\tTime  09:14:02\r\n\r\n"
+  printf "DUT Frequency :  10000000.00000 Hz\tTau :  100.0 ms\r\n\r\n"
+  printf "Mode :   Filtered\r\nData :   Phase Data\r\n\r\n"
+  y = 0; walk = 0
+  for (k = 0; k < 400000; ++k) {
+    y += 8e-15 * gauss()
+    walk += 0.1 * (y + 5e-12 * gauss())
+    x = walk + 2e-12 * gauss()
+    printf "%s%.9E \r\n", (x < 0 ? "-" : " "), (x < 0 ? -x : x)
+  }
+}
+function gauss() { return sqrt(-2 * log(1 - rand())) * cos(6.283185307179586 * rand()) }
+' > "$work/osc3.DAT"
+spectrum="$(pwd)/docs/spectrum.png"
+(cd "$work" && "$analyze" --psd lf --segment 131072 --noise-fit --stat oadev,mdev \
+  --plot "$spectrum" osc3.DAT > /dev/null)
+echo "Written: docs/spectrum.png"

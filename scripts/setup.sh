@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libqcustomplot-dev
           libgtest-dev libgmock-dev libbenchmark-dev clang-format
-          desktop-file-utils libboost-math-dev
+          desktop-file-utils libboost-math-dev libfftw3-dev
           qt6-httpserver-dev qt6-websockets-dev libjs-dygraphs)
 
 missing=()

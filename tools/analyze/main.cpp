@@ -15,6 +15,8 @@
 #include "output/MaskSummary.h"
 #include "output/PlotFile.h"
 #include "output/Report.h"
+#include "output/SpectrumPlot.h"
+#include "output/SpectrumReport.h"
 #include "report/RunReport.h"
 
 namespace analyze = tessarin::analyze;
@@ -41,8 +43,12 @@ int plot(const analyze::cli::Options& options, const analyze::commands::Analysed
   QString title = QFileInfo(QString::fromStdString(input.file.path)).fileName();
   if (input.runs.size() == 1 && !options.columns)
     title += QString::fromStdString(", " + analyze::output::runLabel(input.runs.front()));
-  const auto written = analyze::output::writePlot(QString::fromStdString(options.plotPath), title,
-                                                  input.runs, input.runs.size() > 1);
+  const QString path = QString::fromStdString(options.plotPath);
+  const bool labelRuns = input.runs.size() > 1;
+  const auto written = options.psd
+                           ? analyze::output::writeSpectrumPlot(path, title, input.runs, labelRuns,
+                                                                options.statisticsGiven)
+                           : analyze::output::writePlot(path, title, input.runs, labelRuns);
   if (written) return EXIT_SUCCESS;
   complain() << written.reason().toStdString() << '\n';
   return kUnusableInput;
@@ -80,7 +86,13 @@ int analyse(const analyze::cli::Options& options, int argc, char** argv) {
   const auto input = analyze::commands::analyseInput(options, std::cerr);
   if (!input) return kUnusableInput;
   const bool masked = !options.masks.empty();
-  if (options.csv)
+  if (options.psd && options.csv && options.spectrum.noiseFit)
+    analyze::output::writeLevelsCsv(std::cout, input->runs);
+  else if (options.psd && options.csv)
+    analyze::output::writeSpectrumCsv(std::cout, input->runs);
+  else if (options.psd)
+    analyze::output::writeSpectrumTable(std::cout, input->file, input->runs);
+  else if (options.csv)
     analyze::output::writeCsv(std::cout, input->runs, options.noise, masked);
   else
     analyze::output::writeTable(std::cout, input->file, input->runs, options.noise, masked);

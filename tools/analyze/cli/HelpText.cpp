@@ -29,12 +29,18 @@ constexpr std::string_view kAfterOptions =
     "7 Dec 2026, 2026-12-07, or numbers read day/month/year (07/12/2026, 7/12/26, 07.12.2026).\n"
     "Phase runs keep their recorded values: no phase step is made up across a gap.\n"
     "\n"
+    "Spectra (--psd) are one-sided, as NIST SP 1065 and IEEE 1139 have them, and L(f) is\n"
+    "S_phi / 2 in dB (IEEE 1139): 3 dB below 10 log10(S_phi) at every frequency.\n"
+    "The highest frequency is the Nyquist frequency 1/(2 tau0); docs/analysis.md tells how to\n"
+    "check the estimate against the usual signal-processing libraries' Welch.\n"
+    "\n"
     "Exit status: 0 on success, 1 for a usage error, 2 for input that cannot be used, 3 when\n"
     "the results fail a mask of --mask (everything is written all the same).\n"
     "\n"
     "Example:\n"
     "  tessarin-analyze --stat oadev,mdev --ci 0.95 --plot osc1.png osc1.DAT\n"
-    "  tessarin-analyze --join --dynamic 10000:1000 --csv --plot week.png week.DAT\n";
+    "  tessarin-analyze --join --dynamic 10000:1000 --csv --plot week.png week.DAT\n"
+    "  tessarin-analyze --psd lf --noise-fit --stat oadev --plot osc1-lf.png osc1.DAT\n";
 
 // Where an option's description starts; a longer synopsis stands on a line of its own.
 constexpr std::size_t kDescriptionColumn = 21;

@@ -88,6 +88,32 @@ constexpr OptionEntry kOptions[] = {
      "nothing at that tau; never a pass). A line per run, statistic and mask\n"
      "on standard error sums it up; exit status 3 when any mask is failed.\n"
      "With --dynamic: from which window on the mask is failed"},
+    {"psd", "", "QUANTITY", "Spectra",
+     "the one-sided spectrum of the phase instead of the deviations: sx\n"
+     "(S_x, s^2/Hz), sy (S_y = (2 pi f)^2 S_x, 1/Hz), sphi (S_phi = (2 pi\n"
+     "nu0)^2 S_x, rad^2/Hz at the DUT frequency nu0) or lf (L(f) =\n"
+     "10 log10(S_phi / 2), dBc/Hz), as NIST SP 1065 and IEEE 1139 define\n"
+     "them. Welch's method: segments overlapping by half, a least-squares\n"
+     "line removed from each, tapered, density scaling; a segment with a gap\n"
+     "is left out. Rows: quantity,f,value,bins,averages,ci_low,ci_high, the\n"
+     "interval chi-squared with the segments' and bins' degrees of freedom"},
+    {"nominal", "", "HZ", "Spectra",
+     "the DUT frequency nu0 for sphi and lf: needed with a column file,\n"
+     "instead of the header's with a .DAT file"},
+    {"segment", "", "L", "Spectra",
+     "points per segment, at least 16 (default: the longest power of two\n"
+     "up to 262144 that gives at least 8 averages)"},
+    {"window", "", "NAME", "Spectra", "hann (default; periodic) or rect"},
+    {"bands", "", "N|raw", "Spectra",
+     "average the raw bins into N bands per decade (default 10), or give\n"
+     "every raw bin between 0 and the Nyquist frequency 1/(2 tau0)"},
+    {"noise-fit", "", "", "Spectra",
+     "also the power-law levels h_alpha of S_y(f) = sum h_alpha f^alpha,\n"
+     "alpha 2 ... -2, fitted from the spectrum and from oadev and mdev by\n"
+     "SP 1065's relations (f_h = 1/(2 tau0)), side by side, each with its\n"
+     "interval or not seen; with --csv only they: alpha,noise,h,ci_low,\n"
+     "ci_high,from. --plot draws them over the spectrum and, with --stat,\n"
+     "the deviations they predict beside those measured"},
     {"csv", "", "", "Output",
      "write CSV: statistic,tau,m,value,terms,ci_low,ci_high (then alpha with\n"
      "--noise, then run with --run all over several runs, then\n"

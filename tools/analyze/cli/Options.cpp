@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <string_view>
 
@@ -17,6 +18,9 @@ namespace tessarin::analyze::cli {
 namespace {
 
 using Parsed = platform::Result<Options>;
+
+// More bands than this per decade hold a raw bin or none each: --bands raw says so.
+constexpr int kMostBandsPerDecade = 1000;
 
 Parsed usageError(const std::string& message) {
   return Parsed::failure(QString::fromStdString(message));
@@ -45,6 +49,49 @@ bool endsWithNoCase(std::string_view text, std::string_view ending) {
   return text.size() >= ending.size() &&
          std::equal(ending.begin(), ending.end(), text.end() - static_cast<long>(ending.size()),
                     [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+// What takeSpectral() says of an option that is not one of the spectra's.
+constexpr const char* kNotSpectral = "-";
+
+// Sets the spectra's option `name` from `value`: empty when taken, a usage error, or kNotSpectral.
+std::string takeSpectral(Options& o, std::string_view name, std::string_view value,
+                         const std::string& bad) {
+  if (name == "--psd") {
+    o.psd = analysis::spectralQuantityNamed(value);
+    return o.psd ? std::string() : bad + " (sx, sy, sphi or lf)";
+  }
+  if (name == "--nominal") {
+    o.spectrum.nominalHz = numberFrom<double>(value);
+    return o.spectrum.nominalHz && *o.spectrum.nominalHz > 0 && std::isfinite(*o.spectrum.nominalHz)
+               ? std::string()
+               : bad + " (the DUT frequency in Hz, above 0)";
+  }
+  if (name == "--segment") {
+    const auto segment = numberFrom<int>(value);
+    if (!segment || *segment < analysis::kLeastSegment)
+      return bad + " (points per segment, at least " + std::to_string(analysis::kLeastSegment) +
+             ")";
+    o.spectrum.segment = *segment;
+    return {};
+  }
+  if (name == "--window") {
+    if (value == "hann")
+      o.spectrum.window = analysis::SpectralWindow::Hann;
+    else if (value == "rect")
+      o.spectrum.window = analysis::SpectralWindow::Rectangular;
+    else
+      return bad + " (hann or rect)";
+    return {};
+  }
+  if (name == "--bands") {
+    const auto bands = value == "raw" ? std::optional<int>(0) : numberFrom<int>(value);
+    if (!bands || *bands < 0 || *bands > kMostBandsPerDecade || (*bands == 0 && value != "raw"))
+      return bad + " (bands per decade, 1 to " + std::to_string(kMostBandsPerDecade) + ", or raw)";
+    o.spectrum.bandsPerDecade = *bands;
+    return {};
+  }
+  return kNotSpectral;
 }
 
 // Sets the option `name` from `value`; an empty result means it was taken.
@@ -150,6 +197,8 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
     }
     return {};
   }
+  if (const std::string spectral = takeSpectral(o, name, value, bad); spectral != kNotSpectral)
+    return spectral;
   if (name == "--plot") {
     o.plotPath = value;
     return endsWithNoCase(value, ".png") || endsWithNoCase(value, ".pdf")
@@ -189,6 +238,8 @@ void takeFlag(Options& o, std::string_view name) {
     o.request.preprocessing.removeOffset = true;
   else if (name == "--strict")
     o.strict = true;
+  else if (name == "--noise-fit")
+    o.spectrum.noiseFit = true;
   else  // --csv, the last of them
     o.csv = true;
 }
@@ -208,10 +259,29 @@ std::string dynamicConflict(const Options& o) {
 
 // A mask limits MTIE or TDEV: any other statistic with --mask is a usage error, as one line.
 std::string maskConflict(const Options& o) {
+  if (o.psd) return "--mask holds deviations to a mask, not a spectrum: not with --psd";
   for (const stability::Statistic statistic : o.request.statistics)
     if (statistic != stability::Statistic::Mtie && statistic != stability::Statistic::Tdev)
       return "--mask holds mtie and tdev to their limits: not " +
              std::string(stability::nameOf(statistic)) + " (give --stat mtie, tdev or both)";
+  return {};
+}
+
+// What --psd cannot be combined with, or what the spectra's options need: a usage error as one
+// line, empty when there is none. `spectral` names a spectra's option given, empty for none.
+std::string spectrumConflict(const Options& o, const std::string& spectral) {
+  if (!o.psd) return spectral.empty() ? std::string() : spectral + " is for --psd";
+  if (o.dynamic) return "--psd and --dynamic exclude each other";
+  if (o.list) return "--list shows the runs and stops: not with --psd";
+  if (o.noise) return "--noise is for the table of deviations; with --psd, --noise-fit";
+  if (o.statisticsGiven && !o.spectrum.noiseFit)
+    return "--stat with --psd draws the deviations beside what --noise-fit predicts: add "
+           "--noise-fit";
+  if (o.spectrum.noiseFit && o.request.valuesOnly)
+    return "--ci none leaves out the intervals that --noise-fit rests on";
+  if (analysis::needsNominal(*o.psd) && o.columns && !o.spectrum.nominalHz)
+    return "--psd " + std::string(analysis::nameOf(*o.psd)) +
+           " is at the DUT frequency, which a column file does not give: add --nominal HZ";
   return {};
 }
 
@@ -257,11 +327,14 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
 
   Options o;
   int columnChoices = 0;
+  std::string spectral;  // the first of the spectra's own options given
   // The options in the order given, so that a later one meets what an earlier one set.
   std::map<std::string_view, qsizetype> valuesTaken;
   for (const QString& given : parser.optionNames()) {
     const OptionEntry& option = *optionNamed(given.toStdString());
     const std::string name = "--" + std::string(option.name);
+    if (option.section == "Spectra" && name != "--psd" && spectral.empty()) spectral = name;
+    o.statisticsGiven |= name == "--stat";
     if (option.valueName.empty()) {
       takeFlag(o, name);
       columnChoices += name == "--phase" || name == "--freq";
@@ -302,6 +375,14 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
   if (!o.masks.empty())
     if (const std::string conflict = maskConflict(o); !conflict.empty())
       return usageError(conflict);
+  if (const std::string conflict = spectrumConflict(o, spectral); !conflict.empty())
+    return usageError(conflict);
+  if (o.psd) {
+    o.spectrum.quantity = *o.psd;
+    o.spectrum.preprocessing = o.request.preprocessing;
+    o.spectrum.confidence =
+        o.request.valuesOnly ? std::nullopt : std::optional<double>(o.request.confidence);
+  }
   return o;
 }
 

@@ -7,6 +7,7 @@
 
 #include "analysis/AnalysisRequest.h"
 #include "analysis/DynamicWindows.h"
+#include "analysis/SpectrumAnalysis.h"
 #include "platform/Result.h"
 #include "run/Measurement.h"
 
@@ -43,6 +44,11 @@ struct Options {
   std::optional<analysis::DynamicWindows> dynamic;
   // --mask: the clock classes whose MTIE and TDEV masks the results are held to, as named.
   std::vector<std::string_view> masks;
+  // --psd: the spectrum of each series in this quantity instead of its table of deviations; the
+  // request's nominal frequency is --nominal's, else each run's header gives it.
+  std::optional<analysis::SpectralQuantity> psd;
+  analysis::SpectrumRequest spectrum;
+  bool statisticsGiven = false;  // --stat was given: with --psd, the deviations are drawn too
 };
 
 // Reads the command line (without the program name). A usage error comes back as one line that

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <string>
 
+#include "analysis/PhaseSeries.h"
 #include "analysis/SeriesAnalysis.h"
+#include "analysis/SpectrumAnalysis.h"
 #include "cli/Messages.h"
 #include "commands/ProgressLine.h"
 #include "records/ColumnReader.h"
@@ -56,6 +58,63 @@ platform::Result<analysis::SeriesAnalysis> withProgress(const std::string& what,
   return analyse(&progress);
 }
 
+// With --psd and neither --stat nor --report, the spectrum alone: the deviations are not asked for.
+bool deviationsWanted(const cli::Options& options) {
+  return !options.psd || options.statisticsGiven || !options.reportPath.empty();
+}
+
+// --psd: the spectrum of the run's phase series (`phase`), at --nominal's frequency or else the
+// header's; false, once `messages` said why, when it cannot be made.
+bool addSpectrum(const cli::Options& options, std::span<const double> phase,
+                 const records::RecordedRun& run, const std::string& where,
+                 output::AnalysedRun& analysed, std::ostream& messages) {
+  if (!options.psd) return true;
+  analysis::SpectrumRequest request = options.spectrum;
+  if (!request.nominalHz) request.nominalHz = run.dutHz;
+  if (analysis::needsNominal(request.quantity) && !request.nominalHz) {
+    complain(messages) << where << "--psd " << analysis::nameOf(request.quantity)
+                       << " is at the DUT frequency, which the header does not give: add "
+                          "--nominal HZ\n";
+    return false;
+  }
+  auto spectrum = analysis::analyseSpectrum(phase, *run.tauSeconds, request);
+  if (!spectrum) {
+    complain(messages) << where << spectrum.reason().toStdString() << '\n';
+    return false;
+  }
+  analysed.spectrum = std::move(spectrum.value());
+  return true;
+}
+
+// addSpectrum() over a run of the file: its samples where it lies when they are phase, else its
+// phase series integrated from them.
+bool spectrumOf(const cli::Options& options, const records::RecordedRun& run,
+                const std::string& where, output::AnalysedRun& analysed, std::ostream& messages) {
+  if (!options.psd) return true;
+  if (run.quantity == run::Quantity::Phase)
+    return addSpectrum(options, {run.samples.data(), run.samples.size()}, run, where, analysed,
+                       messages);
+  const auto phase = analysis::phaseSeries(run, options.columns.has_value());
+  if (!phase) {
+    complain(messages) << where << phase.reason().toStdString() << '\n';
+    return false;
+  }
+  return addSpectrum(options, phase.value(), run, where, analysed, messages);
+}
+
+// The deviations of `run` as `options` ask, or none (SeriesAnalysis of no statistic) where only
+// a spectrum is.
+platform::Result<analysis::SeriesAnalysis> deviationsOf(const records::RecordedRun& run,
+                                                        const cli::Options& options,
+                                                        analysis::AnalysisProgress* progress) {
+  if (!deviationsWanted(options)) {
+    if (const QString why = analysis::whyNoPhase(run); !why.isEmpty())
+      return platform::Result<analysis::SeriesAnalysis>::failure(why);
+    return analysis::SeriesAnalysis{*run.tauSeconds, {}, {}, {}, {}};
+  }
+  return analysis::analyseRun(run, options.columns.has_value(), options.request, progress);
+}
+
 // --join: every run of the file as one series on the headers' time line.
 bool analyseJoined(const cli::Options& options, AnalysedInput& input, std::ostream& messages) {
   auto joined = analysis::joinRuns(input.file);
@@ -65,14 +124,19 @@ bool analyseJoined(const cli::Options& options, AnalysedInput& input, std::ostre
   }
   input.joined = std::make_unique<analysis::JoinedRuns>(std::move(joined.value()));
   const records::RecordedRun& series = input.joined->series;
-  output::AnalysedRun analysed{1, &series, {}, static_cast<int>(input.file.runs.size()), {}};
+  output::AnalysedRun analysed{1, &series, {}, static_cast<int>(input.file.runs.size()), {}, {}};
   const std::string label = output::runLabel(analysed);
   const std::string where =
       input.file.path + ':' + std::to_string(series.headerLine) + ": " + label + ": ";
   warnIfCostly(options, series.samples.size(), where, messages);
+  if (!addSpectrum(options, analysis::phaseOf(*input.joined), series, where, analysed, messages))
+    return false;
   // Phase runs joined are one phase run, analysed where it lies; frequency runs were integrated
   // each on its own.
   auto analysis = withProgress(label, [&](analysis::AnalysisProgress* progress) {
+    if (!deviationsWanted(options))
+      return platform::Result<analysis::SeriesAnalysis>(
+          analysis::SeriesAnalysis{*series.tauSeconds, {}, {}, {}, {}});
     return series.quantity == run::Quantity::Phase
                ? analysis::analyseRun(series, false, options.request, progress)
                : analysis::analysePhase(std::move(input.joined->phase), *series.tauSeconds,
@@ -94,10 +158,12 @@ void analyseRuns(const cli::Options& options, const std::vector<int>& runs, Anal
         input.file.path + ':' + std::to_string(run.headerLine) + ": " + label + ": ";
     warnIfCostly(options, run.samples.size(), where, messages);
     auto analysis = withProgress(label, [&](analysis::AnalysisProgress* progress) {
-      return analysis::analyseRun(run, options.columns.has_value(), options.request, progress);
+      return deviationsOf(run, options, progress);
     });
     if (!tellOf(analysis, where, options, messages)) continue;
-    input.runs.push_back({index, &run, std::move(analysis.value()), 0, {}});
+    output::AnalysedRun analysed{index, &run, std::move(analysis.value()), 0, {}, {}};
+    if (!spectrumOf(options, run, where, analysed, messages)) continue;
+    input.runs.push_back(std::move(analysed));
   }
 }
 

@@ -133,7 +133,9 @@ class Comparison {
   void run(const QJsonObject& was, const QJsonObject& now) {
     const QString label = was.value("label").toString();
     for (auto field = was.begin(); field != was.end(); ++field)
-      if (std::find(std::begin(kLists), std::end(kLists), field.key()) == std::end(kLists))
+      if (field.key() == "spectrum")
+        nested(label + ": spectrum", field.value(), now[field.key()]);
+      else if (std::find(std::begin(kLists), std::end(kLists), field.key()) == std::end(kLists))
         figure(label + ": " + field.key(), field.value(), now[field.key()]);
     for (const char* list : kLists) entries(label, list, was, now);
   }
@@ -160,6 +162,29 @@ class Comparison {
       for (auto field = row.begin(); field != row.end(); ++field)
         figure(name + ": " + field.key(), field.value(), other[field.key()]);
     }
+  }
+
+  // A figure, or an object or array of them (the spectrum's points and levels) figure by figure.
+  void nested(const QString& name, const QJsonValue& was, const QJsonValue& now) {
+    if (was.isObject() && now.isObject()) {
+      const QJsonObject object = was.toObject();
+      for (auto field = object.begin(); field != object.end(); ++field)
+        nested(name + ": " + field.key(), field.value(), now.toObject()[field.key()]);
+      return;
+    }
+    if (was.isArray() && now.isArray() && was.toArray().size() == now.toArray().size()) {
+      for (qsizetype i = 0; i < was.toArray().size(); ++i)
+        nested(QString("%1 %2").arg(name).arg(i + 1), was.toArray().at(i), now.toArray().at(i));
+      return;
+    }
+    if (was.isArray() && now.isArray()) {
+      differ(QString("%1: the report has %2, the analysis now gives %3")
+                 .arg(name)
+                 .arg(was.toArray().size())
+                 .arg(now.toArray().size()));
+      return;
+    }
+    figure(name, was, now);
   }
 
   void figure(const QString& name, const QJsonValue& was, const QJsonValue& now) {

@@ -136,10 +136,10 @@ platform::Result<> writePlot(const QString& path, const QString& title,
   return savePlot(plot, path);
 }
 
-platform::Result<> savePlot(QCustomPlot& plot, const QString& path) {
+platform::Result<> savePlot(QCustomPlot& plot, const QString& path, int width) {
   const bool pdf = path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
-  const bool saved =
-      pdf ? plot.savePdf(path, kWidth, kHeight) : plot.savePng(path, kWidth, kHeight);
+  if (width <= 0) width = kWidth;
+  const bool saved = pdf ? plot.savePdf(path, width, kHeight) : plot.savePng(path, width, kHeight);
   if (!saved) return platform::Result<>::failure(path + ": the picture could not be written");
   return {};
 }

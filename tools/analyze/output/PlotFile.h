@@ -19,9 +19,9 @@ void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool
 // of tau of the curves, named by the mask and its statistic.
 void drawMaskLines(QCustomPlot& plot, const std::vector<AnalysedRun>& runs);
 
-// Writes `plot` to `path` at the analyser's picture size: a PDF when the name ends in .pdf, else a
-// PNG.
-platform::Result<> savePlot(QCustomPlot& plot, const QString& path);
+// Writes `plot` to `path` at the analyser's picture size (or `width` wide, for panels side by
+// side): a PDF when the name ends in .pdf, else a PNG.
+platform::Result<> savePlot(QCustomPlot& plot, const QString& path, int width = 0);
 
 // Draws every statistic of every run against tau on log-log axes, one trace each, with its
 // confidence intervals as error bars, and writes the picture to `path`: a PDF when the name ends

@@ -117,20 +117,25 @@ void writeRunList(std::ostream& out, const records::InputFile& file,
   }
 }
 
+void writeRunHeading(std::ostream& out, const records::InputFile& file,
+                     const AnalysedRun& analysed) {
+  const records::RecordedRun& run = *analysed.run;
+  out << "# " << file.path << ", " << runLabel(analysed);
+  if (analysed.joined == 0) out << " of " << file.runs.size();
+  if (!run.date.empty() || !run.time.empty()) out << ": " << run.date << ' ' << run.time;
+  if (run.dutHz) out << ", DUT " << printed("%.15g", *run.dutHz) << " Hz";
+  out << ", tau0 " << printed("%g", analysed.analysis.tau0) << " s, " << quantityName(run)
+      << " data, " << run.samples.size() << " samples, " << gapCount(run)
+      << (gapCount(run) == 1 ? " gap\n" : " gaps\n");
+}
+
 void writeTable(std::ostream& out, const records::InputFile& file,
                 const std::vector<AnalysedRun>& runs, bool noise, bool masked) {
   bool first = true;
   for (const AnalysedRun& analysed : runs) {
-    const records::RecordedRun& run = *analysed.run;
     if (!first) out << '\n';
     first = false;
-    out << "# " << file.path << ", " << runLabel(analysed);
-    if (analysed.joined == 0) out << " of " << file.runs.size();
-    if (!run.date.empty() || !run.time.empty()) out << ": " << run.date << ' ' << run.time;
-    if (run.dutHz) out << ", DUT " << printed("%.15g", *run.dutHz) << " Hz";
-    out << ", tau0 " << printed("%g", analysed.analysis.tau0) << " s, " << quantityName(run)
-        << " data, " << run.samples.size() << " samples, " << gapCount(run)
-        << (gapCount(run) == 1 ? " gap\n" : " gaps\n");
+    writeRunHeading(out, file, analysed);
     if (analysed.analysis.driftPerDay)
       out << "# linear frequency drift " << printed("%.6e", *analysed.analysis.driftPerDay)
           << " /day, removed\n";

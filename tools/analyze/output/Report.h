@@ -7,6 +7,7 @@
 #include "analysis/JoinedRuns.h"
 #include "analysis/MaskJudgement.h"
 #include "analysis/SeriesAnalysis.h"
+#include "analysis/SpectrumAnalysis.h"
 #include "records/RecordedRun.h"
 
 namespace tessarin::analyze::output {
@@ -17,7 +18,8 @@ struct AnalysedRun {
   const records::RecordedRun* run = nullptr;
   analysis::SeriesAnalysis analysis;
   int joined = 0;  // with --join, the number of runs the series joins; `run` is the series
-  std::vector<analysis::CurveAgainstMask> masks;  // with --mask: each curve held to each mask
+  std::vector<analysis::CurveAgainstMask> masks;       // with --mask: each curve held to each mask
+  std::optional<analysis::SpectrumAnalysis> spectrum;  // with --psd
 };
 
 // The curves of `analysed` held to masks that belong to `statistic`.
@@ -41,6 +43,11 @@ std::int64_t gapCount(const records::RecordedRun& run);
 // run, in seconds and in samples.
 void writeRunList(std::ostream& out, const records::InputFile& file,
                   const std::vector<analysis::RunGap>& gapBefore = {});
+
+// The heading line of a run in the text reports: "# FILE, run 1 of 2: DATE TIME, DUT ... Hz,
+// tau0 ... s, phase data, N samples, G gaps".
+void writeRunHeading(std::ostream& out, const records::InputFile& file,
+                     const AnalysedRun& analysed);
 
 // The aligned text report: per run a heading, then one row per statistic and averaging factor.
 // With `noise` a column gives the noise type identified there. With `masked` (--mask) each row

@@ -97,6 +97,35 @@ void addMasks(QJsonObject& run, const AnalysedRun& analysed) {
   run.insert("maskRows", points);
 }
 
+QJsonObject spectrumJson(const analysis::SpectrumAnalysis& spectrum) {
+  QJsonArray points;
+  for (const analysis::SpectrumPoint& point : spectrum.points)
+    points.append(QJsonObject{{"f", number(point.frequency)},
+                              {"value", number(point.value)},
+                              {"bins", static_cast<qint64>(point.bins)},
+                              {"edf", number(point.degreesOfFreedom)},
+                              {"low", number(point.low)},
+                              {"high", number(point.high)}});
+  QJsonArray levels;
+  for (const analysis::NoiseLevel& level : spectrum.levels)
+    levels.append(QJsonObject{{"alpha", level.alpha},
+                              {"from", QString::fromStdString(level.from)},
+                              {"h", number(level.h)},
+                              {"low", number(level.low)},
+                              {"high", number(level.high)}});
+  const analysis::WelchSpectrum& welch = spectrum.welch;
+  return {{"quantity", text(analysis::nameOf(spectrum.quantity))},
+          {"nominalHz", number(spectrum.nominalHz)},
+          {"segment", welch.segment},
+          {"window", welch.window == analysis::SpectralWindow::Hann ? "hann" : "rect"},
+          {"averages", static_cast<qint64>(welch.averages)},
+          {"leftOut", static_cast<qint64>(welch.leftOut)},
+          {"bandsPerDecade", spectrum.bandsPerDecade},
+          {"binEdf", number(welch.binDegreesOfFreedom)},
+          {"points", points},
+          {"levels", levels}};
+}
+
 QJsonObject runJson(const RunFacts& facts) {
   const records::RecordedRun& run = *facts.run;
   QJsonArray damaged;
@@ -124,6 +153,7 @@ QJsonObject runJson(const RunFacts& facts) {
                    {"meanFrequencyRemoved", number(facts.analysis->meanFrequency)},
                    {"rows", rows}};
   addMasks(json, *facts.analysed);
+  if (facts.analysed->spectrum) json.insert("spectrum", spectrumJson(*facts.analysed->spectrum));
   return json;
 }
 

@@ -10,6 +10,8 @@
 #include <cmath>
 
 #include "output/MaskSummary.h"
+#include "output/SpectrumPlot.h"
+#include "output/SpectrumReport.h"
 #include "report/ReportFacts.h"
 #include "report/ReportPlots.h"
 
@@ -206,6 +208,44 @@ void writeMaskVerdicts(Pages& pages, const RunFacts& facts) {
   if (!facts.analysed->masks.empty()) pages.space();
 }
 
+// --psd: the spectrum on a page of its own, how it was made, and with --noise-fit the levels.
+void writeSpectrumPage(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
+  const analysis::SpectrumAnalysis& spectrum = *facts.analysed->spectrum;
+  pages.newPage();
+  pages.heading(QFileInfo(report.inputPath).fileName() + ", " + facts.label + ": " +
+                    QString::fromStdString(output::spectrumTitle(spectrum.quantity)) +
+                    ", one-sided",
+                12 * kLine);
+  pages.fact("Estimate", QString::fromStdString(output::spectrumMethod(spectrum)));
+  pages.fact("Intervals", QString("chi-squared, %1 confidence; %2 degrees of freedom per raw bin")
+                              .arg(report.confidence)
+                              .arg(spectrum.welch.binDegreesOfFreedom, 0, 'g', 4));
+  {
+    QCustomPlot plot;
+    output::drawSpectrum(plot, plot.axisRect(), {*facts.analysed}, false);
+    plot.rescaleAxes();
+    plot.xAxis->scaleRange(1.2);
+    plot.yAxis->scaleRange(1.3);
+    pages.plot(plot, kStabilityPlotHeight);
+  }
+  if (spectrum.levels.empty()) return;
+  pages.fact("Power-law levels",
+             QString("S_y(f) = sum h_alpha f^alpha, f_h = 1/(2 tau0) = %1 Hz; from the spectrum "
+                     "and from the deviations (NIST SP 1065)")
+                 .arg(1 / (2 * spectrum.welch.tau0), 0, 'g', 6));
+  const std::vector<int> widths = {48, 110, 96, 96, 96, 64};
+  pages.row({"alpha", "noise", "h", "low", "high", "from"}, widths, true);
+  for (const analysis::NoiseLevel& level : spectrum.levels) {
+    const bool seen = !std::isnan(level.h);
+    pages.row({QString::number(level.alpha), noiseName(level.alpha),
+               seen ? scientific(level.h) : QStringLiteral("not seen"),
+               seen ? scientific(level.low) : QString(), seen ? scientific(level.high) : QString(),
+               QString::fromStdString(level.from)},
+              widths, false);
+  }
+  pages.space();
+}
+
 void writeRun(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
   pages.heading(QFileInfo(report.inputPath).fileName() + ", " + facts.label, 12 * kLine);
   writeFacts(pages, facts, report);
@@ -219,6 +259,7 @@ void writeRun(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
   pages.plot(stability, kStabilityPlotHeight);
   writeMaskVerdicts(pages, facts);
   writeTable(pages, facts);
+  if (facts.analysed->spectrum) writeSpectrumPage(pages, facts, report);
 }
 
 // A command line that a shell gives back as these arguments.
