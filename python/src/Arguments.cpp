@@ -32,6 +32,9 @@ SeriesArray seriesFrom(const py::handle& data) {
   if (!series)
     throw py::type_error("data must be a series of numbers that NumPy can take as float64, not " +
                          py::str(py::type::of(data).attr("__name__")).cast<std::string>());
+  if (series.ndim() == 0)
+    throw py::type_error("data must be a series of numbers, not one " +
+                         py::str(py::type::of(data).attr("__name__")).cast<std::string>());
   if (series.ndim() != 1)
     throw py::value_error("data must be one series of samples, a one-dimensional array, not " +
                           std::to_string(series.ndim()) + "-dimensional");
