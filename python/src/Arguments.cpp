@@ -50,10 +50,9 @@ SeriesArray seriesFrom(const py::handle& data) {
   return series;
 }
 
-double tau0From(double tau0) {
+void checkTau0(double tau0) {
   if (!records::usableTau0(tau0))
     throw py::value_error(bad("tau0", py::float_(tau0), "seconds, 1e-9 to 1e9"));
-  return tau0;
 }
 
 stability::Statistic statisticFrom(const std::string& name) {

@@ -33,8 +33,8 @@ inline std::span<const double> samplesOf(const SeriesArray& series) {
   return {series.data(), static_cast<std::size_t>(series.size())};
 }
 
-// The sample interval in seconds, 1e-9 to 1e9.
-double tau0From(double tau0);
+// Refuses a sample interval outside 1e-9 to 1e9 seconds.
+void checkTau0(double tau0);
 
 stability::Statistic statisticFrom(const std::string& name);
 

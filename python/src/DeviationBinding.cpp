@@ -1,7 +1,6 @@
 #include <pybind11/stl.h>
 
 #include <array>
-#include <cmath>
 #include <limits>
 
 #include "Arguments.h"
@@ -80,7 +79,7 @@ Deviation deviation(const py::object& data, double tau0, const std::string& stat
   request.intervals = {noiseFrom(noise), methodFrom(method)};
   request.noBiasCorrection = !biasCorrection;
   request.preprocessing = {removeDrift, removeOffset};
-  tau0From(tau0);
+  checkTau0(tau0);
   const SeriesArray series = seriesFrom(data);
   const std::span<const double> samples = samplesOf(series);
 

@@ -1,4 +1,7 @@
+#include <pybind11/stl.h>
+
 #include <array>
+#include <optional>
 
 #include "Arguments.h"
 #include "Bindings.h"
@@ -56,7 +59,7 @@ Dynamic dynamicOf(const analysis::DynamicAnalysis& analysis) {
           optionalNumber(analysis.meanFrequency)};
 }
 
-Dynamic dynamic(const py::object& data, double tau0, int window, const py::object& step,
+Dynamic dynamic(const py::object& data, double tau0, int window, std::optional<int> step,
                 const std::string& statisticName, const std::string& kind, bool removeDrift,
                 bool removeOffset) {
   analysis::DynamicRequest request;
@@ -69,15 +72,14 @@ Dynamic dynamic(const py::object& data, double tau0, int window, const py::objec
     throw py::value_error("bad value for window: " + std::to_string(window) + " (at least " +
                           std::to_string(analysis::kLeastDynamicWindow) + " samples)");
   request.windows = {window, std::max(1, window / 10)};
-  if (!step.is_none()) {
-    const int given = step.cast<int>();
-    if (given < 1 || given > window)
-      throw py::value_error("bad value for step: " + std::to_string(given) +
+  if (step) {
+    if (*step < 1 || *step > window)
+      throw py::value_error("bad value for step: " + std::to_string(*step) +
                             " (from 1 to window samples)");
-    request.windows.step = given;
+    request.windows.step = *step;
   }
   request.preprocessing = {removeDrift, removeOffset};
-  tau0From(tau0);
+  checkTau0(tau0);
   const SeriesArray series = seriesFrom(data);
   const std::span<const double> samples = samplesOf(series);
   const auto points =

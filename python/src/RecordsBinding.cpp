@@ -99,8 +99,13 @@ py::array_t<double> phaseOf(const py::object& self) {
   if (*run.recorded.quantity == run::Quantity::Phase)
     return viewOf(run.recorded.samples.data(), run.recorded.samples.size(), self);
   if (!run.phase) {
-    py::gil_scoped_release released;
-    run.phase = analysis::phaseSeries(run.recorded, false).value();
+    // Made without the GIL, kept with it: another thread may have asked for it meanwhile.
+    std::vector<double> phase;
+    {
+      py::gil_scoped_release released;
+      phase = analysis::phaseSeries(run.recorded, false).value();
+    }
+    if (!run.phase) run.phase = std::move(phase);
   }
   return viewOf(run.phase->data(), run.phase->size(), self);
 }
