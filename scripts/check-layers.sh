@@ -20,21 +20,26 @@
 # qt/). The other tools (coverage, million, screenshots) may include anything of src/ but
 # nothing of tools/analyze/.
 #
+# python/src/, the Python module's bindings, may include its own files and the engine's layers of
+# src/, nothing of app/, qt/ or tools/.
+#
 # Prints every include that points outwards as FILE:LINE, and every loop of includes among the
 # files of one folder (a header and its source counted as one), and fails if there is one. The
 # loops are looked for everywhere but in app/ and qt/, where the console and the use cases it
 # dispatches to reach one another through the console object, and stability/, where the
 # statistics' names and their one-factor estimate() share a file that the accumulators include.
-# Usage: check-layers.sh [SOURCE_FOLDER [TOOLS_FOLDER]]   (default: src/ and tools/ of this
-# checkout; a SOURCE_FOLDER given alone is checked alone)
+# Usage: check-layers.sh [SOURCE_FOLDER [TOOLS_FOLDER [PYTHON_FOLDER]]]   (default: src/, tools/
+# and python/src/ of this checkout; a SOURCE_FOLDER given alone is checked alone)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 if [ $# -ge 1 ]; then
   src="$(cd "$1" && pwd)"
   tools="${2:+$(cd "$2" && pwd)}"
+  python="${3:+$(cd "$3" && pwd)}"
 else
   src="$here/src"
   tools="$here/tools"
+  python="$here/python/src"
 fi
 
 engine="analysis records run platform stability"
@@ -47,6 +52,7 @@ declare -A allowed=(
   [analysis]="analysis $engine"
   [graphics]="graphics run link platform stability"
   [app]="app analysis records graphics run link platform stability"
+  [python]="python $engine"
   [analyze/cli]="analyze/cli $engine"
   [analyze/output]="analyze/output analyze/cli $engine"
   [analyze/report]="analyze/report analyze/output analyze/cli $engine"
@@ -116,6 +122,12 @@ if [ -n "$tools" ]; then
       violations=$((violations + 1))
     fi
   done < <(cd "$tools" && find . -name '*.cpp' -o -name '*.h' | sed 's|^\./||' | sort)
+fi
+
+if [ -n "$python" ]; then
+  while IFS= read -r file; do
+    check "$python/$file" python "python/src/$file" ""
+  done < <(cd "$python" && find . -name '*.cpp' -o -name '*.h' | sed 's|^\./||' | sort)
 fi
 
 # A loop among the files of one folder: a header and its source count as one.

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Debian package tessarin-console_<version>_amd64.deb with CPack's DEB generator from
-# a Release build in build-deb/ (or $BUILD_DIR), and prints the package's path. The version is
+# Builds the Debian packages tessarin-console_<version>_amd64.deb (the programs) and
+# python3-tessarin_<version>_amd64.deb (the Python module, import tessarin) with CPack's DEB
+# generator from a Release build in build-deb/ (or $BUILD_DIR), and prints their paths. The version is
 # project(VERSION) in CMakeLists.txt; the runtime dependencies are found by dpkg-shlibdeps. The
 # maintainer is "$DEBFULLNAME <$DEBEMAIL>" when both are set. Arguments are passed on to cmake's
 # configure step, e.g. -DCMAKE_CXX_COMPILER_LAUNCHER=ccache.
-# Needs what ./scripts/setup.sh installs; install the package with
-#   sudo apt-get install ./tessarin-console_<version>_amd64.deb
+# Needs what ./scripts/setup.sh installs; install the packages with
+#   sudo apt-get install ./tessarin-console_<version>_amd64.deb ./python3-tessarin_<version>_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build-deb}"
@@ -28,6 +29,8 @@ cmake --build "$build" -j "$(nproc)"
 (cd "$build" && cpack -G DEB)
 
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
-package="$build/tessarin-console_${version}_$(dpkg --print-architecture).deb"
-[ -f "$package" ] || { echo "package.sh: $package was not made" >&2; exit 1; }
-realpath "$package"
+for name in tessarin-console python3-tessarin; do
+  package="$build/${name}_${version}_$(dpkg --print-architecture).deb"
+  [ -f "$package" ] || { echo "package.sh: $package was not made" >&2; exit 1; }
+  realpath "$package"
+done

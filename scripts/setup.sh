@@ -12,7 +12,8 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libqcustomplot-dev
           libgtest-dev libgmock-dev libbenchmark-dev clang-format
           desktop-file-utils libboost-math-dev libfftw3-dev
-          qt6-httpserver-dev qt6-websockets-dev libjs-dygraphs)
+          qt6-httpserver-dev qt6-websockets-dev libjs-dygraphs
+          pybind11-dev python3-dev python3-numpy python3-pytest)
 
 missing=()
 for p in "${packages[@]}"; do

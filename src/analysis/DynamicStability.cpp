@@ -160,4 +160,11 @@ DynamicAnalysis analyseDynamic(std::vector<double> phase, double tau0,
   return analysis;
 }
 
+DynamicAnalysis analyseDynamicSeries(std::span<const double> phase, double tau0,
+                                     const DynamicRequest& request) {
+  if (request.preprocessing.removeDrift || request.preprocessing.removeOffset)
+    return analyseDynamic({phase.begin(), phase.end()}, tau0, request);
+  return {dynamicStability(request.statistic, phase, tau0, request.windows), {}, {}};
+}
+
 }  // namespace tessarin::analysis

@@ -58,4 +58,9 @@ struct DynamicAnalysis {
 DynamicAnalysis analyseDynamic(std::vector<double> phase, double tau0,
                                const DynamicRequest& request);
 
+// The same over a series the analysis may not change: mapped where it lies when the request asks
+// for no preprocessing, else copied once.
+DynamicAnalysis analyseDynamicSeries(std::span<const double> phase, double tau0,
+                                     const DynamicRequest& request);
+
 }  // namespace tessarin::analysis

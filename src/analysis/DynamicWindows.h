@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "stability/Statistics.h"
 
 namespace tessarin::analysis {
@@ -17,5 +19,8 @@ constexpr int kLeastDynamicWindow = 8;
 // Whether the statistic has a sliding-window form: the deviations but MTIE and TIE rms, and not
 // the long-tau statistics, which are whole-record estimators.
 bool isWindowedDeviation(stability::Statistic statistic);
+// Their names, as a message lists the choices.
+constexpr std::string_view kWindowedDeviationChoices =
+    "adev, oadev, mdev, tdev, hdev, ohdev or totdev";
 
 }  // namespace tessarin::analysis

@@ -37,6 +37,11 @@ enum class Statistic {
 // "adev" (StandardAdev), "mtotdev", "ttotdev", "htotdev", "theo1", "theobr", "theoh".
 std::string_view nameOf(Statistic statistic);
 std::optional<Statistic> statisticNamed(std::string_view name);
+// Every name statisticNamed() knows, as a message lists the choices: the standard Allan deviation
+// first, then the console's own, then the rest in the order above.
+constexpr std::string_view kStatisticChoices =
+    "adev, console-adev, oadev, mdev, tdev, hdev, ohdev, totdev, mtie, tierms, mtotdev, ttotdev, "
+    "htotdev, theo1, theobr, theoh";
 
 // The deviations have confidence intervals; MTIE and TIE rms have none.
 bool hasConfidenceInterval(Statistic statistic);

@@ -113,10 +113,7 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
     o.request.statistics.clear();
     for (std::string_view item : commaList(value)) {
       const auto statistic = stability::statisticNamed(item);
-      if (!statistic)
-        return bad +
-               " (adev, console-adev, oadev, mdev, tdev, hdev, ohdev, totdev, mtie, "
-               "tierms, mtotdev, ttotdev, htotdev, theo1, theobr, theoh)";
+      if (!statistic) return bad + " (" + std::string(stability::kStatisticChoices) + ")";
       if (std::find(o.request.statistics.begin(), o.request.statistics.end(), *statistic) ==
           o.request.statistics.end())
         o.request.statistics.push_back(*statistic);
@@ -248,7 +245,8 @@ void takeFlag(Options& o, std::string_view name) {
 std::string dynamicConflict(const Options& o) {
   if (o.request.statistics.size() != 1 ||
       !analysis::isWindowedDeviation(o.request.statistics.front()))
-    return "--dynamic takes one deviation: --stat adev, oadev, mdev, tdev, hdev, ohdev or totdev";
+    return "--dynamic takes one deviation: --stat " +
+           std::string(analysis::kWindowedDeviationChoices);
   if (o.allRuns) return "--dynamic takes one series: --run K or --join, not --run all";
   if (o.request.factorSet != analysis::FactorSet::Octave)
     return "--dynamic uses the octave factors: --taus and --m are not for it";

@@ -1,0 +1,60 @@
+"""Bad input raises ValueError or TypeError in the analyser's words; it never crashes."""
+
+import numpy as np
+import pytest
+
+import tessarin
+
+SERIES = np.arange(100, dtype=float) * 1e-9
+
+
+@pytest.mark.parametrize("call,error,words", [
+    (lambda: tessarin.deviation(np.ones((10, 10)), 1.0), ValueError,
+     "data must be one series of samples, a one-dimensional array, not 2-dimensional"),
+    (lambda: tessarin.deviation([], 1.0), ValueError,
+     "too few samples (0 phase points, gaps included) for the statistics asked for"),
+    (lambda: tessarin.deviation([1e-9], 1.0, "mdev"), ValueError, "too few samples (1 phase"),
+    (lambda: tessarin.deviation(["a", "b"], 1.0), TypeError, "data must be a series of numbers"),
+    (lambda: tessarin.deviation(None, 1.0), TypeError, "data must be a series of numbers"),
+    (lambda: tessarin.deviation([0.0, np.inf, 1.0], 1.0), ValueError,
+     "data[1]: sample beyond 1e100, where the statistics would overflow"),
+    (lambda: tessarin.deviation(SERIES, 0.0), ValueError,
+     "bad value for tau0: 0.0 (seconds, 1e-9 to 1e9)"),
+    (lambda: tessarin.deviation(SERIES, -1), ValueError, "bad value for tau0: -1.0"),
+    (lambda: tessarin.deviation(SERIES, 1.0, "allan"), ValueError,
+     "bad value for statistic: 'allan' (adev, console-adev, oadev, mdev, tdev, hdev, ohdev, "
+     "totdev, mtie, tierms, mtotdev, ttotdev, htotdev, theo1, theobr, theoh)"),
+    (lambda: tessarin.deviation(SERIES, 1.0, kind="time"), ValueError,
+     "bad value for kind: 'time' (phase or frequency)"),
+    (lambda: tessarin.deviation(SERIES, 1.0, taus=[1, -3]), ValueError,
+     "bad value for taus: -3 (averaging factors from 1)"),
+    (lambda: tessarin.deviation(SERIES, 1.0, taus=[1.5]), TypeError,
+     "bad value for taus: 1.5 (averaging factors are whole numbers)"),
+    (lambda: tessarin.deviation(SERIES, 1.0, taus="weekly"), ValueError,
+     "bad value for taus: 'weekly' (octave, decade or all"),
+    (lambda: tessarin.deviation(SERIES, 1.0, ci=1.5), ValueError,
+     "bad value for ci: 1.5 (a confidence between 0 and 1, or None)"),
+    (lambda: tessarin.deviation(SERIES, 1.0, ci="high"), TypeError, "bad value for ci: 'high'"),
+    (lambda: tessarin.deviation(SERIES, 1.0, method="exact"), ValueError,
+     "bad value for method: 'exact' (coverage or reference)"),
+    (lambda: tessarin.dynamic(SERIES, 1.0, 4), ValueError,
+     "bad value for window: 4 (at least 8 samples)"),
+    (lambda: tessarin.dynamic(SERIES, 1.0, 10, 11), ValueError,
+     "bad value for step: 11 (from 1 to window samples)"),
+    (lambda: tessarin.dynamic(SERIES, 1.0, 200), ValueError,
+     "a window of 200 points is longer than the series (100 phase points)"),
+    (lambda: tessarin.dynamic(SERIES, 1.0, 10, statistic="mtie"), ValueError,
+     "dynamic takes one deviation: statistic adev, oadev, mdev, tdev, hdev, ohdev or totdev"),
+    (lambda: tessarin.read_dat("/nonexistent/osc.DAT"), FileNotFoundError, "osc.DAT"),
+    (lambda: tessarin.join([]), ValueError, "no runs to join"),
+])
+def test_bad_input_is_refused_in_words(call, error, words):
+    with pytest.raises(error) as raised:
+        call()
+    assert words in str(raised.value)
+
+
+def test_a_factor_the_statistic_cannot_take_is_left_out_with_a_warning():
+    with pytest.warns(UserWarning, match="m = 3 is not an averaging factor of theo1"):
+        result = tessarin.deviation(SERIES, 1.0, "theo1", taus=[2, 3, 4])
+    assert list(result.m) == [2, 4]

@@ -1,0 +1,37 @@
+"""The engine works without the GIL: another Python thread goes on while a long call runs."""
+
+import threading
+import time
+
+import numpy as np
+
+import tessarin
+
+
+def test_another_thread_runs_while_the_engine_works():
+    # Below 20000 points, where the engine itself works on one thread.
+    phase = np.cumsum(np.random.default_rng(1).normal(size=19000)) * 1e-9
+    counted = [0]
+    stop = threading.Event()
+
+    def count():
+        while not stop.is_set():
+            counted[0] += 1
+
+    spinner = threading.Thread(target=count)
+    spinner.start()
+    try:
+        time.sleep(0.05)  # the main thread waits without the GIL: the spinner's own pace
+        before = counted[0]
+        time.sleep(0.05)
+        per_second = (counted[0] - before) / 0.05
+        start, before = time.perf_counter(), counted[0]
+        for _ in range(3):
+            tessarin.deviation(phase, 1.0, "totdev", taus="all")
+        took, during = time.perf_counter() - start, counted[0] - before
+    finally:
+        stop.set()
+        spinner.join()
+    assert took > 0.2, "the call is too short to tell"
+    # Held, the GIL would let the spinner run one switch interval (5 ms) at most.
+    assert during > per_second * 0.05, (during, per_second, took)
