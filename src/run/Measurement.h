@@ -109,6 +109,8 @@ class Measurement {
   // worked out for, NaN where none; empty while no intervals are worked out.
   std::span<const double> noiseAlphas() const { return curveAlpha_; }
 
+  // The fractional frequency of the last sample accepted; a run with none has 0.
+  double lastFrequency() const { return sampleCount() > 0 ? frequencyOf(sampleCount()) : 0; }
   // Samples accepted so far (N).
   int sampleCount() const { return sampleIndex_ > 0 ? sampleIndex_ - 1 : 0; }
   // Readings the jump rule dropped in this run (kept until the next one starts).

@@ -22,10 +22,10 @@ class EventLog {
  public:
   static constexpr int kKept = 1000;
   // Every event the console records, by name.
-  static inline const std::array<QString, 11> kNames = {
-      "started",         "stopped",     "sample-limit",     "port-lost",
-      "resumed",         "silence",     "file-not-written", "file-written-again",
-      "filter-unlocked", "mask-failed", "mask-met"};
+  static inline const std::array<QString, 13> kNames = {
+      "started",  "stopped",           "sample-limit",       "port-lost",       "resumed",
+      "silence",  "file-not-written",  "file-written-again", "filter-unlocked", "mask-failed",
+      "mask-met", "stability-changed", "stability-settled"};
 
   void record(RunEvent event);
   const std::deque<RunEvent>& events() const { return events_; }
