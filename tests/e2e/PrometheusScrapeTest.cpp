@@ -67,10 +67,9 @@ class PrometheusScrapeTest : public SimulatedConsoleTest {
                jobs);
     file.close();
     prometheus_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    prometheus_.start(program_, {"--config.file=" + config,
-                                 "--storage.tsdb.path=" + dir.filePath("tsdb"),
-                                 "--web.listen-address=127.0.0.1:" + QString::number(port),
-                                 "--log.level=warn"});
+    prometheus_.start(
+        program_, {"--config.file=" + config, "--storage.tsdb.path=" + dir.filePath("tsdb"),
+                   "--web.listen-address=127.0.0.1:" + QString::number(port), "--log.level=warn"});
     ASSERT_TRUE(prometheus_.waitForStarted(10000)) << prometheus_.errorString().toStdString();
     ASSERT_TRUE(waitFor([&] { return get(base_ + "/-/ready").first == 200; }, kPatienceMs))
         << "Prometheus did not get ready";
@@ -126,8 +125,8 @@ TEST_F(PrometheusScrapeTest, PrometheusStoresTheRunAsTheConsoleCountsAndAnalyses
         const QJsonArray r = query("tessarin_run_samples[1m]");
         if (r.size() != 1) return false;
         const QJsonArray values = r[0]["values"].toArray();
-        return values.size() >= 2 && values.last()[1].toString().toDouble() >
-                                         values.first()[1].toString().toDouble();
+        return values.size() >= 2 &&
+               values.last()[1].toString().toDouble() > values.first()[1].toString().toDouble();
       },
       kPatienceMs))
       << "tessarin_run_samples did not rise";
@@ -142,8 +141,8 @@ TEST_F(PrometheusScrapeTest, PrometheusStoresTheRunAsTheConsoleCountsAndAnalyses
   const std::vector<run::Measurement::CurvePoint> curve = console().measurement().stabilityCurve();
   ASSERT_FALSE(curve.empty());
   ASSERT_EQ(curve.front().tau, 1);
-  EXPECT_TRUE(waitForValue(R"(tessarin_deviation{statistic="adev",tau_seconds="1"})",
-                           curve.front().value))
+  EXPECT_TRUE(
+      waitForValue(R"(tessarin_deviation{statistic="adev",tau_seconds="1"})", curve.front().value))
       << "the console's ADEV at 1 s: " << curve.front().value;
   EXPECT_GE(value("tessarin_samples_total"), samples);
   EXPECT_EQ(value("tessarin_events_total{kind=\"stopped\"}"), 1);
