@@ -9,23 +9,13 @@
 #include <string>
 
 #include "output/ExactNumber.h"
+#include "output/PrintedNumber.h"
 
 namespace tessarin::analyze::output {
 
 namespace {
 
-std::string printed(const char* format, auto... values) {
-  const int length = std::snprintf(nullptr, 0, format, values...);
-  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-  std::snprintf(text.data(), text.size() + 1, format, values...);
-  return text;
-}
-
 constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
-
-std::string scientific(double value) {
-  return std::isnan(value) ? std::string("-") : printed("%.6e", value);
-}
 
 // A row of a statistic's curve: once as it is, or once per mask the curve is held to.
 template <typename WriteRow>

@@ -4,21 +4,11 @@
 #include <cstdio>
 
 #include "output/ExactNumber.h"
+#include "output/PrintedNumber.h"
 
 namespace tessarin::analyze::output {
 
 namespace {
-
-std::string printed(const char* format, auto... values) {
-  const int length = std::snprintf(nullptr, 0, format, values...);
-  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-  std::snprintf(text.data(), text.size() + 1, format, values...);
-  return text;
-}
-
-std::string scientific(double value) {
-  return std::isnan(value) ? std::string("-") : printed("%.6e", value);
-}
 
 // L(f) in dB reads better in fixed point.
 std::string valueText(const analysis::SpectrumAnalysis& spectrum, double value) {
