@@ -57,8 +57,8 @@ constexpr int kLeastFactorForRatio = 4;
 // the one whose expected ratio is nearest on a logarithmic scale, or white frequency noise, the
 // nearest of the others, where the ratio is nearer theirs: the lag-1 autocorrelation of a short
 // series of random-walk phase now and then looks stationary. Nullopt where the ratio cannot be
-// formed (fewer than 3 m points, or no spread).
-// Both variances come from one pass, which forms each second difference once for the two.
+// formed (fewer than 3 m points, or no spread). Both variances come from one pass over the series,
+// which forms each second difference once for the two.
 std::optional<int> phaseNoiseByRatio(std::span<const double> phase, int factor) {
   constexpr Statistic kBoth[] = {Statistic::Mdev, Statistic::Oadev};
   const std::vector<Estimate> both = estimatesAtFactor(kBoth, phase, 1.0, factor);
