@@ -10,6 +10,7 @@
 
 #include "output/ExactNumber.h"
 #include "output/PrintedNumber.h"
+#include "stability/NoiseIdentification.h"
 
 namespace tessarin::analyze::output {
 
@@ -36,27 +37,6 @@ std::vector<const analysis::CurveAgainstMask*> masksOf(const AnalysedRun& analys
   for (const analysis::CurveAgainstMask& curve : analysed.masks)
     if (curve.mask->statistic == statistic) curves.push_back(&curve);
   return curves;
-}
-
-const char* noiseName(int alpha) {
-  switch (alpha) {
-    case 2:
-      return "white PM";
-    case 1:
-      return "flicker PM";
-    case 0:
-      return "white FM";
-    case -1:
-      return "flicker FM";
-    case -2:
-      return "random-walk FM";
-    case -3:
-      return "flicker-walk FM";
-    case -4:
-      return "random-run FM";
-    default:
-      return "?";
-  }
 }
 
 std::string quantityName(const records::RecordedRun& run) {
@@ -153,8 +133,9 @@ void writeTable(std::ostream& out, const records::InputFile& file,
                              scientific(row.interval.high).c_str());
               if (noise)
                 out << "  "
-                    << (row.alpha ? std::to_string(*row.alpha) + " " + noiseName(*row.alpha)
-                                  : std::string("-"));
+                    << (row.alpha
+                            ? std::to_string(*row.alpha) + " " + stability::noiseName(*row.alpha)
+                            : std::string("-"));
               if (curve) {
                 const analysis::MaskPoint& p = curve->points[i];
                 out << printed("  %-6s %14s %14s %11s  %s", std::string(curve->mask->name).c_str(),

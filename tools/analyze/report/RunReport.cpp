@@ -14,12 +14,13 @@
 #include "output/SpectrumReport.h"
 #include "report/ReportFacts.h"
 #include "report/ReportPlots.h"
+#include "stability/NoiseIdentification.h"
 
 namespace tessarin::analyze::report {
 
 using output::AnalysedRun;
-using output::noiseName;
 using output::quantityName;
+using stability::noiseName;
 
 namespace {
 
