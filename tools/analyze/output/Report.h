@@ -6,8 +6,8 @@
 
 #include "analysis/JoinedRuns.h"
 #include "analysis/MaskJudgement.h"
+#include "analysis/PsdAnalysis.h"
 #include "analysis/SeriesAnalysis.h"
-#include "analysis/SpectrumAnalysis.h"
 #include "records/RecordedRun.h"
 
 namespace tessarin::analyze::output {

@@ -10,8 +10,8 @@
 #include <cmath>
 
 #include "output/MaskSummary.h"
-#include "output/SpectrumPlot.h"
-#include "output/SpectrumReport.h"
+#include "output/PsdPlot.h"
+#include "output/PsdReport.h"
 #include "report/ReportFacts.h"
 #include "report/ReportPlots.h"
 #include "stability/NoiseIdentification.h"

@@ -1,4 +1,4 @@
-#include "output/SpectrumReport.h"
+#include "output/PsdReport.h"
 
 #include <cmath>
 #include <cstdio>

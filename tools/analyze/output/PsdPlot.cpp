@@ -1,4 +1,4 @@
-#include "output/SpectrumPlot.h"
+#include "output/PsdPlot.h"
 
 #include <qcustomplot.h>
 
@@ -7,7 +7,7 @@
 #include <span>
 
 #include "output/PlotFile.h"
-#include "output/SpectrumReport.h"
+#include "output/PsdReport.h"
 #include "stability/NoiseIdentification.h"
 
 namespace tessarin::analyze::output {

@@ -9,7 +9,7 @@
 #include "Bindings.h"
 #include "OwnedArray.h"
 #include "ResultFields.h"
-#include "analysis/SpectrumAnalysis.h"
+#include "analysis/PsdAnalysis.h"
 #include "stability/NoiseIdentification.h"
 #include "stability/Preprocessing.h"
 

@@ -1,4 +1,4 @@
-#include "analysis/WelchSpectrum.h"
+#include "analysis/WelchPsd.h"
 
 #include <fftw3.h>
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/WelchSpectrum.h"
+#include "analysis/WelchPsd.h"
 
 namespace tessarin::analysis {
 
