@@ -3,7 +3,7 @@
 # refresh them:
 #   docs/report-page.png  the first page of a run report (--report)
 #   docs/dynamic-map.png  a dynamic stability map (--dynamic) of a run whose noise steps up
-#   docs/spectrum.png     the phase noise (--psd lf) of a run with its fitted power-law levels
+#   docs/psd.png     the phase noise (--psd lf) of a run with its fitted power-law levels
 #                         (--noise-fit) and, beside it, the deviations they predict (--stat)
 # BUILD names the build folder to take tessarin-analyze from (default: build).
 set -euo pipefail
@@ -82,7 +82,7 @@ awk -v seed=5 'BEGIN {
 }
 function gauss() { return sqrt(-2 * log(1 - rand())) * cos(6.283185307179586 * rand()) }
 ' > "$work/osc3.DAT"
-spectrum="$(pwd)/docs/spectrum.png"
+spectrum="$(pwd)/docs/psd.png"
 (cd "$work" && "$analyze" --psd lf --segment 131072 --noise-fit --stat oadev,mdev \
   --plot "$spectrum" osc3.DAT > /dev/null)
-echo "Written: docs/spectrum.png"
+echo "Written: docs/psd.png"

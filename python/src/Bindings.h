@@ -16,4 +16,11 @@ void bindRecords(py::module_& module);
 // tessarin.dynamic and its result, tessarin.Dynamic.
 void bindDynamic(py::module_& module);
 
+// tessarin.masks, mask_limit, mask_line and judge, and their tessarin.Mask, MaskJudgement and
+// WindowsJudgement; after bindDeviation and bindDynamic, whose results judge takes.
+void bindMasks(py::module_& module);
+
+// tessarin.spectrum and its result, tessarin.Spectrum with tessarin.NoiseLevels.
+void bindSpectrum(py::module_& module);
+
 }  // namespace tessarin::python

@@ -7,29 +7,13 @@
 #include "Bindings.h"
 #include "OwnedArray.h"
 #include "ResultFields.h"
+#include "Results.h"
 #include "analysis/SeriesAnalysis.h"
 #include "stability/Preprocessing.h"
 
 namespace tessarin::python {
 
 namespace {
-
-// What tessarin.deviation gives: one element per averaging factor in each array.
-struct Deviation {
-  std::string statistic;
-  double tau0 = 0;
-  py::array_t<double> tau;
-  py::array_t<std::int64_t> m;
-  py::array_t<double> value;
-  py::array_t<std::int64_t> terms;
-  py::array_t<double> ciLow;
-  py::array_t<double> ciHigh;
-  py::array_t<double> alpha;
-  py::array_t<double> edf;
-  py::object driftPerDay = py::none();
-  py::object meanFrequency = py::none();
-  std::vector<std::string> warnings;
-};
 
 // The array fields, as the analyser's CSV has its columns (alpha after ci_high, as --noise adds
 // it), and the degrees of freedom the interval rests on.

@@ -7,27 +7,13 @@
 #include "Bindings.h"
 #include "OwnedArray.h"
 #include "ResultFields.h"
+#include "Results.h"
 #include "analysis/DynamicStability.h"
 #include "stability/Preprocessing.h"
 
 namespace tessarin::python {
 
 namespace {
-
-// What tessarin.dynamic gives: the deviation window by window, factor by factor.
-struct Dynamic {
-  std::string statistic;
-  double tau0 = 0;
-  int window = 0;
-  int step = 0;
-  py::array_t<double> tau;          // per factor
-  py::array_t<std::int64_t> m;      // per factor
-  py::array_t<std::int64_t> start;  // per window
-  py::array_t<double> value;        // windows x factors
-  py::array_t<std::int64_t> terms;  // windows x factors
-  py::object driftPerDay = py::none();
-  py::object meanFrequency = py::none();
-};
 
 constexpr std::array<const char*, 5> kFields = {"tau", "m", "value", "terms", "start"};
 

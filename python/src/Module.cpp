@@ -20,6 +20,10 @@ gap handling and file reader give the same figures, bit for bit.
   dynamic(data, tau0, window, ...)       a deviation over sliding windows
   read_dat(path)                         the runs of a console's .DAT file
   join(runs)                             runs as one series on one time line
+  spectrum(data, tau0, quantity, ...)    the spectrum S_x, S_y, S_phi or L(f),
+                                         with the power-law levels
+  judge(result, mask)                    MTIE or TDEV held to an ITU-T mask
+  masks(), mask_limit(mask, stat, tau)   the masks carried, and their limits
 
 STATISTICS names every statistic. The work runs without the GIL.)doc";
   module.attr("__version__") = TESSARIN_VERSION;
@@ -31,4 +35,6 @@ STATISTICS names every statistic. The work runs without the GIL.)doc";
   tessarin::python::bindDeviation(module);
   tessarin::python::bindRecords(module);
   tessarin::python::bindDynamic(module);
+  tessarin::python::bindMasks(module);
+  tessarin::python::bindSpectrum(module);
 }

@@ -22,11 +22,14 @@ def analyzer():
     if program is None:
         pytest.fail("tessarin-analyze not found: set TESSARIN_ANALYZE or put it on the PATH")
 
-    def run(*arguments):
+    def run(*arguments, statuses=(0,), whole=False):
+        """The CSV rows; with `whole`, also standard error and the exit status, one of
+        `statuses` (3: a mask was failed)."""
         done = subprocess.run([program, *map(str, arguments)], capture_output=True, text=True,
                               check=False)
-        assert done.returncode == 0, done.stderr
-        return list(csv.DictReader(io.StringIO(done.stdout)))
+        assert done.returncode in statuses, done.stderr
+        rows = list(csv.DictReader(io.StringIO(done.stdout)))
+        return (rows, done.stderr, done.returncode) if whole else rows
 
     return run
 

@@ -116,3 +116,123 @@ def test_dynamic_stability_is_the_analysers(analyzer, tmp_path, statistic, kind,
     assert np.array_equal(column(rows, "start"), np.repeat(result.start, len(result.m)))
     assert np.array_equal(column(rows, "tau"), np.tile(result.tau, windows))
     assert np.array_equal(column(rows, "m"), np.tile(result.m, windows))
+
+
+def cells(rows, name):
+    return [row[name] for row in rows]
+
+
+@pytest.mark.parametrize("series,taus,ci,masks", [
+    ("5000 gappy", "octave", 0.683, ("prc", "prtc-a", "prtc-b", "eprtc", "eec1", "eec2")),
+    ("30000 gappy", "decade", 0.95, ("eec2", "prc")),
+    ("PHASE.DAT", [1, 3, 10, 100], None, ("prtc-b",)),
+])
+def test_masks_judge_as_the_analyser_does(analyzer, phase_dat, tmp_path, series, taus, ci, masks):
+    data, tau0 = SERIES[series](phase_dat)
+    path = write_columns(tmp_path / "series.txt", data)
+    rows, messages, status = analyzer(
+        "--phase", "--tau0", repr(tau0), "--csv", "--stat", "mtie,tdev", "--mask", ",".join(masks),
+        *analyser_options(taus, ci, "coverage")[:-2], path, statuses=(0, 3), whole=True)
+    failed = False
+    for statistic in ("mtie", "tdev"):
+        result = tessarin.deviation(data, tau0, statistic, taus=taus, ci=ci)
+        for name in masks:
+            judged = tessarin.judge(result, name)
+            mine = [row for row in rows if row["statistic"] == statistic and row["mask"] == name]
+            assert len(mine) == len(judged) == len(result) > 0, (statistic, name)
+            for column_name in ("limit", "margin"):
+                assert np.array_equal(column(mine, column_name), judged[column_name],
+                                      equal_nan=True), (statistic, name, column_name)
+            assert cells(mine, "verdict") == list(judged.verdicts), (statistic, name)
+            assert np.array_equal(tessarin.mask_limit(name, statistic, result.tau), judged.limit,
+                                  equal_nan=True)
+            mask = judged.mask
+            summary = f"{statistic} against {mask.title} ({mask.source}): {judged.verdict}"
+            assert summary in messages, (summary, messages)
+            if judged.worst is not None:
+                assert f"worst margin {judged.margin[judged.worst]:.3e} s" in messages
+            failed = failed or judged.verdict == "fail"
+    assert status == (3 if failed else 0)
+
+
+@pytest.mark.parametrize("tau0,window,step,mask", [
+    (0.5, 1000, 250, "eec2"), (0.5, 500, 100, "prtc-b"), (0.5, 2000, 500, "eprtc"),
+    (0.5, 64, 64, "prc"), (0.01, 16, 8, "prc")])
+def test_windows_are_judged_as_by_the_analyser(analyzer, tmp_path, tau0, window, step, mask):
+    data = noise_with_gaps(5000, 5)
+    path = write_columns(tmp_path / "series.txt", data)
+    _, messages, status = analyzer("--phase", "--tau0", tau0, "--csv", "--stat", "tdev",
+                                   "--dynamic", f"{window}:{step}", "--mask", mask, path,
+                                   statuses=(0, 3), whole=True)
+    judged = tessarin.judge(tessarin.dynamic(data, tau0, window, step, "tdev"), mask)
+    if judged.verdict == "fail":
+        expected = (f"fail: first in the window at point {judged.first_start}, at tau "
+                    f"{judged.first_tau:g} s; in {judged.failing} of {judged.windows} windows")
+    elif judged.verdict == "pass":
+        expected = f"met in every window ({judged.covered} of {judged.windows} windows covered)"
+    else:
+        expected = "not covered: the mask holds for " + judged.mask.covered
+    assert expected in messages, (expected, messages)
+    assert status == (3 if judged.verdict == "fail" else 0)
+
+
+def one_gap(count, seed):
+    """White and random-walk phase noise with a single stretch of gaps, which leaves the spectrum
+    most of its segments."""
+    random = np.random.default_rng(seed)
+    phase = 1e-9 * random.normal(size=count) + 1e-10 * np.cumsum(random.normal(size=count))
+    phase[count // 2: count // 2 + 30] = np.nan
+    return phase
+
+
+SERIES["20000 one gap"] = lambda _: (one_gap(20000, 13), 0.1)
+
+SPECTRUM_OPTIONS = {"nominal": "--nominal", "segment": "--segment", "window": "--window",
+                    "bands": "--bands"}
+
+
+def spectrum_options(options):
+    arguments = []
+    for name, value in options.items():
+        if name in SPECTRUM_OPTIONS:
+            arguments += [SPECTRUM_OPTIONS[name], value]
+        elif name == "ci":
+            arguments += ["--ci", "none" if value is None else value]
+        elif value:
+            arguments.append("--" + name.replace("_", "-"))
+    return arguments
+
+
+@pytest.mark.parametrize("series,kind,quantity,options", [
+    ("PHASE.DAT", "phase", "sy", {}),
+    ("PHASE.DAT", "frequency", "sx", {"bands": "raw", "window": "rect", "segment": 64}),
+    ("20000 one gap", "phase", "lf", {"nominal": 10e6, "bands": 3, "ci": 0.95}),
+    ("20000 one gap", "phase", "sphi",
+     {"nominal": 5e6, "ci": None, "remove_drift": True, "remove_offset": True}),
+    ("20000 one gap", "frequency", "sy", {"segment": 1000, "bands": 20}),
+    ("PHASE.DAT", "phase", "sy", {"noise_fit": True}),
+    ("20000 one gap", "phase", "lf", {"nominal": 1e7, "noise_fit": True, "ci": 0.9}),
+])
+def test_spectra_and_levels_are_the_analysers(analyzer, phase_dat, tmp_path, series, kind,
+                                              quantity, options):
+    data, tau0 = SERIES[series](phase_dat)
+    path = write_columns(tmp_path / "series.txt", data)
+    rows = analyzer("--phase" if kind == "phase" else "--freq", "--tau0", repr(tau0), "--csv",
+                    "--psd", quantity, *spectrum_options(options), path)
+    result = tessarin.spectrum(data, tau0, quantity, kind, **options)
+    assert len(rows) > 0
+    if options.get("noise_fit"):
+        levels = result.levels
+        assert len(rows) == len(levels) == 10
+        assert cells(rows, "alpha") == [str(alpha) for alpha in levels.alpha]
+        assert cells(rows, "noise") == list(levels.noise)
+        assert cells(rows, "from") == list(levels.source)
+        for name in ("h", "ci_low", "ci_high"):
+            assert np.array_equal(column(rows, name), levels[name], equal_nan=True), name
+        return
+    assert result.levels is None and len(rows) == len(result)
+    assert cells(rows, "quantity") == [quantity] * len(result)
+    assert cells(rows, "averages") == [str(result.averages)] * len(result)
+    for name in ("f", "value", "bins", "ci_low", "ci_high"):
+        assert np.array_equal(column(rows, name), np.asarray(result[name], dtype=float),
+                              equal_nan=True), name

@@ -4,13 +4,23 @@ import threading
 import time
 
 import numpy as np
+import pytest
 
 import tessarin
 
 
-def test_another_thread_runs_while_the_engine_works():
-    # Below 20000 points, where the engine itself works on one thread.
-    phase = np.cumsum(np.random.default_rng(1).normal(size=19000)) * 1e-9
+# Each long enough to tell; the deviation below 20000 points, where the engine itself works on
+# one thread, as the spectrum always does.
+CALLS = {
+    "deviation": (19000, lambda phase: tessarin.deviation(phase, 1.0, "totdev", taus="all")),
+    "spectrum": (4_000_000, lambda phase: tessarin.spectrum(phase, 1.0, "sy")),
+}
+
+
+@pytest.mark.parametrize("call", CALLS)
+def test_another_thread_runs_while_the_engine_works(call):
+    points, work = CALLS[call]
+    phase = np.cumsum(np.random.default_rng(1).normal(size=points)) * 1e-9
     counted = [0]
     stop = threading.Event()
 
@@ -27,7 +37,7 @@ def test_another_thread_runs_while_the_engine_works():
         per_second = (counted[0] - before) / 0.05
         start, before = time.perf_counter(), counted[0]
         for _ in range(3):
-            tessarin.deviation(phase, 1.0, "totdev", taus="all")
+            work(phase)
         took, during = time.perf_counter() - start, counted[0] - before
     finally:
         stop.set()

@@ -6,7 +6,7 @@
 #include <limits>
 #include <numbers>
 
-#include "analysis/SpectrumBands.h"
+#include "analysis/PsdBands.h"
 #include "stability/Confidence.h"
 
 namespace tessarin::analysis {

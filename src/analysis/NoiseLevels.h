@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/SeriesAnalysis.h"
-#include "analysis/WelchSpectrum.h"
+#include "analysis/WelchPsd.h"
 #include "stability/Statistics.h"
 
 namespace tessarin::analysis {

@@ -4,6 +4,7 @@
 
 #include "stability/Confidence.h"
 #include "stability/DegreesOfFreedom.h"
+#include "stability/EstimatesAtFactor.h"
 #include "stability/NoiseIdentification.h"
 #include "stability/NoiseReadings.h"
 
@@ -56,10 +57,13 @@ constexpr int kLeastFactorForRatio = 4;
 // the one whose expected ratio is nearest on a logarithmic scale, or white frequency noise, the
 // nearest of the others, where the ratio is nearer theirs: the lag-1 autocorrelation of a short
 // series of random-walk phase now and then looks stationary. Nullopt where the ratio cannot be
-// formed (fewer than 3 m points, or no spread).
+// formed (fewer than 3 m points, or no spread). Both variances come from one pass over the series,
+// which forms each second difference once for the two.
 std::optional<int> phaseNoiseByRatio(std::span<const double> phase, int factor) {
-  const double modified = estimate(Statistic::Mdev, phase, 1.0, factor).value;
-  const double allan = estimate(Statistic::Oadev, phase, 1.0, factor).value;
+  constexpr Statistic kBoth[] = {Statistic::Mdev, Statistic::Oadev};
+  const std::vector<Estimate> both = estimatesAtFactor(kBoth, phase, 1.0, factor);
+  const double modified = both[0].value;
+  const double allan = both[1].value;
   const double ratio = modified * modified / (allan * allan);
   if (!std::isfinite(ratio) || !(ratio > 0)) return std::nullopt;
   const auto between = [factor](int alpha) {
@@ -138,8 +142,14 @@ void readNoiseAhead(std::span<const double> phase, int factor, AnalysisMethod me
   const Statistic reader = noiseReader(Statistic::Oadev, method.noise);
   const StridedSeries atFactor(phase, factor);
   if (atFactor.size() < static_cast<std::int64_t>(kLeastPointsForAutocorrelation)) return;
-  shared.byAutocorrelation(reader, factor,
-                           [&] { return identifyNoiseAt(reader, phase, factor, atFactor); });
+  const std::optional<int> alpha = shared.byAutocorrelation(
+      reader, factor, [&] { return identifyNoiseAt(reader, phase, factor, atFactor); });
+  // A phase noise read there is told white or flicker by the variance ratio, which costs two
+  // statistics over the whole series at the factor, more than the reading itself: made ahead as
+  // well, it is shared out between the threads too, where the statistics would each wait for it
+  // factor by factor on one.
+  if (method.edf == EdfMethod::Coverage && alpha && *alpha >= 1 && factor >= kLeastFactorForRatio)
+    shared.byVarianceRatio(factor, [&] { return phaseNoiseByRatio(phase, factor); });
 }
 
 }  // namespace tessarin::stability

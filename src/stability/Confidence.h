@@ -99,9 +99,10 @@ std::vector<AnalysisRow> analyse(Statistic statistic, std::span<const double> ph
                                  std::span<const Estimate> estimates = {});
 
 // Makes ahead in `shared` the noise reading that analyse() under `method` takes at the factor for
-// every statistic (NoiseReading::OnePerTau), so that the readings at several factors can be made
-// at once on several threads before the statistics go through them in order. Nothing where each
-// statistic reads its own.
+// every statistic (NoiseReading::OnePerTau), and the variance ratio that tells a phase noise found
+// there white or flicker, so that the readings at several factors can be made at once on several
+// threads before the statistics go through them in order. Nothing where each statistic reads its
+// own.
 void readNoiseAhead(std::span<const double> phase, int factor, AnalysisMethod method,
                     NoiseReadings& shared);
 

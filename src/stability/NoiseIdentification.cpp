@@ -249,4 +249,25 @@ std::optional<int> identifyNoise(Statistic statistic, std::span<const double> ph
   return identifyNoiseAt(statistic, phase, factor, StridedSeries(means));
 }
 
+const char* noiseName(int alpha) {
+  switch (alpha) {
+    case 2:
+      return "white PM";
+    case 1:
+      return "flicker PM";
+    case 0:
+      return "white FM";
+    case -1:
+      return "flicker FM";
+    case -2:
+      return "random-walk FM";
+    case -3:
+      return "flicker-walk FM";
+    case -4:
+      return "random-run FM";
+    default:
+      return "?";
+  }
+}
+
 }  // namespace tessarin::stability

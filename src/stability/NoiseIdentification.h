@@ -33,6 +33,10 @@ std::optional<int> alphaByLag1Autocorrelation(
 // kLeastPointsForAutocorrelation of them.
 std::optional<int> byB1Ratio(std::span<const double> points);
 
+// "white PM" for alpha 2 down to "random-walk FM" for -2, "flicker-walk FM" and "random-run FM"
+// for -3 and -4 of the Hadamard family; "?" for any other.
+const char* noiseName(int alpha);
+
 // Whether the statistic's noise is read from block means of the phase (the modified and time
 // deviations) rather than from every m-th point.
 bool identifiesOnBlockMeans(Statistic statistic);

@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "run/DataFile.h"
+
 namespace tessarin::analyze {
 
 // What one run of tessarin-analyze gave.
@@ -24,6 +26,19 @@ struct Refusal {
   int exitCode;
   const char* inErr;
 };
+
+// The header of osc.DAT's phase run of a 10 MHz oscillator, one sample a second from
+// 06/12/2026 09:14:02.
+inline std::string phaseRunHeader() {
+  run::RunHeader header;
+  header.path = "osc.DAT";
+  header.date = "06/12/2026";
+  header.time = "09:14:02";
+  header.dutHz = 10e6;
+  header.tauMs = 1000;
+  header.stored = run::Quantity::Phase;
+  return run::formatRunHeader(header).toStdString();
+}
 
 // A temporary folder to write input files into and run the program in.
 class AnalyzerFolder : public ::testing::Test {

@@ -16,14 +16,7 @@ class DynamicCommand : public AnalyzerFolder {
   // A phase run of 200 samples, one a second from 06/12/2026 09:14:02, and the same samples as
   // a column file.
   void writeRun() const {
-    run::RunHeader header;
-    header.path = "osc.DAT";
-    header.date = "06/12/2026";
-    header.time = "09:14:02";
-    header.dutHz = 10e6;
-    header.tauMs = 1000;
-    header.stored = run::Quantity::Phase;
-    std::string dat = run::formatRunHeader(header).toStdString();
+    std::string dat = phaseRunHeader();
     std::string columns;
     for (int k = 0; k < 200; ++k) {
       // A quiet half, then a noisier one: a scatter of a few levels, the same on every run.

@@ -14,9 +14,9 @@
 #include "commands/ReportVerify.h"
 #include "output/MaskSummary.h"
 #include "output/PlotFile.h"
+#include "output/PsdPlot.h"
+#include "output/PsdReport.h"
 #include "output/Report.h"
-#include "output/SpectrumPlot.h"
-#include "output/SpectrumReport.h"
 #include "report/RunReport.h"
 
 namespace analyze = tessarin::analyze;

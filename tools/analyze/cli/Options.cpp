@@ -19,9 +19,6 @@ namespace {
 
 using Parsed = platform::Result<Options>;
 
-// More bands than this per decade hold a raw bin or none each: --bands raw says so.
-constexpr int kMostBandsPerDecade = 1000;
-
 Parsed usageError(const std::string& message) {
   return Parsed::failure(QString::fromStdString(message));
 }
@@ -86,8 +83,10 @@ std::string takeSpectral(Options& o, std::string_view name, std::string_view val
   }
   if (name == "--bands") {
     const auto bands = value == "raw" ? std::optional<int>(0) : numberFrom<int>(value);
-    if (!bands || *bands < 0 || *bands > kMostBandsPerDecade || (*bands == 0 && value != "raw"))
-      return bad + " (bands per decade, 1 to " + std::to_string(kMostBandsPerDecade) + ", or raw)";
+    if (!bands || *bands < 0 || *bands > analysis::kMostBandsPerDecade ||
+        (*bands == 0 && value != "raw"))
+      return bad + " (bands per decade, 1 to " + std::to_string(analysis::kMostBandsPerDecade) +
+             ", or raw)";
     o.spectrum.bandsPerDecade = *bands;
     return {};
   }

@@ -7,7 +7,7 @@
 
 #include "analysis/AnalysisRequest.h"
 #include "analysis/DynamicWindows.h"
-#include "analysis/SpectrumAnalysis.h"
+#include "analysis/PsdAnalysis.h"
 #include "platform/Result.h"
 #include "run/Measurement.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "analysis/PhaseSeries.h"
+#include "analysis/PsdAnalysis.h"
 #include "analysis/SeriesAnalysis.h"
-#include "analysis/SpectrumAnalysis.h"
 #include "cli/Messages.h"
 #include "commands/ProgressLine.h"
 #include "records/ColumnReader.h"

@@ -15,6 +15,7 @@
 #include "output/DynamicPlot.h"
 #include "output/DynamicReport.h"
 #include "output/MaskSummary.h"
+#include "output/PrintedNumber.h"
 #include "records/HeaderTime.h"
 
 namespace tessarin::analyze::commands {
@@ -23,15 +24,10 @@ namespace {
 
 using cli::complain;
 using cli::kUnusableInput;
+using output::scientific;
 using output::writeDynamicCsv;
 using output::writeDynamicPlot;
 using output::writeDynamicTable;
-
-std::string scientific(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6e", value);
-  return text;
-}
 
 // The series to analyse: its header (without the samples, which `phase` stands for), its phase
 // points and how it is named in messages.

@@ -5,29 +5,24 @@
 
 #include "cli/Messages.h"
 #include "output/DynamicReport.h"
+#include "output/PrintedNumber.h"
 
 namespace tessarin::analyze::output {
 
 namespace {
 
-std::string number(const char* format, double value) {
-  char text[48];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 // "512, 1024 s": the taus of the points with `verdict`.
 std::string taus(const analysis::CurveAgainstMask& curve, analysis::MaskVerdict verdict) {
   std::string text;
   for (const analysis::MaskPoint& point : curve.points)
-    if (point.verdict == verdict) text += (text.empty() ? "" : ", ") + number("%g", point.tau);
+    if (point.verdict == verdict) text += (text.empty() ? "" : ", ") + printed("%g", point.tau);
   return text.empty() ? text : text + " s";
 }
 
 std::string range(const analysis::CurveAgainstMask& curve) {
   if (curve.points.empty()) return "no results";
-  return "results at tau " + number("%g", curve.points.front().tau) + " to " +
-         number("%g", curve.points.back().tau) + " s";
+  return "results at tau " + printed("%g", curve.points.front().tau) + " to " +
+         printed("%g", curve.points.back().tau) + " s";
 }
 
 }  // namespace
@@ -48,8 +43,8 @@ std::string maskVerdictText(const analysis::CurveAgainstMask& curve) {
     text += " at tau " + taus(curve, MaskVerdict::Marginal) +
             " (the upper bound of the interval is beyond the limit)";
   const analysis::MaskPoint& worst = curve.points[*curve.worst];
-  text += "; worst margin " + number("%.3e", worst.margin) + " s (limit/value " +
-          number("%.3g", worst.ratio) + ") at tau " + number("%g", worst.tau) + " s";
+  text += "; worst margin " + printed("%.3e", worst.margin) + " s (limit/value " +
+          printed("%.3g", worst.ratio) + ") at tau " + printed("%g", worst.tau) + " s";
   if (const std::string uncovered = taus(curve, MaskVerdict::NotCovered); !uncovered.empty())
     text += "; not covered at tau " + uncovered;
   return text;
@@ -75,8 +70,8 @@ std::string windowsVerdictText(const analysis::WindowsAgainstMask& judged,
     return "not covered: the mask holds for " + analysis::coveredTaus(*judged.mask) +
            ", the windows' taus " +
            (map.factors.empty() ? std::string("are none")
-                                : "lie at " + number("%g", map.factors.front() * map.tau0) +
-                                      " to " + number("%g", map.factors.back() * map.tau0) + " s");
+                                : "lie at " + printed("%g", map.factors.front() * map.tau0) +
+                                      " to " + printed("%g", map.factors.back() * map.tau0) + " s");
   if (!judged.firstFailing)
     return "met in every window (" + std::to_string(judged.covered) + " of " + windows +
            " covered)";
@@ -84,7 +79,7 @@ std::string windowsVerdictText(const analysis::WindowsAgainstMask& judged,
   const std::int64_t start = map.starts[window];
   std::string text = "fail: first in the window at point " + std::to_string(start);
   if (seriesStart) text += " (" + startTime(map, seriesStart, start) + ")";
-  return text + ", at tau " + number("%g", map.at(window, *judged.firstFactor).tau) + " s; in " +
+  return text + ", at tau " + printed("%g", map.at(window, *judged.firstFactor).tau) + " s; in " +
          std::to_string(judged.failing) + " of " + windows;
 }
 

@@ -9,23 +9,14 @@
 #include <string>
 
 #include "output/ExactNumber.h"
+#include "output/PrintedNumber.h"
+#include "stability/NoiseIdentification.h"
 
 namespace tessarin::analyze::output {
 
 namespace {
 
-std::string printed(const char* format, auto... values) {
-  const int length = std::snprintf(nullptr, 0, format, values...);
-  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-  std::snprintf(text.data(), text.size() + 1, format, values...);
-  return text;
-}
-
 constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
-
-std::string scientific(double value) {
-  return std::isnan(value) ? std::string("-") : printed("%.6e", value);
-}
 
 // A row of a statistic's curve: once as it is, or once per mask the curve is held to.
 template <typename WriteRow>
@@ -46,27 +37,6 @@ std::vector<const analysis::CurveAgainstMask*> masksOf(const AnalysedRun& analys
   for (const analysis::CurveAgainstMask& curve : analysed.masks)
     if (curve.mask->statistic == statistic) curves.push_back(&curve);
   return curves;
-}
-
-const char* noiseName(int alpha) {
-  switch (alpha) {
-    case 2:
-      return "white PM";
-    case 1:
-      return "flicker PM";
-    case 0:
-      return "white FM";
-    case -1:
-      return "flicker FM";
-    case -2:
-      return "random-walk FM";
-    case -3:
-      return "flicker-walk FM";
-    case -4:
-      return "random-run FM";
-    default:
-      return "?";
-  }
 }
 
 std::string quantityName(const records::RecordedRun& run) {
@@ -163,8 +133,9 @@ void writeTable(std::ostream& out, const records::InputFile& file,
                              scientific(row.interval.high).c_str());
               if (noise)
                 out << "  "
-                    << (row.alpha ? std::to_string(*row.alpha) + " " + noiseName(*row.alpha)
-                                  : std::string("-"));
+                    << (row.alpha
+                            ? std::to_string(*row.alpha) + " " + stability::noiseName(*row.alpha)
+                            : std::string("-"));
               if (curve) {
                 const analysis::MaskPoint& p = curve->points[i];
                 out << printed("  %-6s %14s %14s %11s  %s", std::string(curve->mask->name).c_str(),

@@ -6,8 +6,8 @@
 
 #include "analysis/JoinedRuns.h"
 #include "analysis/MaskJudgement.h"
+#include "analysis/PsdAnalysis.h"
 #include "analysis/SeriesAnalysis.h"
-#include "analysis/SpectrumAnalysis.h"
 #include "records/RecordedRun.h"
 
 namespace tessarin::analyze::output {
@@ -28,9 +28,6 @@ std::vector<const analysis::CurveAgainstMask*> masksOf(const AnalysedRun& analys
 
 // "run 2" for a run, "3 runs joined" for the series of --join.
 std::string runLabel(const AnalysedRun& analysed);
-
-// "white PM" for alpha 2 down to "random-walk FM" for -2; "?" for any other.
-const char* noiseName(int alpha);
 
 // "phase" or "frequency", as the run's header gives its data; "?" when it doesn't.
 std::string quantityName(const records::RecordedRun& run);

@@ -10,16 +10,17 @@
 #include <cmath>
 
 #include "output/MaskSummary.h"
-#include "output/SpectrumPlot.h"
-#include "output/SpectrumReport.h"
+#include "output/PsdPlot.h"
+#include "output/PsdReport.h"
 #include "report/ReportFacts.h"
 #include "report/ReportPlots.h"
+#include "stability/NoiseIdentification.h"
 
 namespace tessarin::analyze::report {
 
 using output::AnalysedRun;
-using output::noiseName;
 using output::quantityName;
+using stability::noiseName;
 
 namespace {
 

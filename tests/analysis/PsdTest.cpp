@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "analysis/SpectrumAnalysis.h"
+#include "analysis/PsdAnalysis.h"
 #include "model/PowerLawNoise.h"
 
 namespace tessarin::analysis {

@@ -1,24 +1,15 @@
-#include "output/SpectrumReport.h"
+#include "output/PsdReport.h"
 
 #include <cmath>
 #include <cstdio>
 
 #include "output/ExactNumber.h"
+#include "output/PrintedNumber.h"
+#include "stability/NoiseIdentification.h"
 
 namespace tessarin::analyze::output {
 
 namespace {
-
-std::string printed(const char* format, auto... values) {
-  const int length = std::snprintf(nullptr, 0, format, values...);
-  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-  std::snprintf(text.data(), text.size() + 1, format, values...);
-  return text;
-}
-
-std::string scientific(double value) {
-  return std::isnan(value) ? std::string("-") : printed("%.6e", value);
-}
 
 // L(f) in dB reads better in fixed point.
 std::string valueText(const analysis::SpectrumAnalysis& spectrum, double value) {
@@ -89,8 +80,8 @@ void writeLevelsCsv(std::ostream& out, const std::vector<AnalysedRun>& runs) {
     if (!analysed.spectrum) continue;
     for (const auto& [fromSpectrum, fromDeviations] : levelPairs(*analysed.spectrum)) {
       for (const analysis::NoiseLevel* level : {fromSpectrum, fromDeviations}) {
-        out << level->alpha << ',' << noiseName(level->alpha) << ',' << exact(level->h) << ','
-            << exact(level->low) << ',' << exact(level->high) << ',' << level->from;
+        out << level->alpha << ',' << stability::noiseName(level->alpha) << ',' << exact(level->h)
+            << ',' << exact(level->low) << ',' << exact(level->high) << ',' << level->from;
         if (runColumn) out << ',' << analysed.index;
         out << '\n';
       }
@@ -124,7 +115,7 @@ void writeSpectrumTable(std::ostream& out, const records::InputFile& file,
     out << printed("%5s  %-15s %14s %14s %14s  %-6s %14s %14s %14s\n", "alpha", "noise", "h (psd)",
                    "ci_low", "ci_high", "from", "h", "ci_low", "ci_high");
     for (const auto& [fromSpectrum, fromDeviations] : levelPairs(spectrum)) {
-      out << printed("%5d  %-15s", fromSpectrum->alpha, noiseName(fromSpectrum->alpha));
+      out << printed("%5d  %-15s", fromSpectrum->alpha, stability::noiseName(fromSpectrum->alpha));
       for (const analysis::NoiseLevel* level : {fromSpectrum, fromDeviations}) {
         if (level == fromDeviations) out << printed("  %-6s", level->from.c_str());
         if (std::isnan(level->h))

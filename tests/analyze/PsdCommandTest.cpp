@@ -18,14 +18,7 @@ class SpectrumCommand : public AnalyzerFolder {
   // A phase run of 512 samples of white phase noise at 10 MHz, tau 1 s, with a gap (a damaged
   // line) at sample 300, and the same samples, gap and all, as a column file.
   void writeRun() const {
-    run::RunHeader header;
-    header.path = "osc.DAT";
-    header.date = "06/12/2026";
-    header.time = "09:14:02";
-    header.dutHz = 10e6;
-    header.tauMs = 1000;
-    header.stored = run::Quantity::Phase;
-    std::string dat = run::formatRunHeader(header).toStdString();
+    std::string dat = phaseRunHeader();
     std::string columns;
     std::mt19937_64 random(7);
     std::normal_distribution<double> noise(0, 1e-11);

@@ -1,4 +1,4 @@
-#include "analysis/SpectrumBands.h"
+#include "analysis/PsdBands.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "output/SpectrumPlot.h"
+#include "output/PsdPlot.h"
 
 #include <qcustomplot.h>
 
@@ -7,7 +7,8 @@
 #include <span>
 
 #include "output/PlotFile.h"
-#include "output/SpectrumReport.h"
+#include "output/PsdReport.h"
+#include "stability/NoiseIdentification.h"
 
 namespace tessarin::analyze::output {
 
@@ -91,7 +92,7 @@ void drawFit(QCPAxisRect* rect, const analysis::SpectrumAnalysis& spectrum, cons
             QString("h%1 = %2 (%3)")
                 .arg(level.alpha)
                 .arg(level.h, 0, 'e', 2)
-                .arg(QString::fromUtf8(noiseName(level.alpha))));
+                .arg(QString::fromUtf8(stability::noiseName(level.alpha))));
   }
   if (!any) return;
   QVector<double> sum;

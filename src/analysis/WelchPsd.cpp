@@ -1,4 +1,4 @@
-#include "analysis/WelchSpectrum.h"
+#include "analysis/WelchPsd.h"
 
 #include <fftw3.h>
 
@@ -25,12 +25,24 @@ struct FftwFree {
 template <class T>
 using FftwBlock = std::unique_ptr<T[], FftwFree>;
 
+// The transform plans made so far, one per segment length, given back to FFTW when the program
+// ends, with what its planner kept.
+struct Plans {
+  std::mutex planning;
+  std::map<int, fftw_plan> byLength;
+
+  ~Plans() {
+    for (const auto& [length, plan] : byLength) fftw_destroy_plan(plan);
+    fftw_cleanup();
+  }
+};
+
 // One transform plan per segment length, made once and kept for the program's life: FFTW's
 // planner is not safe to call from two threads at once, executing a plan on new arrays is.
 fftw_plan planFor(int length) {
-  static std::mutex planning;
-  static std::map<int, fftw_plan> plans;
-  const std::lock_guard<std::mutex> lock(planning);
+  static Plans made;
+  const std::lock_guard<std::mutex> lock(made.planning);
+  auto& plans = made.byLength;
   if (const auto found = plans.find(length); found != plans.end()) return found->second;
   // Planned on blocks from fftw_malloc, so that every later block from it has the same alignment.
   const FftwBlock<double> in(fftw_alloc_real(static_cast<std::size_t>(length)));

@@ -6,8 +6,8 @@
 
 #include "analysis/AnalysisRequest.h"
 #include "analysis/NoiseLevels.h"
-#include "analysis/SpectrumBands.h"
-#include "analysis/WelchSpectrum.h"
+#include "analysis/PsdBands.h"
+#include "analysis/WelchPsd.h"
 #include "platform/Result.h"
 
 namespace tessarin::analysis {

@@ -1,4 +1,4 @@
-#include "analysis/SpectrumAnalysis.h"
+#include "analysis/PsdAnalysis.h"
 
 #include "stability/Preprocessing.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/WelchSpectrum.h"
+#include "analysis/WelchPsd.h"
 
 namespace tessarin::analysis {
 
@@ -22,6 +22,9 @@ std::optional<SpectralQuantity> spectralQuantityNamed(std::string_view name);
 
 // S_phi and L(f) are at the DUT's frequency: they need it.
 bool needsNominal(SpectralQuantity quantity);
+
+// More bands than this per decade hold a raw bin or none each: the raw bins say so.
+constexpr int kMostBandsPerDecade = 1000;
 
 // One value of a spectrum: a raw bin, or the mean of the raw bins of a band.
 struct SpectrumPoint {

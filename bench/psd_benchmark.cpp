@@ -3,7 +3,7 @@
 // only streams the file, and by tessarin-analyze --psd sy (the default segment of 2^21 points,
 // 10 bands per decade) and --psd sy --noise-fit, whole processes, the best of three. Prints the
 // wall time, the processor time of all threads and the peak resident memory of each.
-// Run: ./spectrum_benchmark [TESSARIN-ANALYZE] (a RelWithDebInfo build, an idle machine).
+// Run: ./psd_benchmark [TESSARIN-ANALYZE] (a RelWithDebInfo build, an idle machine).
 
 #include <cstdio>
 #include <string>
