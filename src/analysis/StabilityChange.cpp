@@ -14,49 +14,60 @@ const double kLevelSpread = std::sqrt(4.0 / StabilityChange::kBlock);
 }  // namespace
 
 StabilityChange::Verdict StabilityChange::add(double y) {
+  pending_ = Verdict::Same;
   if (lastY_) {
     const double d = y - *lastY_;
     blockSquares_ += d * d;
-    blockSum_ += y;
+    quarterSum_ += y;
     ++inBlock_;
+    ++inQuarter_;
   }
   lastY_ = y;
-  pending_ = Verdict::Same;
+  if (inQuarter_ == kQuarter) endQuarter();
   if (inBlock_ == kBlock) endBlock();
   return pending_;
 }
 
+void StabilityChange::endQuarter() {
+  quarterMeans_.push_back(quarterSum_ / kQuarter);
+  inQuarter_ = 0;
+  quarterSum_ = 0;
+  if (quarterMeans_.size() < 8) return;
+  double older = 0, newer = 0;
+  for (int i = 0; i < 4; ++i) {
+    older += quarterMeans_[static_cast<std::size_t>(i)];
+    newer += quarterMeans_[static_cast<std::size_t>(i + 4)];
+  }
+  quarterMeans_.pop_front();
+  const double step = (newer - older) / 4;
+  if (learned_ >= kLearnBlocks && steps_ > 0) {
+    const double score = step / std::sqrt(stepSquares_ / steps_);
+    if (std::abs(score) > threshold_) {
+      tell(Change{Kind::FrequencyStep, 1, step, score});
+      return;
+    }
+  }
+  stepSquares_ += step * step;
+  ++steps_;
+}
+
 void StabilityChange::endBlock() {
   const double level = blockSquares_ / (2 * kBlock);
-  const double mean = blockSum_ / kBlock;
-  const std::optional<double> lastMean = std::exchange(lastBlockMean_, mean);
   inBlock_ = 0;
-  blockSquares_ = blockSum_ = 0;
-  const double step = lastMean ? mean - *lastMean : 0;
-  if (learned_ >= kLearnBlocks && level > 0 && steps_ > 0) {
+  blockSquares_ = 0;
+  if (learned_ >= kLearnBlocks && level > 0) {
     const double reference = levelSum_ / learned_;
     const double z = std::log(level / reference) / kLevelSpread;
     rising_ = std::max(0.0, rising_ + z - kDrift);
     falling_ = std::max(0.0, falling_ - z - kDrift);
-    const double stepScore = step / std::sqrt(stepSquares_ / steps_);
-    std::optional<Change> found;
-    if (std::abs(stepScore) > threshold_)
-      found = Change{Kind::FrequencyStep, 1, step, stepScore};
-    else if (rising_ > threshold_)
-      found = Change{Kind::NoiseRose, std::sqrt(level / reference), 0, z};
-    else if (falling_ > threshold_)
-      found = Change{Kind::NoiseFell, std::sqrt(level / reference), 0, z};
-    if (found) {
-      change_ = found;
-      changed_ = true;
-      pending_ = Verdict::Changed;
-      learnAgain();
+    if (rising_ > threshold_) {
+      tell(Change{Kind::NoiseRose, std::sqrt(level / reference), 0, z});
       return;
     }
-  }
-  if (lastMean) {
-    stepSquares_ += step * step;
-    ++steps_;
+    if (falling_ > threshold_) {
+      tell(Change{Kind::NoiseFell, std::sqrt(level / reference), 0, z});
+      return;
+    }
   }
   levelSum_ += level;
   ++learned_;
@@ -66,10 +77,18 @@ void StabilityChange::endBlock() {
   }
 }
 
-// The block that told the change is not learned from: the next difference of means starts
-// after it.
+void StabilityChange::tell(const Change& change) {
+  change_ = change;
+  changed_ = true;
+  pending_ = Verdict::Changed;
+  learnAgain();
+}
+
+// Nothing before the change is learned from: blocks and quarters start again after it.
 void StabilityChange::learnAgain() {
-  lastBlockMean_.reset();
+  inBlock_ = inQuarter_ = 0;
+  blockSquares_ = quarterSum_ = 0;
+  quarterMeans_.clear();
   learned_ = 0;
   levelSum_ = 0;
   stepSquares_ = 0;

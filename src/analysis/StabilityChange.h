@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 
 namespace tessarin::analysis {
@@ -14,9 +15,13 @@ namespace tessarin::analysis {
 //   (sqrt(3 / kBlock) for white frequency noise, a little more for white phase), feeds a two-sided
 //   CUSUM that lets shifts of under kDrift of those units pass; it tells a change once it climbs
 //   past the threshold. A noise step of 3 times is 8.8 units per block: one block tells it.
-// - A frequency step: the difference between the block's mean frequency and the last one's, in
-//   units of its own spread over the run so far, which is sqrt(2) times the Allan deviation at
-//   kBlock tau0 for any kind of noise; a change once it passes the threshold.
+// - A frequency step: every quarter block, the difference between the mean frequencies of the
+//   last kBlock samples and of the kBlock before them, in units of its own spread over the run
+//   so far; a change once it passes the threshold. Looking every quarter block catches at least
+//   7/8 of a step wherever it came, where differences of whole blocks may split it in two halves
+//   that each pass unseen. In flicker frequency noise that spread stays near sqrt(2)
+//   sigma_y(tau0) at every window length: a step of a few sigma_y(tau0) is within the noise's
+//   own wander there, and no test of mean frequencies tells it without false alarms.
 //
 // Nothing is judged before kLearnBlocks blocks have set the reference. After a change both
 // references are learned again from the blocks after it, and once they are the change is over:
@@ -24,6 +29,7 @@ namespace tessarin::analysis {
 class StabilityChange {
  public:
   static constexpr int kBlock = 64;
+  static constexpr int kQuarter = kBlock / 4;
   static constexpr int kLearnBlocks = 16;
   static constexpr double kDrift = 1.5;
   // A false alarm in stationary white or flicker frequency noise comes far less than once in 30
@@ -48,14 +54,17 @@ class StabilityChange {
   bool changed() const { return changed_; }
 
  private:
+  void endQuarter();
   void endBlock();
+  void tell(const Change& change);
   void learnAgain();
 
   double threshold_;
   std::optional<double> lastY_;
-  int inBlock_ = 0;
-  double blockSquares_ = 0, blockSum_ = 0;
-  std::optional<double> lastBlockMean_;
+  int inBlock_ = 0, inQuarter_ = 0;
+  double blockSquares_ = 0, quarterSum_ = 0;
+  // The mean frequencies of the last eight quarters, the oldest first.
+  std::deque<double> quarterMeans_;
   // The references: the blocks learned from, the sum of their v, of their mean differences
   // squared and how many differences.
   int learned_ = 0;

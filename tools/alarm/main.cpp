@@ -37,9 +37,9 @@ struct Noise {
 constexpr Noise kNoises[] = {{"white FM", sim::NoiseType::WhiteFrequency},
                              {"flicker FM", sim::NoiseType::FlickerFrequency}};
 
-// The changes: the noise 3 times as large, or the frequency stepped by 5 (and 10) times the
+// The changes: the noise 3 times as large, or the frequency stepped by 5 (7, 10) times the
 // Allan deviation at 1 s.
-enum class Step { Noise3x, Frequency5Sigma, Frequency10Sigma };
+enum class Step { Noise3x, Frequency5Sigma, Frequency7Sigma, Frequency10Sigma };
 
 // The fractional frequency of the next second of a simulated oscillator.
 class Oscillator {
@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     std::snprintf(perMonth, sizeof perMonth, "%.3f (%ld in %d days)",
                   static_cast<double>(alarms) * kRunDays / (days / kRunDays * kRunDays), alarms,
                   days / kRunDays * kRunDays);
-    for (const Step step : {Step::Noise3x, Step::Frequency5Sigma, Step::Frequency10Sigma}) {
+    for (const Step step :
+         {Step::Noise3x, Step::Frequency5Sigma, Step::Frequency7Sigma, Step::Frequency10Sigma}) {
       std::vector<double> delays;
       int within = 0;
       std::mt19937_64 random(seed);
@@ -115,6 +116,7 @@ int main(int argc, char** argv) {
           if (k >= at)
             y = step == Step::Noise3x           ? 3 * y
                 : step == Step::Frequency5Sigma ? y + 5 * kLevel
+                : step == Step::Frequency7Sigma ? y + 7 * kLevel
                                                 : y + 10 * kLevel;
           if (watch.add(y) == analysis::StabilityChange::Verdict::Changed && k >= at) {
             delay = k - at + 1;
@@ -132,6 +134,7 @@ int main(int argc, char** argv) {
                   step == Step::Noise3x ? perMonth : "",
                   step == Step::Noise3x           ? "noise 3x"
                   : step == Step::Frequency5Sigma ? "frequency 5 sigma(1 s)"
+                  : step == Step::Frequency7Sigma ? "frequency 7 sigma(1 s)"
                                                   : "frequency 10 sigma(1 s)",
                   100.0 * within / trials, seconds(percentile(delays, 0.5)).c_str(),
                   seconds(percentile(delays, 0.95)).c_str(),
