@@ -19,7 +19,7 @@ namespace tessarin::bench {
 
 // The run's page served on 127.0.0.1, as the console serves it, with followers polling it from
 // processes of their own (page_client, next to the bench), so that the bench's own process does
-// nothing for them but answer.
+// nothing for them but answer; scrapers read its metrics once a second, as a lab's Prometheus.
 class FollowedPage {
  public:
   // What the followers were answered.
@@ -32,7 +32,7 @@ class FollowedPage {
 
   static platform::Result<std::unique_ptr<FollowedPage>> start(
       const app::Console& console, const app::watch::PlotTap& dataPlot,
-      const app::watch::PlotTap& stabilityPlot, int followers) {
+      const app::watch::PlotTap& stabilityPlot, int followers, int scrapers) {
     using Started = platform::Result<std::unique_ptr<FollowedPage>>;
     auto assets = qt::loadPageAssets();
     if (!assets) return Started::failure(assets.reason());
@@ -44,10 +44,10 @@ class FollowedPage {
     if (!port) return Started::failure(port.reason());
     const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(port.value());
     const QString client = QCoreApplication::applicationDirPath() + "/page_client";
-    for (int i = 0; i < followers; ++i) {
+    for (int i = 0; i < followers + scrapers; ++i) {
       auto& process = page->clients_.emplace_back(std::make_unique<QProcess>());
       process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-      process->start(client, {url});
+      process->start(client, i < followers ? QStringList{url} : QStringList{url, "--metrics"});
       if (!process->waitForStarted())
         return Started::failure(client + " does not start: " + process->errorString());
     }

@@ -1,9 +1,10 @@
 // One follower of the served page, in a process of its own as a browser would be: once a second
 // it reads the status, then the stability, data and events all at once, as the page does when
 // the run has moved on (every second during a run). Prints one line per request as it ends,
-// "ok MICROSECONDS" or "failed MICROSECONDS WHY", so that run_benchmark can count them.
+// "ok MICROSECONDS" or "failed MICROSECONDS WHY", so that run_benchmark can count them. With
+// --metrics it is a lab's Prometheus instead: it reads /metrics once a second.
 //
-//   page_client URL      URL: where the page is served, e.g. http://127.0.0.1:8080/
+//   page_client URL [--metrics]      URL: where the page is served, e.g. http://127.0.0.1:8080/
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,11 +18,15 @@
 namespace {
 
 // Why an answer is not one the page could draw; empty when it is.
-QString problemWith(QNetworkReply& reply, const QByteArray& body) {
+QString problemWith(QNetworkReply& reply, const QByteArray& body, bool metrics) {
   if (reply.error() != QNetworkReply::NoError) return reply.errorString();
   const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   if (status != 200) return QStringLiteral("HTTP %1").arg(status);
-  if (!QJsonDocument::fromJson(body).isObject()) return QStringLiteral("not a JSON object");
+  if (metrics) {
+    if (!body.startsWith("# HELP tessarin_up ")) return QStringLiteral("not the metrics");
+  } else if (!QJsonDocument::fromJson(body).isObject()) {
+    return QStringLiteral("not a JSON object");
+  }
   return {};
 }
 
@@ -29,8 +34,9 @@ QString problemWith(QNetworkReply& reply, const QByteArray& body) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s URL\n", argv[0]);
+  const bool metrics = argc == 3 && QByteArray(argv[2]) == "--metrics";
+  if (argc != 2 && !metrics) {
+    std::fprintf(stderr, "usage: %s URL [--metrics]\n", argv[0]);
     return 2;
   }
   const QUrl page(QString::fromLocal8Bit(argv[1]));
@@ -39,13 +45,13 @@ int main(int argc, char** argv) {
   network.setTransferTimeout(10000);
   int pending = 0;
 
-  const auto get = [&](const char* path, std::function<void()> then) {
+  const auto get = [&, metrics](const char* path, std::function<void()> then) {
     ++pending;
     QElapsedTimer clock;
     clock.start();
     QNetworkReply* reply = network.get(QNetworkRequest(page.resolved(QUrl(path))));
-    QObject::connect(reply, &QNetworkReply::finished, [&pending, reply, clock, then] {
-      const QString problem = problemWith(*reply, reply->readAll());
+    QObject::connect(reply, &QNetworkReply::finished, [&pending, reply, clock, then, metrics] {
+      const QString problem = problemWith(*reply, reply->readAll(), metrics);
       const long long us = clock.nsecsElapsed() / 1000;
       if (problem.isEmpty())
         std::printf("ok %lld\n", us);
@@ -61,6 +67,7 @@ int main(int argc, char** argv) {
   const auto follow = [&] {
     // Like the page, a new round waits until the last one is answered.
     if (pending > 0) return;
+    if (metrics) return get("metrics", {});
     get("api/status", [&] {
       for (const char* path : {"api/stability", "api/data?max=2000", "api/events"}) get(path, {});
     });

@@ -22,6 +22,7 @@
 #include "FollowedPage.h"
 #include "app/Console.h"
 #include "app/Startup.h"
+#include "app/watch/ConsoleMetrics.h"
 #include "app/watch/PlotTap.h"
 #include "graphics/PlotDesign.h"
 #include "qt/QCustomPlotControl.h"
@@ -101,6 +102,7 @@ bool prepareForRun(app::Console& c, test::FakeSerialPort& serial, test::FakeDial
 struct Checkpoint {
   int n;
   double analysisUs;
+  double metricsUs;  // building the metrics' exposition, as a scrape does
 };
 
 }  // namespace
@@ -112,12 +114,17 @@ int main(int argc, char** argv) {
   QCommandLineParser options;
   const QCommandLineOption serveClients(
       "serve-clients", "Serves the run's page, followed by <count> page clients.", "count", "0");
+  const QCommandLineOption scrapers(
+      "scrapers", "Serves the run's metrics, read once a second by <count> scrapers.", "count",
+      "0");
   options.addOption(serveClients);
+  options.addOption(scrapers);
   options.process(qapp);
-  bool countOk = false;
+  bool countOk = false, scrapersOk = false;
   const int followers = options.value(serveClients).toInt(&countOk);
-  if (!countOk || followers < 0) {
-    std::fprintf(stderr, "--serve-clients takes a count of page clients\n");
+  const int scraping = options.value(scrapers).toInt(&scrapersOk);
+  if (!countOk || followers < 0 || !scrapersOk || scraping < 0) {
+    std::fprintf(stderr, "--serve-clients and --scrapers take a count of clients\n");
     return 2;
   }
   QTemporaryDir folder;
@@ -147,8 +154,8 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<bench::FollowedPage> page;
-  if (followers > 0) {
-    auto started = bench::FollowedPage::start(c, dataTap, stabilityTap, followers);
+  if (followers + scraping > 0) {
+    auto started = bench::FollowedPage::start(c, dataTap, stabilityTap, followers, scraping);
     if (!started) {
       std::fprintf(stderr, "The page is not served: %s\n", qPrintable(started.reason()));
       return 1;
@@ -183,7 +190,14 @@ int main(int argc, char** argv) {
         c.measurement().analyseStability();
         times.push_back(microseconds(Stopwatch::now() - t));
       }
-      checkpoints.push_back({n, percentile(times, 0.5)});
+      std::vector<double> exposition;
+      for (int i = 0; i < 5; ++i) {
+        const auto t = Stopwatch::now();
+        const QByteArray metrics = app::watch::consoleMetrics(c, stabilityTap);
+        exposition.push_back(microseconds(Stopwatch::now() - t));
+        if (metrics.isEmpty()) return 1;
+      }
+      checkpoints.push_back({n, percentile(times, 0.5), percentile(exposition, 0.5)});
     }
     if (line % 1000 == 0) {
       const auto t = Stopwatch::now();
@@ -207,13 +221,15 @@ int main(int argc, char** argv) {
               stabilityPlot.widget()->graphCount() > 0
                   ? static_cast<std::size_t>(stabilityPlot.widget()->graph(0)->dataCount())
                   : std::size_t{0});
-  std::printf("%9s %12s %12s %12s %14s\n", "N", "median us", "p99 us", "max us", "analysis us");
+  std::printf("%9s %12s %12s %12s %14s %13s\n", "N", "median us", "p99 us", "max us", "analysis us",
+              "metrics us");
   for (const Checkpoint& point : checkpoints) {
     const int first = std::max(1, point.n - kWindow / 2);
     const int last = std::min(kRunLines - 1, first + kWindow - 1);
     const std::vector<double> window(sampleUs.begin() + first, sampleUs.begin() + last + 1);
-    std::printf("%9d %12.1f %12.1f %12.1f %14.1f\n", point.n, percentile(window, 0.5),
-                percentile(window, 0.99), percentile(window, 1.0), point.analysisUs);
+    std::printf("%9d %12.1f %12.1f %12.1f %14.1f %13.1f\n", point.n, percentile(window, 0.5),
+                percentile(window, 0.99), percentile(window, 1.0), point.analysisUs,
+                point.metricsUs);
   }
   // Between every 1000 lines the console's pending events run: its redraws and, with the page
   // served, the page's answers.
@@ -221,9 +237,9 @@ int main(int argc, char** argv) {
               percentile(queuedUs, 0.5), percentile(queuedUs, 1.0));
   if (page) {
     std::printf(
-        "Page clients: %d; requests answered %d, failed %d; answer median %.0f us, "
+        "Page clients: %d, scrapers: %d; requests answered %d, failed %d; answer median %.0f us, "
         "p99 %.0f us, max %.0f us\n",
-        followers, tally.answered, tally.failed, percentile(tally.answerUs, 0.5),
+        followers, scraping, tally.answered, tally.failed, percentile(tally.answerUs, 0.5),
         percentile(tally.answerUs, 0.99), percentile(tally.answerUs, 1.0));
     for (const QString& problem : tally.problems.mid(0, 10))
       std::printf("  failed: %s\n", qPrintable(problem));

@@ -11,12 +11,15 @@
 # run's page on 127.0.0.1 and has N page clients follow it, each a process of its own fetching
 # the status, stability, data and events once a second as the page does while a run moves on;
 # the run must then pass its checks all the same, and every client request must be answered.
+# SCRAPERS=N (default 0) serves it too and has N scrapers read its /metrics once a second, as a
+# lab's Prometheus does; every scrape must be answered with the exposition.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 speedup=${1:-5000}
 build=${BUILD_DIR:-build}
 clients=${CLIENTS:-0}
+scrapers=${SCRAPERS:-0}
 [ -f "$build/CMakeCache.txt" ] || ./scripts/setup.sh
 cmake --build "$build" --target million_sample_run tessarin-sim
 
@@ -54,15 +57,25 @@ follow_page() { # URL, answers file
   done
 }
 
-echo "Running 999999 samples at $speedup lines per second$([ "$clients" = 0 ] || echo ", $clients page clients following")..."
+# One scraper: /metrics once a second, its HTTP status, seconds taken and content type appended to
+# its own file, until the run has ended.
+scrape_metrics() { # URL, answers file
+  until [ -e "$work/stop" ]; do
+    curl -s --max-time 10 -w '%{http_code} %{time_total} %{content_type}\n' -o /dev/null \
+      "${1}metrics" >> "$2" || true
+    sleep 1
+  done
+}
+
+echo "Running 999999 samples at $speedup lines per second$([ "$clients" = 0 ] || echo ", $clients page clients following")$([ "$scrapers" = 0 ] || echo ", $scrapers scrapers")..."
 started=$(date +%s.%N)
 serve=()
-[ "$clients" = 0 ] || serve=(--serve)
+[ "$clients" = 0 ] && [ "$scrapers" = 0 ] || serve=(--serve)
 QT_QPA_PLATFORM=offscreen "$build/tools/million/million_sample_run" "$work" "$data" "${serve[@]}" \
   > "$work/figures.txt" &
 console_pid=$!
 figure() { awk -v key="$1" '$1 == key { $1 = ""; sub(/^ /, ""); print }' "$work/figures.txt"; }
-if [ "$clients" != 0 ]; then
+if [ "${#serve[@]}" != 0 ]; then
   for _ in $(seq 100); do [ -n "$(figure served_at)" ] && break; sleep 0.1; done
   url=$(figure served_at)
   [ -n "$url" ] || { echo "The console did not serve its page" >&2; exit 1; }
@@ -70,12 +83,16 @@ if [ "$clients" != 0 ]; then
     follow_page "$url" "$work/client$i.answers" &
     client_pids+=($!)
   done
+  for i in $(seq "$scrapers"); do
+    scrape_metrics "$url" "$work/scraper$i.answers" &
+    client_pids+=($!)
+  done
   # The clients stop once the run has reached its end, before the console quits.
   while kill -0 "$console_pid" 2> /dev/null && ! grep -q '^run_ended$' "$work/figures.txt"; do
     sleep 0.2
   done
   touch "$work/stop"
-  wait "${client_pids[@]}"
+  [ "${#client_pids[@]}" = 0 ] || wait "${client_pids[@]}"
 fi
 console_status=0
 wait "$console_pid" || console_status=$?
@@ -103,6 +120,16 @@ if [ "$clients" != 0 ]; then
     awk '{ t[NR] = $1 } END { printf "%.1f %.1f\n", t[int((NR + 1) / 2)], t[NR] }')
 fi
 
+scraped=0
+scrape_failed=0
+if [ "$scrapers" != 0 ]; then
+  cat "$work"/scraper*.answers > "$work/scrapes"
+  read -r scraped scrape_failed < <(awk '$1 == 200 && $3 ~ /^text\/plain;/ { ok++; next } { bad++ }
+                                         END { print ok + 0, bad + 0 }' "$work/scrapes")
+  read -r scrape_median scrape_max < <(awk '{ print $2 * 1000 }' "$work/scrapes" | sort -n |
+    awk '{ t[NR] = $1 } END { printf "%.1f %.1f\n", t[int((NR + 1) / 2)], t[NR] }')
+fi
+
 failures=0
 check() { # what, ok
   if [ "$2" = 1 ]; then echo "  ok    $1"; else echo "  FAIL  $1"; failures=$((failures + 1)); fi
@@ -117,6 +144,10 @@ check "the console ended well (status $console_status)" "$([ "$console_status" =
 if [ "$clients" != 0 ]; then
   check "every page client request answered ($answered answered, $failed failed, $clients clients)" \
     "$([ "$failed" = 0 ] && [ "$answered" -gt 0 ] && echo 1)"
+fi
+if [ "$scrapers" != 0 ]; then
+  check "every scrape of /metrics answered ($scraped answered, $scrape_failed failed, $scrapers scrapers)" \
+    "$([ "$scrape_failed" = 0 ] && [ "$scraped" -gt 0 ] && echo 1)"
 fi
 
 at100k=$(figure resident_kb_at_100000)
@@ -134,5 +165,9 @@ echo "  status at the end                 $(figure final_status)"
 if [ "$clients" != 0 ]; then
   echo "  page client requests              $answered answered, $failed failed ($clients clients)"
   echo "  client wait for an answer         median $answer_median ms, longest $answer_max ms"
+fi
+if [ "$scrapers" != 0 ]; then
+  echo "  scrapes of /metrics               $scraped answered, $scrape_failed failed ($scrapers scrapers)"
+  echo "  scraper wait for an answer        median $scrape_median ms, longest $scrape_max ms"
 fi
 [ "$failures" = 0 ]

@@ -10,15 +10,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 # The served page's tests load it in Chromium, headless; the console itself never needs it.
-# The run report's tests read its PDF back with pdftotext (poppler-utils).
-if ! dpkg-query -W -f='${Status}\n' chromium poppler-utils 2>/dev/null |
-    grep -c 'install ok installed' | grep -q '^2$'; then
+# The run report's tests read its PDF back with pdftotext (poppler-utils). The metrics' tests
+# scrape the console with a real Prometheus and check its exposition with promtool (prometheus).
+if ! dpkg-query -W -f='${Status}\n' chromium poppler-utils prometheus 2>/dev/null |
+    grep -c 'install ok installed' | grep -q '^3$'; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: chromium poppler-utils"
+  echo "Installing: chromium poppler-utils prometheus"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends chromium \
-    poppler-utils
+    poppler-utils prometheus
 fi
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"

@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
   if (!command.eventCommand.isEmpty()) app.alertWith(command.eventCommand);
+  if (command.stabilityThreshold) app.console().setStabilityThreshold(*command.stabilityThreshold);
   app.window().show();
   return QApplication::exec();
 }

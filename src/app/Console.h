@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "analysis/StabilityChange.h"
 #include "app/Menus.h"
 #include "app/RunState.h"
 #include "app/StateControls.h"
@@ -77,6 +78,11 @@ class Console {
   const run::SilenceWatch& silence() const { return silence_; }
   plots::MaskWatch& maskWatch() { return maskWatch_; }
   const plots::MaskWatch& maskWatch() const { return maskWatch_; }
+  // The live watch for a change in the run's stability, and the threshold a new run's watch
+  // judges with.
+  analysis::StabilityChange& stabilityChange() { return stabilityChange_; }
+  double stabilityThreshold() const { return stabilityThreshold_; }
+  void setStabilityThreshold(double threshold) { stabilityThreshold_ = threshold; }
   watch::EventLog& events() { return events_; }
   const watch::EventLog& events() const { return events_; }
   // The current run's facts, or the last run's once it has ended; nothing before the first run.
@@ -120,6 +126,8 @@ class Console {
   run::Resumption resumption_;
   watch::EventLog events_;
   plots::MaskWatch maskWatch_;
+  double stabilityThreshold_ = analysis::StabilityChange::kDefaultThreshold;
+  analysis::StabilityChange stabilityChange_;
   std::optional<watch::RunFacts> runFacts_;
 
   double nominalHz_ = 0;

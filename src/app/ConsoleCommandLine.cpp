@@ -38,7 +38,9 @@ ConsoleCommand readConsoleCommand(const QStringList& arguments) {
   const QCommandLineOption serve(QStringLiteral("serve"), QString(), QStringLiteral("ADDR"));
   const QCommandLineOption newToken(QStringLiteral("new-token"));
   const QCommandLineOption onEvent(QStringLiteral("on-event"), QString(), QStringLiteral("CMD"));
-  parser.addOptions({help, version, settings, serve, newToken, onEvent});
+  const QCommandLineOption stabilityAlarm(QStringLiteral("stability-alarm"), QString(),
+                                          QStringLiteral("SIGMAS"));
+  parser.addOptions({help, version, settings, serve, newToken, onEvent, stabilityAlarm});
   const bool understood = parser.parse(arguments);
 
   ConsoleCommand command;
@@ -59,6 +61,9 @@ ConsoleCommand readConsoleCommand(const QStringList& arguments) {
     if (parser.isSet(serve)) command.serve = readServeAddress(parser.value(serve));
     command.newToken = parser.isSet(newToken);
     command.eventCommand = parser.value(onEvent);
+    bool threshold = true;
+    if (parser.isSet(stabilityAlarm))
+      command.stabilityThreshold = parser.value(stabilityAlarm).toDouble(&threshold);
     if (parser.isSet(serve) && !command.serve)
       command.problem =
           QStringLiteral("--serve takes PORT or ADDR:PORT, not '%1'.").arg(parser.value(serve));
@@ -66,6 +71,10 @@ ConsoleCommand readConsoleCommand(const QStringList& arguments) {
       command.problem = QStringLiteral("--new-token goes with --serve.");
     else if (parser.isSet(onEvent) && command.eventCommand.isEmpty())
       command.problem = QStringLiteral("--on-event needs a command.");
+    else if (!threshold || (command.stabilityThreshold && !(*command.stabilityThreshold >= 1 &&
+                                                            *command.stabilityThreshold <= 100)))
+      command.problem = QStringLiteral("--stability-alarm takes a number from 1 to 100, not '%1'.")
+                            .arg(parser.value(stabilityAlarm));
     if (!command.problem.isEmpty()) command.action = ConsoleCommand::Action::Refuse;
   }
   return command;
@@ -92,9 +101,13 @@ QString consoleHelp() {
       "  --new-token     with --serve: replace the kept token by a new one\n"
       "  --on-event CMD  run the program CMD for every event of a run (started, stopped,\n"
       "                  sample-limit, port-lost, resumed, silence, file-not-written,\n"
-      "                  file-written-again, filter-unlocked, mask-failed, mask-met) with\n"
-      "                  the event's name and text as its two arguments; no shell, one at a\n"
-      "                  time, ended after 30 s\n"
+      "                  file-written-again, filter-unlocked, mask-failed, mask-met,\n"
+      "                  stability-changed, stability-settled) with the event's name and\n"
+      "                  text as its two arguments; no shell, one at a time, ended after 30 s\n"
+      "  --stability-alarm SIGMAS\n"
+      "                  the threshold of the live alarm for a change in the oscillator's\n"
+      "                  stability (events stability-changed and stability-settled), in\n"
+      "                  units of its tests' spread: default 5, higher for fewer alarms\n"
       "  -h, --help      show this help and exit\n"
       "      --version   show the version and the licence and exit\n"
       "\n"

@@ -25,6 +25,9 @@ struct ConsoleCommand {
   bool newToken = false;
   // --on-event COMMAND: the program run for every event of a run; empty for none.
   QString eventCommand;
+  // --stability-alarm SIGMAS: the live stability-change alarm's threshold; nothing for its
+  // default.
+  std::optional<double> stabilityThreshold;
   // Why the command line is refused, in one line.
   QString problem;
 };

@@ -2,6 +2,7 @@
 
 #include "app/runs/Recording.h"
 #include "app/runs/RunControl.h"
+#include "app/runs/StabilityWatch.h"
 #include "app/tuning/Initialization.h"
 #include "link/InstrumentCommands.h"
 
@@ -27,8 +28,10 @@ void routeReplyLine(Console& c, std::string_view line) {
     case RunState::Closed:
       return;
     case RunState::Running: {
+      const int before = c.measurement().sampleCount();
       const run::Measurement::LineOutcome taken = c.measurement().take(line);
       if (taken.recorded) runs::reportSampleLine(c, *taken.recorded);
+      if (c.measurement().sampleCount() > before) runs::watchStability(c);
       if (taken.kind == run::Measurement::LineKind::SampleLimitReached)
         runs::endRunAtSampleLimit(c);
       return;

@@ -34,7 +34,7 @@ std::optional<int> NoiseTypes::at(stability::Statistic statistic, std::span<cons
 void appendOneSigmaIntervals(stability::Statistic statistic, std::span<const double> phase,
                              std::span<const int> factors, std::span<const double> values,
                              std::vector<double>& low, std::vector<double>& high,
-                             NoiseTypes* noiseTypes) {
+                             NoiseTypes* noiseTypes, std::vector<double>* alphas) {
   std::optional<int> lastAlpha;
   for (std::size_t i = 0; i < factors.size() && i < values.size(); ++i) {
     stability::ConfidenceInterval interval{std::nan(""), std::nan("")};
@@ -53,6 +53,8 @@ void appendOneSigmaIntervals(stability::Statistic statistic, std::span<const dou
     }
     low.push_back(interval.low);
     high.push_back(interval.high);
+    if (alphas)
+      alphas->push_back(lastAlpha && std::isfinite(values[i]) ? *lastAlpha : std::nan(""));
   }
 }
 

@@ -30,10 +30,12 @@ class NoiseTypes {
 // from the nearest smaller factor where too few points remain to tell it, the equivalent degrees
 // of freedom over the whole series, and the chi-squared bounds. `factors` rise. Appends one
 // bound pair per value to `low` and `high`, NaN where no interval can be given. `noiseTypes`, when
-// given, keeps the noise types of this series from one call to the next.
+// given, keeps the noise types of this series from one call to the next; `alphas`, when given,
+// gets the power-law exponent each interval was worked out for (NaN where none).
 void appendOneSigmaIntervals(stability::Statistic statistic, std::span<const double> phase,
                              std::span<const int> factors, std::span<const double> values,
                              std::vector<double>& low, std::vector<double>& high,
-                             NoiseTypes* noiseTypes = nullptr);
+                             NoiseTypes* noiseTypes = nullptr,
+                             std::vector<double>* alphas = nullptr);
 
 }  // namespace tessarin::run

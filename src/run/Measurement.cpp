@@ -30,7 +30,8 @@ Measurement::Measurement(MeasurementOutputs outputs) : outputs_(std::move(output
   phase_.push_back(0);
   levels_.reserve(kMostLevels);
   levelSamples_.reserve(kMostLevels);
-  for (std::vector<double>* curve : {&curveTau_, &curveDeviation_, &curveLow_, &curveHigh_})
+  for (std::vector<double>* curve :
+       {&curveTau_, &curveDeviation_, &curveLow_, &curveHigh_, &curveAlpha_})
     curve->reserve(kMostLevels);
   curveFactor_.reserve(kMostLevels);
   curveTerms_.reserve(kMostLevels);
@@ -39,6 +40,7 @@ Measurement::Measurement(MeasurementOutputs outputs) : outputs_(std::move(output
 void Measurement::start(const RunSettings& settings) {
   settings_ = settings;
   sampleIndex_ = 0;
+  rejectedInRun_ = 0;
   phase_.resize(1);
   phase_.reserve(kFirstPhaseCapacity);
   analysisCount_ = 1;
@@ -48,6 +50,7 @@ void Measurement::start(const RunSettings& settings) {
   levelSamples_.clear();
   frozenLow_.clear();
   frozenHigh_.clear();
+  frozenAlpha_.clear();
   noiseTypes_.clear();
   analysedSamples_ = 0;
   if (running_) running_.emplace(statistic_, settings.tauSeconds);
@@ -75,13 +78,17 @@ std::optional<RecordOutcome> Measurement::processSample(int n) {
   const bool jump = std::abs(reading_ - previousReading_) > kJumpLimit / (settings_.dutHz / 1000);
   std::optional<RecordOutcome> recorded;
   if (jump) {
+    ++rejectedInRun_;
+    ++rejectedSinceStart_;
     n -= 1;
     sampleIndex_ = n;
     // A jump on the run's first sample leaves nothing to show or analyse.
     if (n == 0) return recorded;
-  } else if (outputs_.dataFile) {
-    recorded = outputs_.dataFile->recordSample(
-        settings_.stored == Quantity::Frequency ? frequencyOf(n) : phase_[k]);
+  } else {
+    ++samplesSinceStart_;
+    if (outputs_.dataFile)
+      recorded = outputs_.dataFile->recordSample(
+          settings_.stored == Quantity::Frequency ? frequencyOf(n) : phase_[k]);
   }
   showSample(n, !jump);
 
@@ -188,6 +195,7 @@ void Measurement::showStabilityCurve(bool evenEmpty) {
   curveTerms_.clear();
   curveLow_.clear();
   curveHigh_.clear();
+  curveAlpha_.clear();
   if (statistic_ == stability::Statistic::Adev) {
     int factor = 1;
     for (const stability::StabilityPoint& level : levels_) {
@@ -220,6 +228,7 @@ void Measurement::showStabilityCurve(bool evenEmpty) {
 void Measurement::fillErrorBars() {
   curveLow_.clear();
   curveHigh_.clear();
+  curveAlpha_.clear();
   const std::span<const int> factors(curveFactor_);
   const std::span<const double> values(curveDeviation_);
   std::size_t recomputed = 0;
@@ -227,12 +236,15 @@ void Measurement::fillErrorBars() {
     recomputed = static_cast<std::size_t>(frozenLevels_);
     for (std::size_t i = frozenLow_.size(); i < recomputed; ++i)
       appendOneSigmaIntervals(statistic_, series(levelSamples_[i]), factors.subspan(i, 1),
-                              values.subspan(i, 1), frozenLow_, frozenHigh_);
+                              values.subspan(i, 1), frozenLow_, frozenHigh_, nullptr,
+                              &frozenAlpha_);
     curveLow_.assign(frozenLow_.begin(), frozenLow_.end());
     curveHigh_.assign(frozenHigh_.begin(), frozenHigh_.end());
+    curveAlpha_.assign(frozenAlpha_.begin(), frozenAlpha_.end());
   }
   appendOneSigmaIntervals(statistic_, series(analysedSamples_), factors.subspan(recomputed),
-                          values.subspan(recomputed), curveLow_, curveHigh_, &noiseTypes_);
+                          values.subspan(recomputed), curveLow_, curveHigh_, &noiseTypes_,
+                          &curveAlpha_);
 }
 
 }  // namespace tessarin::run

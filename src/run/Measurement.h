@@ -101,8 +101,23 @@ class Measurement {
   // Told after each new drawing of the stability curve.
   std::function<void()> stabilityCurveShown;
 
+  // What the stability plot shows.
+  stability::Statistic statistic() const { return statistic_; }
+  // The Allan deviation's octave levels of the last analysis, kept whatever the plot shows.
+  std::span<const stability::StabilityPoint> allanLevels() const { return levels_; }
+  // The power-law noise exponent (alpha) each point of the curve as drawn last had its interval
+  // worked out for, NaN where none; empty while no intervals are worked out.
+  std::span<const double> noiseAlphas() const { return curveAlpha_; }
+
+  // The fractional frequency of the last sample accepted; a run with none has 0.
+  double lastFrequency() const { return sampleCount() > 0 ? frequencyOf(sampleCount()) : 0; }
   // Samples accepted so far (N).
   int sampleCount() const { return sampleIndex_ > 0 ? sampleIndex_ - 1 : 0; }
+  // Readings the jump rule dropped in this run (kept until the next one starts).
+  int rejectedReadings() const { return rejectedInRun_; }
+  // Since the console started, over all its runs: samples accepted, readings dropped as jumps.
+  std::int64_t samplesSinceStart() const { return samplesSinceStart_; }
+  std::int64_t rejectedSinceStart() const { return rejectedSinceStart_; }
 
  private:
   // What became of the sample's line, when it was handed to the data file's writer.
@@ -124,6 +139,9 @@ class Measurement {
   double reading_ = 0;
   double previousReading_ = 0;
   int sampleIndex_ = 0;  // the sample the next reading becomes; 0 for the reference reading
+  int rejectedInRun_ = 0;
+  std::int64_t samplesSinceStart_ = 0;
+  std::int64_t rejectedSinceStart_ = 0;
   int analysisCount_ = 1;
   int firstFactor_ = 1;  // the averaging factor of the lowest level recomputed
   int frozenLevels_ = 0;
@@ -137,9 +155,9 @@ class Measurement {
   bool errorBars_ = false;
   bool intervalsKept_ = false;
   // The error bars of the frozen Allan deviation levels never change: worked out once.
-  std::vector<double> frozenLow_, frozenHigh_;
+  std::vector<double> frozenLow_, frozenHigh_, frozenAlpha_;
   NoiseTypes noiseTypes_;
-  std::vector<double> curveTau_, curveDeviation_, curveLow_, curveHigh_;
+  std::vector<double> curveTau_, curveDeviation_, curveLow_, curveHigh_, curveAlpha_;
   std::vector<int> curveFactor_;
   std::vector<std::int64_t> curveTerms_;
 };

@@ -24,8 +24,10 @@ RecordOutcome Recorder::writeWaiting() {
   const int lines = waiting_.count;
   if (lines == 0) return {.written = true, .caughtUp = false, .waiting = 0, .reason = {}};
   const platform::Result<> written = file_.append(waiting_.bytes);
-  if (!written)
+  if (!written) {
+    ++failedWrites_;
     return {.written = false, .caughtUp = false, .waiting = lines, .reason = written.reason()};
+  }
   // Emptied but not given back: the next line goes into the same memory.
   waiting_.bytes.resize(0);
   waiting_.count = 0;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 #include "platform/Result.h"
 #include "run/DataFile.h"
@@ -39,6 +40,8 @@ class Recorder : public SampleLineWriter {
 
   bool hasWaiting() const { return !waiting_.empty(); }
   int waitingCount() const { return waiting_.count; }
+  // Appends to the data file that failed, since the console started, for the lab's monitoring.
+  std::int64_t failedWrites() const { return failedWrites_; }
   // The waiting lines, taken out of the recorder: the data file will not get them.
   WaitingLines takeWaiting();
   // Writes `lines` to the file at `path`, after the run's header when they do not hold it, and
@@ -50,6 +53,7 @@ class Recorder : public SampleLineWriter {
   QByteArray header_;
   WaitingLines waiting_;
   bool unsynced_ = false;  // lines went in since the last sync
+  std::int64_t failedWrites_ = 0;
 };
 
 }  // namespace tessarin::run

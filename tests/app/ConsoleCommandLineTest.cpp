@@ -36,6 +36,9 @@ TEST(ConsoleCommandLineTest, ArgumentsChooseTheSettingsFolderOrAnAnswerOrARefusa
       {{"--serve", ":8080"}, Action::Refuse, "", ":8080"},
       {{"--new-token"}, Action::Refuse, "", "--serve"},
       {{"--on-event="}, Action::Refuse, "", "--on-event"},
+      {{"--stability-alarm", "7"}, Action::Run, "", ""},
+      {{"--stability-alarm", "0.5"}, Action::Refuse, "", "--stability-alarm"},
+      {{"--stability-alarm", "five"}, Action::Refuse, "", "five"},
   };
   for (const CommandCase& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -46,6 +49,8 @@ TEST(ConsoleCommandLineTest, ArgumentsChooseTheSettingsFolderOrAnAnswerOrARefusa
     EXPECT_TRUE(command.problem.contains(c.problemNames)) << command.problem.toStdString();
     EXPECT_FALSE(command.problem.contains('\n'));
   }
+  EXPECT_EQ(readConsoleCommand({"tessarin-console", "--stability-alarm", "7"}).stabilityThreshold,
+            7.0);
 }
 
 TEST(ConsoleCommandLineTest, ServeTakesAPortOrAnAddressAndAPortAndTheEventCommandAsItIs) {

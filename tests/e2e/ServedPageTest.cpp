@@ -153,9 +153,9 @@ TEST_F(ServedPageTest, ThePageShowsWhatTheApiSaysOfAStoppedRun) {
   EXPECT_EQ(dom.link, "Live") << "the page follows the run over its WebSocket";
   EXPECT_EQ(dom.status, state["status"].toString());
   EXPECT_EQ(dom.revision, state["revision"].toInteger()) << "the page drew the run as it ended";
-  const QStringList facts{"state",   "dutHz",        "tauSeconds",  "mode",
-                          "stored",  "dataFile",     "samples",     "runStartedAt",
-                          "resumes", "lastSampleAt", "waitingLines"};
+  const QStringList facts{"state",        "dutHz",    "tauSeconds",   "mode",
+                          "stored",       "dataFile", "samples",      "rejectedReadings",
+                          "runStartedAt", "resumes",  "lastSampleAt", "waitingLines"};
   EXPECT_EQ(dom.facts.size(), facts.size());
   for (const QString& fact : facts) {
     ASSERT_TRUE(dom.facts.contains(fact)) << fact.toStdString();

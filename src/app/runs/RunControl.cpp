@@ -7,6 +7,7 @@
 #include "app/plots/StabilityMask.h"
 #include "app/runs/Recording.h"
 #include "app/runs/Resume.h"
+#include "app/runs/StabilityWatch.h"
 #include "app/watch/Events.h"
 #include "graphics/PlotAxes.h"
 #include "link/DutFrequencyText.h"
@@ -130,6 +131,7 @@ void startRun(Console& c, bool resumed) {
   const run::RunSettings settings =
       run::runSettingsFor(choices, c.initialization().frequencies(), check->referenceHz);
   c.measurement().start(settings);
+  startStabilityWatch(c);
   c.silence().start(p.clock.sinceStart(), choices.tau.seconds);
   c.setRunFacts({settings.dutHz, settings.tauSeconds, choices.mode, choices.stored,
                  p.clock.dateTime(), p.clock.sinceStart()});

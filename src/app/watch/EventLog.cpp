@@ -6,6 +6,7 @@ void EventLog::record(RunEvent event) {
   if (int(events_.size()) == kKept) events_.pop_front();
   events_.push_back(std::move(event));
   ++recorded_;
+  ++counts_[events_.back().name];
   if (onEvent) onEvent(events_.back());
 }
 

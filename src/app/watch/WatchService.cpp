@@ -7,6 +7,9 @@
 #include <cmath>
 
 #include "app/Console.h"
+#include "app/watch/ConsoleMetrics.h"
+#include "app/watch/Exposition.h"
+#include "app/watch/ShownNames.h"
 
 namespace tessarin::app::watch {
 
@@ -28,41 +31,6 @@ QJsonValue isoTime(const QDateTime& at) {
 QJsonValue quantityName(std::optional<run::Quantity> q) {
   if (!q) return {};
   return *q == run::Quantity::Frequency ? "frequency" : "phase";
-}
-
-QString stateName(RunState state) {
-  switch (state) {
-    case RunState::Idle:
-      return "Idle";
-    case RunState::Counting:
-      return "Counting";
-    case RunState::Refining1:
-    case RunState::Refining2:
-    case RunState::Refining3:
-      return "Refining";
-    case RunState::WaitingForLock:
-      return "Waiting for the filter lock";
-    case RunState::Ready:
-      return "Ready";
-    case RunState::Running:
-      return "Running";
-    case RunState::EndedAtSampleLimit:
-      return "Ended at the sample limit";
-    case RunState::Stopped:
-      return "Stopped";
-    case RunState::Resuming:
-      return "Resuming";
-    case RunState::Closed:
-      return "Closed";
-  }
-  return {};
-}
-
-QString statisticName(const Menus& m) {
-  if (m.showModifiedAllan.checked()) return "mdev";
-  if (m.showTdev.checked()) return "tdev";
-  if (m.showMtie.checked()) return "mtie";
-  return "adev";
 }
 
 std::optional<run::Quantity> shownQuantity(const Menus& m) {
@@ -106,6 +74,8 @@ WatchResponse WatchService::answer(const WatchRequest& request) const {
     response = data(request.query);
   } else if (path == "/api/events") {
     response = {200, kJson, events(), {}};
+  } else if (path == "/metrics") {
+    response = {200, Exposition::kContentType, consoleMetrics(console_, stabilityPlot_), {}};
   } else if (path == "/data") {
     response = dataFile();
   } else if (const auto asset = assets_.find(path == "/" ? "/index.html" : path);
@@ -121,7 +91,8 @@ WatchResponse WatchService::answer(const WatchRequest& request) const {
 bool WatchService::refresh() {
   const Console& c = console_;
   const std::size_t look =
-      qHashMulti(0, c.status(), int(c.state()), c.measurement().sampleCount(), dataPlot_.revision(),
+      qHashMulti(0, c.status(), int(c.state()), c.measurement().sampleCount(),
+                 c.measurement().rejectedReadings(), dataPlot_.revision(),
                  stabilityPlot_.revision(), c.events().recorded(), c.recorder().dataFile().path(),
                  c.recorder().waitingCount(), c.maskWatch().chosen());
   if (look == lastLook_) return false;
@@ -136,6 +107,7 @@ QByteArray WatchService::status() const {
   QJsonObject o{{"state", stateName(c.state())},
                 {"status", c.status()},
                 {"samples", c.measurement().sampleCount()},
+                {"rejectedReadings", c.measurement().rejectedReadings()},
                 {"dataFile", text(c.recorder().dataFile().path())},
                 {"waitingLines", c.recorder().waitingCount()},
                 {"resumes", c.resumption().resumes()},
@@ -198,7 +170,7 @@ QByteArray WatchService::stability() const {
                               {"high", number(p.high)}});
   const double fromTau = curve.empty() ? 0 : curve.front().tau;
   const double toTau = curve.empty() ? 0 : curve.back().tau;
-  return json({{"statistic", statisticName(console_.menus())},
+  return json({{"statistic", shownStatisticName(console_.menus())},
                {"points", points},
                {"mask", maskVerdicts(console_.maskWatch(), fromTau, toTau)}});
 }

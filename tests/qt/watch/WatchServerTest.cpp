@@ -88,6 +88,12 @@ TEST_F(WatchServerTest, AnswersThePageRequestsAndRefusesOthersAtOnceHoweverTheyA
       {"a byte at a time", status, 1, "HTTP/1.1 200 OK\r\n"},
       {"a POST", "POST /api/status HTTP/1.1\r\nContent-Length: 2\r\n\r\nhi", 0,
        "HTTP/1.1 405 Method Not Allowed\r\n"},
+      {"the metrics", "GET /metrics HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n", 0,
+       "HTTP/1.1 200 OK\r\nContent-Type: text/plain; version=0.0.4; charset=utf-8\r\n"},
+      {"a PUT of metrics", "PUT /metrics HTTP/1.1\r\n\r\n", 0,
+       "HTTP/1.1 405 Method Not Allowed\r\n"},
+      {"metrics from another site", "GET /metrics HTTP/1.1\r\nHost: evil.example\r\n\r\n", 0,
+       "HTTP/1.1 421 Misdirected Request\r\n"},
       {"an encoded climb", "GET /%2e%2e/etc/passwd HTTP/1.1\r\n\r\n", 0,
        "HTTP/1.1 404 Not Found\r\n"},
       {"an unknown path", "GET /etc/passwd HTTP/1.1\r\nConnection: close\r\n\r\n", 0,
@@ -154,6 +160,12 @@ TEST_F(WatchServerTest, OffLoopbackEveryRequestAndTheLiveSocketNeedTheToken) {
   const QByteArray token(64, 'c');
   serve(token, QHostAddress::AnyIPv4);
   EXPECT_EQ(exchange("GET /api/status HTTP/1.1\r\n\r\n"), app::watch::refusalResponse(401));
+  EXPECT_EQ(exchange("GET /metrics HTTP/1.1\r\nAuthorization: Bearer " + QByteArray(64, 'd') +
+                     "\r\n\r\n"),
+            app::watch::refusalResponse(401));
+  EXPECT_TRUE(exchange("GET /metrics HTTP/1.1\r\nAuthorization: Bearer " + token +
+                       "\r\nConnection: close\r\n\r\n")
+                  .contains("\r\n\r\n# HELP tessarin_up "));
   EXPECT_TRUE(exchange("GET /api/status?token=" + token + " HTTP/1.1\r\nConnection: close\r\n\r\n")
                   .startsWith("HTTP/1.1 200 OK\r\n"));
 
