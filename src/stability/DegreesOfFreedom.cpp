@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <limits>
+#include <map>
+#include <tuple>
 
 #include "stability/Confidence.h"
 #include "stability/LongTau.h"
@@ -159,14 +162,12 @@ double totalDeviationEdf(int alpha, int factor, std::int64_t sampleCount, EdfMet
   return method == EdfMethod::Reference ? tabulated : std::min(tabulated, scaled);
 }
 
-}  // namespace
-
 // The four cases of the algorithm, by the filter F (1 modified, m unmodified) and alpha. Each sums
 // over the J = min(M, (d + 1) S) lags at which terms correlate while J <= 100; beyond, with many
 // terms per lag range (r > d + 1) it takes the tabulated asymptote, else the sum on a grid of 100
 // lags with the stride and filter scaled to it.
-double greenhallRileyEdf(int alpha, int d, int factor, std::int64_t sampleCount, bool modified,
-                         bool overlapping, EdfMethod method) {
+double edfBySum(int alpha, int d, int factor, std::int64_t sampleCount, bool modified,
+                bool overlapping, EdfMethod method) {
   if (alpha + 2 * d <= 1 || alpha > 2 || alpha < -4 || d < 1 || d > 3 || factor < 1) return kNoEdf;
   const double m = factor;
   const double filterLength = (modified ? m : 1) + m * d;
@@ -208,6 +209,25 @@ double greenhallRileyEdf(int alpha, int d, int factor, std::int64_t sampleCount,
   if (manyLags) return 1 / inverseEdf(kMostLags, kMostLags, gridStride, kUnfiltered, alpha, d);
   const bool averaged = method == EdfMethod::Reference && m * (d + 1) <= kMostLags;
   return 1 / inverseEdf(lags, terms, stride, averaged ? m : kUnfiltered, alpha, d);
+}
+
+}  // namespace
+
+// A sum of up to a hundred lags of logarithms and powers: microseconds for one EDF, and the same
+// few asked for again and again (every window of a dynamic analysis, every series of one length,
+// has the same ones). So they are remembered, a thread's own, and forgotten all at once past
+// kRememberedEdfs; remembered or summed, they are the same bits.
+double greenhallRileyEdf(int alpha, int d, int factor, std::int64_t sampleCount, bool modified,
+                         bool overlapping, EdfMethod method) {
+  constexpr std::size_t kRememberedEdfs = 4096;
+  using Key = std::tuple<int, int, int, std::int64_t, bool, bool, EdfMethod>;
+  thread_local std::map<Key, double> remembered;
+  const Key key(alpha, d, factor, sampleCount, modified, overlapping, method);
+  if (const auto found = remembered.find(key); found != remembered.end()) return found->second;
+  const double edf = edfBySum(alpha, d, factor, sampleCount, modified, overlapping, method);
+  if (remembered.size() >= kRememberedEdfs) remembered.clear();
+  remembered.emplace(key, edf);
+  return edf;
 }
 
 double modifiedToAllanRatio(int alpha, int factor) {

@@ -27,7 +27,11 @@ std::optional<int> NoiseReadings::kept(std::pair<int, int> key,
     const std::scoped_lock hold(lock_);
     reading = &readings_.try_emplace(key).first->second;
   }
-  std::call_once(reading->made, [&] { reading->alpha = read(); });
+  const std::scoped_lock making(reading->making);
+  if (!reading->made) {
+    reading->alpha = read();
+    reading->made = true;
+  }
   return reading->alpha;
 }
 

@@ -27,8 +27,11 @@ class NoiseReadings {
  private:
   std::optional<int> kept(std::pair<int, int> key, const std::function<std::optional<int>()>& read);
 
+  // Made under its own lock rather than by std::call_once, whose every first call costs a system
+  // call to wake waiters that a series analysed on one thread never has.
   struct Reading {
-    std::once_flag made;
+    std::mutex making;
+    bool made = false;
     std::optional<int> alpha;
   };
 
