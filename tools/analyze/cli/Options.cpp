@@ -95,8 +95,9 @@ std::string takeSpectral(Options& o, std::string_view name, std::string_view val
 
 // Sets --hat's pairs from `value`, A-B=FILE items separated by commas: empty when taken, else a
 // usage error.
-std::string takeHat(Options& o, std::string_view value, const std::string& bad) {
+std::string takeHat(Options& o, std::string_view value) {
   for (std::string_view item : commaList(value)) {
+    const std::string bad = "bad value for --hat: '" + std::string(item) + "'";
     const std::size_t equals = item.find('=');
     const std::size_t dash = item.substr(0, equals).find('-');
     if (equals == std::string_view::npos || dash == std::string_view::npos ||
@@ -220,7 +221,7 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
   }
   if (const std::string spectral = takeSpectral(o, name, value, bad); spectral != kNotSpectral)
     return spectral;
-  if (name == "--hat") return takeHat(o, value, bad);
+  if (name == "--hat") return takeHat(o, value);
   if (name == "--plot") {
     o.plotPath = value;
     return endsWithNoCase(value, ".png") || endsWithNoCase(value, ".pdf")
