@@ -88,6 +88,29 @@ TEST_F(HatCommand, RunsStartingAtDifferentSecondsGiveTheHandAlignedColumnFilesRe
   EXPECT_GT(QFileInfo(path("hat.png").c_str()).size(), 1000);
 }
 
+TEST_F(HatCommand, ItsReportIsVerifiedFigureByFigureAndNamesAPairFileThatChanged) {
+  writeRun("ab.DAT", 0, 0, 0, 300);
+  writeRun("bc.DAT", 1, 1, 1, 300);
+  writeRun("ca.DAT", 2, 0, 0, 300);
+  const Outcome made =
+      run("--hat A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT --stat oadev,totdev --report hat.pdf");
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_GT(QFileInfo(path("hat.pdf").c_str()).size(), 1000);
+  const std::string record = read("hat.json");
+  EXPECT_NE(record.find("\"oscillator\": \"C\""), std::string::npos);
+  EXPECT_NE(record.find("\"note\": \"negative estimate: upper bound only\""), std::string::npos);
+  const Outcome verified = run("--verify hat.json");
+  EXPECT_EQ(verified.exitCode, 0) << verified.err;
+  EXPECT_NE(verified.out.find("hat.json: verified"), std::string::npos);
+  writeRun("bc.DAT", 1, 1, 2, 301);
+  const Outcome changed = run("--verify hat.json");
+  EXPECT_EQ(changed.exitCode, 2);
+  EXPECT_NE(changed.err.find("bc.DAT:14: the line has changed since the report"), std::string::npos)
+      << changed.err;
+  EXPECT_NE(changed.err.find("hat.json: N-cornered hat, A oadev at m = 1 (tau 1 s): value is "),
+            std::string::npos);
+}
+
 TEST_F(HatCommand, RefusesPairsThatCannotMakeOneHatWithOneLineNamingTheFiles) {
   writeRun("ab.DAT", 0, 0, 0, 100);
   writeRun("bc.DAT", 1, 0, 0, 100);
