@@ -144,7 +144,8 @@ constexpr OptionEntry kOptions[] = {
      "also write a run report: per run its facts, data plot, stability plot\n"
      "with noise types, table and drift; at the end the version, command\n"
      "line, date and the input's SHA-256. Beside it FILE.json holds the\n"
-     "same figures in full precision"},
+     "same figures in full precision. With --hat: every pair file's facts,\n"
+     "the span they share, the methods, the plot and the table"},
     {"verify", "", "FILE.json", "Output",
      "analyse the report's input again with its recorded arguments: exit 0\n"
      "when every figure and the input's SHA-256 agree, else 2, naming each\n"
