@@ -121,7 +121,7 @@ std::vector<HatRow> separate(const HatTopology& topology, std::span<const PairVa
     if (row.variance > 0)
       row.value = std::sqrt(row.variance);
     else
-      row.note = kNegativeNote;
+      row.note = intervals ? kNegativeNote : kNegativeValueOnlyNote;
     if (intervals)
       addInterval(row, spreadOf(topology, i, pairs, separated, request.intervals),
                   request.analysis.confidence, request.intervals);

@@ -59,8 +59,9 @@ struct HatRow {
   std::string note;  // empty for a positive estimate
 };
 
-// The note of a row whose variance came out at or below zero.
+// The note of a row whose variance came out at or below zero, with intervals and without.
 inline constexpr const char* kNegativeNote = "negative estimate: upper bound only";
+inline constexpr const char* kNegativeValueOnlyNote = "negative estimate: no value";
 
 struct HatCurve {
   int oscillator = 0;

@@ -75,6 +75,16 @@ TEST_F(HatCommand, RunsStartingAtDifferentSecondsGiveTheHandAlignedColumnFilesRe
   EXPECT_NE(dat.out.find(",negative estimate: upper bound only\n"), std::string::npos);
   EXPECT_EQ(dat.out.find("nan"), std::string::npos);
 
+  // Without intervals: the same values, no bounds, and a note where the variance is negative.
+  const Outcome bare = run("--hat A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT --ci none --csv");
+  ASSERT_EQ(bare.exitCode, 0) << bare.err;
+  EXPECT_NE(bare.out.find("\nC,oadev,16,16,,313,,,negative estimate: no value\n"),
+            std::string::npos)
+      << bare.out;
+  const std::size_t row = dat.out.find("\nA,oadev,2,2,");
+  const std::string value = dat.out.substr(row, dat.out.find(',', row + 13) - row);
+  EXPECT_NE(bare.out.find(value + ",341,,,\n"), std::string::npos) << value;
+
   const Outcome table = run("--hat A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT --plot hat.png");
   ASSERT_EQ(table.exitCode, 0) << table.err;
   EXPECT_NE(table.out.find("# B-C: bc.DAT, 06/12/2026 09:14:05, 395 phase points"),
