@@ -34,8 +34,8 @@ platform::Result<PairFile> readPair(const cli::Options& options, const cli::HatI
     return Read::failure(QString::fromStdString(item.path + ": the file holds no run"));
   std::vector<int> every;
   for (int run = 1; run <= static_cast<int>(pair.file.runs.size()); ++run) every.push_back(run);
-  if (!reportDamage(pair.file, every, options.strict, messages))
-    return Read::failure(QString::fromStdString(item.path + ": damaged (--strict)"));
+  // With --strict the damaged line was told of already: the failure needs no words of its own.
+  if (!reportDamage(pair.file, every, options.strict, messages)) return Read::failure({});
   if (options.columns) {
     auto phase = analysis::phaseSeries(pair.file.runs.front(), true);
     if (!phase) return Read::failure(QString::fromStdString(item.path + ": ") + phase.reason());
@@ -97,7 +97,7 @@ std::optional<HatInput> analyseHatInput(const cli::Options& options, std::ostrea
   for (const cli::HatItem& item : options.hat) {
     auto pair = readPair(options, item, messages);
     if (!pair) {
-      complain(messages) << pair.reason().toStdString() << '\n';
+      if (!pair.reason().isEmpty()) complain(messages) << pair.reason().toStdString() << '\n';
       return std::nullopt;
     }
     input.files.push_back(std::move(pair.value()));
