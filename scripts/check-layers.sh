@@ -17,8 +17,8 @@
 # tools/analyze/, the analyser's front end over the engine, in its own rings: cli/ (the command
 # line), output/ (the writers), report/ (the run report), commands/ (what a command line does),
 # main.cpp; each may include the rings before it and the engine's layers of src/ (not app/ or
-# qt/). The other tools (coverage, million, screenshots) may include anything of src/ but
-# nothing of tools/analyze/.
+# qt/). The other tools (coverage, hatcoverage, million, screenshots) may include anything of
+# src/ but nothing of tools/analyze/.
 #
 # python/src/, the Python module's bindings, may include its own files and the engine's layers of
 # src/, nothing of app/, qt/ or tools/.

@@ -20,6 +20,9 @@ void bindDynamic(py::module_& module);
 // WindowsJudgement; after bindDeviation and bindDynamic, whose results judge takes.
 void bindMasks(py::module_& module);
 
+// tessarin.hat and its results, tessarin.Hat and tessarin.HatCurve.
+void bindHat(py::module_& module);
+
 // tessarin.spectrum and its result, tessarin.Spectrum with tessarin.NoiseLevels.
 void bindSpectrum(py::module_& module);
 

@@ -22,6 +22,8 @@ gap handling and file reader give the same figures, bit for bit.
   join(runs)                             runs as one series on one time line
   spectrum(data, tau0, quantity, ...)    the spectrum S_x, S_y, S_phi or L(f),
                                          with the power-law levels
+  hat(pairs, tau0, ...)                  each oscillator's deviation from pair
+                                         measurements (the N-cornered hat)
   judge(result, mask)                    MTIE or TDEV held to an ITU-T mask
   masks(), mask_limit(mask, stat, tau)   the masks carried, and their limits
 
@@ -37,4 +39,5 @@ STATISTICS names every statistic. The work runs without the GIL.)doc";
   tessarin::python::bindDynamic(module);
   tessarin::python::bindMasks(module);
   tessarin::python::bindSpectrum(module);
+  tessarin::python::bindHat(module);
 }

@@ -41,6 +41,28 @@ class Deviation:
     def keys(self) -> list[str]: ...
     def __len__(self) -> int: ...
 
+class HatCurve:
+    """One oscillator's deviation in tessarin.hat; NaN value and ci_low where note says the
+    separated variance was at or below zero."""
+    oscillator: str
+    statistic: str
+    tau: npt.NDArray[np.float64]
+    m: npt.NDArray[np.int64]
+    value: npt.NDArray[np.float64]
+    terms: npt.NDArray[np.int64]
+    ci_low: npt.NDArray[np.float64]
+    ci_high: npt.NDArray[np.float64]
+    note: list[str]
+
+class Hat:
+    """What tessarin.hat found: one curve per oscillator, then per statistic."""
+    layout: Literal["triangle", "star", "network"]
+    method: str
+    intervals: str
+    oscillators: list[str]
+    curves: list[HatCurve]
+    warnings: list[str]
+
 class Dynamic:
     """What tessarin.dynamic found: value and terms are windows x factors."""
     statistic: str
@@ -175,6 +197,16 @@ def deviation(
     remove_offset: bool = False,
 ) -> Deviation:
     """Frequency stability of one series of samples taken every tau0 seconds."""
+
+def hat(
+    pairs: dict[str, Series],
+    tau0: float,
+    statistic: StatisticName | Sequence[StatisticName] = "oadev",
+    kind: Kind = "phase",
+    taus: Literal["octave", "decade", "all"] | Sequence[int] = "octave",
+    ci: float | None = 0.683,
+) -> Hat:
+    """The N-cornered hat: each oscillator's own deviation from pair measurements."""
 
 def dynamic(
     data: Series,

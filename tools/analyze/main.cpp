@@ -11,6 +11,7 @@
 #include "cli/Options.h"
 #include "commands/AnalysedInput.h"
 #include "commands/DynamicAnalysis.h"
+#include "commands/HatAnalysis.h"
 #include "commands/ReportVerify.h"
 #include "output/MaskSummary.h"
 #include "output/PlotFile.h"
@@ -82,6 +83,7 @@ int listOrMap(const analyze::cli::Options& options, int argc, char** argv) {
 }
 
 int analyse(const analyze::cli::Options& options, int argc, char** argv) {
+  if (!options.hat.empty()) return analyze::commands::analyseHat(options, argc, argv);
   if (options.list || options.dynamic) return listOrMap(options, argc, argv);
   const auto input = analyze::commands::analyseInput(options, std::cerr);
   if (!input) return kUnusableInput;

@@ -114,6 +114,25 @@ constexpr OptionEntry kOptions[] = {
      "interval or not seen; with --csv only they: alpha,noise,h,ci_low,\n"
      "ci_high,from. --plot draws them over the spectrum and, with --stat,\n"
      "the deviations they predict beside those measured"},
+    {"hat", "", "A-B=FILE,...", "N-cornered hat",
+     "instead of one input file, pair measurements of three or more\n"
+     "oscillators (names of letters and digits): each item says which two a\n"
+     "file compares (the phase of A minus that of B) and where it is, e.g.\n"
+     "--hat A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT. Every run of a .DAT file is\n"
+     "joined as with --join, the files are placed on one time line by their\n"
+     "headers' start times and only the span they share is analysed; column\n"
+     "files (--phase or --freq, --tau0) start together. Every pair must share\n"
+     "tau and tie in with the others. A triangle is separated by Gray and\n"
+     "Allan's three-cornered hat, a star (DUTs against one reference, which\n"
+     "gets its own deviation) and any other set by the least-squares\n"
+     "N-cornered hat over every pair, those not measured made from the\n"
+     "measured ones on the common time line. Rows: oscillator,statistic,tau,\n"
+     "m,value,terms,ci_low,ci_high,note; a variance at or below zero has no\n"
+     "value, the note \"negative estimate: upper bound only\" and ci_high, its\n"
+     "upper bound. The interval is normal on the separated variance, its\n"
+     "spread from the pairs' degrees of freedom and their correlation where\n"
+     "they share an oscillator (docs/hat.md: its measured coverage, and that\n"
+     "of the chi-squared intervals it was chosen over)"},
     {"csv", "", "", "Output",
      "write CSV: statistic,tau,m,value,terms,ci_low,ci_high (then alpha with\n"
      "--noise, then run with --run all over several runs, then\n"
@@ -125,7 +144,8 @@ constexpr OptionEntry kOptions[] = {
      "also write a run report: per run its facts, data plot, stability plot\n"
      "with noise types, table and drift; at the end the version, command\n"
      "line, date and the input's SHA-256. Beside it FILE.json holds the\n"
-     "same figures in full precision"},
+     "same figures in full precision. With --hat: every pair file's facts,\n"
+     "the span they share, the methods, the plot and the table"},
     {"verify", "", "FILE.json", "Output",
      "analyse the report's input again with its recorded arguments: exit 0\n"
      "when every figure and the input's SHA-256 agree, else 2, naming each\n"

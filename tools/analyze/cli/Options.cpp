@@ -93,6 +93,32 @@ std::string takeSpectral(Options& o, std::string_view name, std::string_view val
   return kNotSpectral;
 }
 
+// Sets --hat's pairs from `value`, A-B=FILE items separated by commas: empty when taken, else a
+// usage error.
+std::string takeHat(Options& o, std::string_view value) {
+  for (std::string_view item : commaList(value)) {
+    const std::string bad = "bad value for --hat: '" + std::string(item) + "'";
+    const std::size_t equals = item.find('=');
+    const std::size_t dash = item.substr(0, equals).find('-');
+    if (equals == std::string_view::npos || dash == std::string_view::npos ||
+        equals == item.size() - 1)
+      return bad + " (pairs A-B=FILE separated by commas, e.g. A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT)";
+    HatItem hat{
+        {std::string(item.substr(0, dash)), std::string(item.substr(dash + 1, equals - dash - 1))},
+        std::string(item.substr(equals + 1))};
+    const auto named = [](const std::string& name) {
+      return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0;
+      });
+    };
+    if (!named(hat.pair.first) || !named(hat.pair.second))
+      return bad + " (oscillators are named by letters and digits: '" +
+             std::string(item.substr(0, equals)) + "')";
+    o.hat.push_back(std::move(hat));
+  }
+  return {};
+}
+
 // Sets the option `name` from `value`; an empty result means it was taken.
 std::string takeValue(Options& o, std::string_view name, std::string_view value) {
   const std::string bad = "bad value for " + std::string(name) + ": '" + std::string(value) + "'";
@@ -195,6 +221,7 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
   }
   if (const std::string spectral = takeSpectral(o, name, value, bad); spectral != kNotSpectral)
     return spectral;
+  if (name == "--hat") return takeHat(o, value);
   if (name == "--plot") {
     o.plotPath = value;
     return endsWithNoCase(value, ".png") || endsWithNoCase(value, ".pdf")
@@ -282,6 +309,18 @@ std::string spectrumConflict(const Options& o, const std::string& spectral) {
   return {};
 }
 
+// What --hat cannot be combined with: a usage error as one line, empty when there is none.
+std::string hatConflict(const Options& o) {
+  if (!o.input.empty())
+    return "--hat names its pair files itself: no input file beside it ('" + o.input + "')";
+  if (o.list || o.run || o.allRuns || o.join)
+    return "--hat joins every run of each pair file: not with --list, --run or --join";
+  if (o.dynamic || o.psd || !o.masks.empty())
+    return "--hat separates the deviations: not with --dynamic, --psd or --mask";
+  if (o.noise) return "--noise is not available with --hat";
+  return {};
+}
+
 QString text(std::string_view view) {
   return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
 }
@@ -349,9 +388,14 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
 
   if (o.help || o.version) return o;
   if (!o.verifyPath.empty())
-    return o.input.empty() ? Parsed(o)
-                           : usageError("--verify takes the report's .json record, no input file");
-  if (o.input.empty()) return usageError("no input file given");
+    return o.input.empty() && o.hat.empty()
+               ? Parsed(o)
+               : usageError("--verify takes the report's .json record, no input file");
+  if (!o.hat.empty()) {
+    if (const std::string conflict = hatConflict(o); !conflict.empty()) return usageError(conflict);
+  } else if (o.input.empty()) {
+    return usageError("no input file given");
+  }
   if (columnChoices > 1) return usageError("--phase and --freq exclude each other");
   if (o.columns && !o.tau0) return usageError("a column file needs --tau0 (the sample interval)");
   if (!o.columns && o.tau0)

@@ -7,11 +7,18 @@
 
 #include "analysis/AnalysisRequest.h"
 #include "analysis/DynamicWindows.h"
+#include "analysis/HatTopology.h"
 #include "analysis/PsdAnalysis.h"
 #include "platform/Result.h"
 #include "run/Measurement.h"
 
 namespace tessarin::analyze::cli {
+
+// One item of --hat: which two oscillators a file compares, and the file.
+struct HatItem {
+  analysis::PairName pair;
+  std::string path;
+};
 
 // What the operator asked for on the command line.
 struct Options {
@@ -49,6 +56,8 @@ struct Options {
   std::optional<analysis::SpectralQuantity> psd;
   analysis::SpectrumRequest spectrum;
   bool statisticsGiven = false;  // --stat was given: with --psd, the deviations are drawn too
+  // --hat: the pair files of an N-cornered hat, instead of one input file.
+  std::vector<HatItem> hat;
 };
 
 // Reads the command line (without the program name). A usage error comes back as one line that

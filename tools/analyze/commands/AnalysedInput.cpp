@@ -170,7 +170,12 @@ void analyseRuns(const cli::Options& options, const std::vector<int>& runs, Anal
 }  // namespace
 
 platform::Result<records::InputFile> readInput(const cli::Options& options) {
-  const QString path = QString::fromStdString(options.input);
+  return readInput(options, options.input);
+}
+
+platform::Result<records::InputFile> readInput(const cli::Options& options,
+                                               const std::string& file) {
+  const QString path = QString::fromStdString(file);
   analysis::AnalysisProgress progress;
   progress.begin(analysis::AnalysisProgress::Stage::Reading, QFileInfo(path).size());
   const ProgressLine line(QFileInfo(path).fileName().toStdString(), progress);

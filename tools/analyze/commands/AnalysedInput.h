@@ -13,9 +13,11 @@
 
 namespace tessarin::analyze::commands {
 
-// Reads the input file of `options`, a .DAT file or a column file, showing a progress line over
-// a long one.
+// Reads the input file of `options` (or the one at `path`), a .DAT file or a column file as
+// `options` say, showing a progress line over a long one.
 platform::Result<records::InputFile> readInput(const cli::Options& options);
+platform::Result<records::InputFile> readInput(const cli::Options& options,
+                                               const std::string& path);
 
 // The runs to analyse, counted from 1; empty, after a line on `messages`, when there is no such
 // run.

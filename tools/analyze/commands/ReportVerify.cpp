@@ -16,8 +16,10 @@
 #include "cli/Messages.h"
 #include "cli/Options.h"
 #include "commands/AnalysedInput.h"
+#include "commands/HatAnalysis.h"
 #include "platform/Result.h"
 #include "records/RecordedRun.h"
+#include "report/HatReport.h"
 #include "report/InputFingerprint.h"
 #include "report/ReportFacts.h"
 
@@ -47,7 +49,8 @@ platform::Result<QJsonObject> readRecord(const QString& path) {
   if (error.error != QJsonParseError::NoError ||
       record.value("program").toString() != QLatin1String("tessarin-analyze") ||
       !record.value("arguments").isArray() || !record.value("runs").isArray() ||
-      !record.value("input").toObject().value("path").isString())
+      (!record.value("input").toObject().value("path").isString() &&
+       !record.value("inputs").isArray()))
     return Read::failure(path + ": not the record of a tessarin-analyze report");
   return record;
 }
@@ -88,6 +91,18 @@ platform::Result<QJsonObject> analyseAgain(const QJsonObject& record) {
     return failing("its folder " + record.value("workingDirectory").toString().toStdString() +
                    " cannot be entered");
   std::ostringstream messages;
+  if (!options.value().hat.empty()) {
+    const auto hat = analyseHatInput(options.value(), messages);
+    const auto again = [&]() -> platform::Result<QJsonObject> {
+      if (!hat)
+        return Again::failure(QString::fromStdString(messages.str()).trimmed().section('\n', -1));
+      return report::hatRecord(options.value(), hat->hat, hat->facts, hat->sharedPoints,
+                               record.value("arguments").toVariant().toStringList());
+    }();
+    QDir::setCurrent(here);
+    if (!again) return failing(again.reason().toStdString());
+    return again;
+  }
   const auto input = analyseInput(options.value(), messages);
   const auto facts = [&]() -> platform::Result<report::ReportFacts> {
     if (!input) {
@@ -152,7 +167,9 @@ class Comparison {
                  .arg(nowRows.size()));
     for (qsizetype i = 0; i < std::min(wasRows.size(), nowRows.size()); ++i) {
       const QJsonObject row = wasRows.at(i).toObject();
-      QString name = label + ", " + row.value("statistic").toString();
+      QString name = label + ", ";
+      if (row.contains("oscillator")) name += row.value("oscillator").toString() + " ";
+      name += row.value("statistic").toString();
       if (row.contains("mask")) name += " against " + row.value("mask").toString();
       if (row.contains("m"))
         name += QString(" at m = %1 (tau %2 s)")
@@ -215,26 +232,32 @@ int verifyReport(const std::string& recordPath, int argc, char** argv) {
     complain() << record.reason().toStdString() << '\n';
     return kUnusableInput;
   }
-  const QJsonObject input = record.value().value("input").toObject();
-  const QString inputPath = input.value("path").toString();
-  const auto recorded = fingerprintFrom(input);
-  if (!recorded) {
-    complain() << recordPath << ": its input fingerprint is damaged\n";
-    return kUnusableInput;
-  }
-  QFile file(inputPath);
-  const auto now =
-      file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? fingerprintOf(file) : std::nullopt;
-  if (!now) {
-    complain() << records::printable(inputPath.toStdString()) << ": "
-               << file.errorString().toStdString() << '\n';
-    return kUnusableInput;
-  }
-  const QString change = firstChange(*recorded, *now);
-  file.close();
-  if (!change.isEmpty())
+  // A run report has one input file, a hat report one per pair.
+  QJsonArray inputs = record.value().value("inputs").toArray();
+  if (inputs.isEmpty()) inputs.append(record.value().value("input"));
+  bool changed = false;
+  for (const QJsonValue entry : inputs) {
+    const QJsonObject input = entry.toObject();
+    const QString inputPath = input.value("path").toString();
+    const auto recorded = fingerprintFrom(input);
+    if (!recorded) {
+      complain() << recordPath << ": its input fingerprint is damaged\n";
+      return kUnusableInput;
+    }
+    QFile file(inputPath);
+    const auto now =
+        file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? fingerprintOf(file) : std::nullopt;
+    if (!now) {
+      complain() << records::printable(inputPath.toStdString()) << ": "
+                 << file.errorString().toStdString() << '\n';
+      return kUnusableInput;
+    }
+    const QString change = firstChange(*recorded, *now);
+    if (change.isEmpty()) continue;
+    changed = true;
     complain() << records::printable(inputPath.toStdString()) << ':' << change.toStdString()
                << " since the report: the input's SHA-256 differs\n";
+  }
 
   const bool sameBuild = record.value().value("build").toString() == buildId();
   Comparison comparison(sameBuild ? 0 : kOtherBuildTolerance);
@@ -250,7 +273,7 @@ int verifyReport(const std::string& recordPath, int argc, char** argv) {
   if (differences.size() > kDifferencesShown)
     complain() << recordPath << ": " << differences.size() - kDifferencesShown
                << " more figures differ\n";
-  if (!change.isEmpty() || !differences.isEmpty()) return kUnusableInput;
+  if (changed || !differences.isEmpty()) return kUnusableInput;
   std::cout << recordPath << ": verified: the input's SHA-256 and all " << comparison.figures()
             << " figures agree ("
             << (sameBuild ? "the same build: bit for bit" : "another build: within 1e-12") << ")\n";

@@ -13,6 +13,7 @@
 #include "output/PsdPlot.h"
 #include "output/PsdReport.h"
 #include "report/ReportFacts.h"
+#include "report/ReportPages.h"
 #include "report/ReportPlots.h"
 #include "stability/NoiseIdentification.h"
 
@@ -24,10 +25,6 @@ using stability::noiseName;
 
 namespace {
 
-// Painter units are 1/96 inch, as on a screen, so that the plots' fonts and pens come out at the
-// sizes they have there.
-constexpr int kDpi = 96;
-constexpr int kLine = 15;
 constexpr int kDataPlotHeight = 240;
 constexpr int kStabilityPlotHeight = 360;
 // Beyond this many, the damaged lines' numbers are left to the JSON record.
@@ -40,93 +37,6 @@ QString scientific(double value) {
 QString orUnknown(const std::string& text) {
   return text.empty() ? QStringLiteral("?") : QString::fromStdString(text);
 }
-
-// Lays text, tables and plots down the pages, starting a new page where one runs out.
-class Pages {
- public:
-  explicit Pages(QPdfWriter& writer) : writer_(writer), painter_(&writer) {
-    painter_.setMode(QCPPainter::pmVectorized);
-    painter_.setMode(QCPPainter::pmNoCaching);
-    plain_ = QApplication::font();
-    plain_.setPointSize(9);
-    bold_ = plain_;
-    bold_.setBold(true);
-    heading_ = bold_;
-    heading_.setPointSize(13);
-  }
-
-  bool ready() const { return painter_.isActive(); }
-  int width() const { return writer_.width(); }
-
-  void newPage() {
-    writer_.newPage();
-    y_ = 0;
-  }
-
-  void need(int height) {
-    if (y_ > 0 && y_ + height > writer_.height()) newPage();
-  }
-
-  // A heading, kept on one page with the `following` height below it.
-  void heading(const QString& text, int following) {
-    need(3 * kLine + following);
-    painter_.setFont(heading_);
-    painter_.drawText(QRect(0, y_, width(), 2 * kLine), Qt::AlignLeft | Qt::AlignVCenter, text);
-    y_ += 2 * kLine + kLine / 2;
-  }
-
-  // A label in bold and its text beside it, wrapped to the width left.
-  void fact(const QString& label, const QString& text) {
-    constexpr int kLabelWidth = 140;
-    painter_.setFont(plain_);
-    const QRect room(kLabelWidth, 0, width() - kLabelWidth, 100000);
-    const int height =
-        std::max(kLine, painter_.boundingRect(room, Qt::TextWordWrap, text).height());
-    need(height);
-    painter_.setFont(bold_);
-    painter_.drawText(QRect(0, y_, kLabelWidth, kLine), Qt::AlignLeft | Qt::AlignVCenter, label);
-    painter_.setFont(plain_);
-    painter_.drawText(QRect(kLabelWidth, y_, width() - kLabelWidth, height),
-                      Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
-    y_ += height + 2;
-  }
-
-  // One table row: cells left-aligned in the first column, right-aligned in the others.
-  void row(const QStringList& cells, const std::vector<int>& widths, bool bold) {
-    need(kLine);
-    painter_.setFont(bold ? bold_ : plain_);
-    int x = 0;
-    for (qsizetype i = 0; i < cells.size(); ++i) {
-      const int cell = widths[static_cast<std::size_t>(i)];
-      const Qt::Alignment side = i == 0 ? Qt::AlignLeft : Qt::AlignRight;
-      painter_.drawText(QRect(x, y_, cell - 6, kLine), side | Qt::AlignVCenter, cells[i]);
-      x += cell;
-    }
-    y_ += kLine;
-    if (bold) {
-      painter_.setPen(QPen(Qt::black, 0.6));
-      painter_.drawLine(QLineF(0, y_, width(), y_));
-      y_ += 2;
-    }
-  }
-
-  void plot(QCustomPlot& plot, int height) {
-    need(height);
-    painter_.save();
-    painter_.translate(0, y_);
-    plot.toPainter(&painter_, width(), height);
-    painter_.restore();
-    y_ += height + kLine / 2;
-  }
-
-  void space() { y_ += kLine; }
-
- private:
-  QPdfWriter& writer_;
-  QCPPainter painter_;
-  QFont plain_, bold_, heading_;
-  int y_ = 0;
-};
 
 QString damagedText(const RunFacts& facts) {
   const auto kept = static_cast<std::int64_t>(facts.damaged.size());
@@ -263,19 +173,6 @@ void writeRun(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
   if (facts.analysed->spectrum) writeSpectrumPage(pages, facts, report);
 }
 
-// A command line that a shell gives back as these arguments.
-QString commandLine(const QStringList& arguments) {
-  QStringList words = {QStringLiteral("tessarin-analyze")};
-  for (const QString& argument : arguments) {
-    const bool plain =
-        !argument.isEmpty() && std::all_of(argument.begin(), argument.end(), [](QChar c) {
-          return c.isLetterOrNumber() || QStringLiteral("-_=.,/:+@%").contains(c);
-        });
-    words << (plain ? argument : "'" + QString(argument).replace("'", "'\\''") + "'");
-  }
-  return words.join(' ');
-}
-
 void writeProvenance(Pages& pages, const ReportFacts& report, const QString& recordPath) {
   pages.heading(QStringLiteral("How this analysis was made"), 10 * kLine);
   pages.fact("Program", "tessarin-analyze " + report.version);
@@ -302,19 +199,11 @@ platform::Result<> writeRunReport(const cli::Options& options, const records::In
   const auto facts = collectFacts(options, file, runs, arguments);
   if (!facts) return platform::Result<>::failure(facts.reason());
   const ReportFacts& report = facts.value();
-  // Without shaping no ligature joins "f" and "i": the PDF's text reads back letter for letter.
-  QFont font = QApplication::font();
-  font.setStyleStrategy(QFont::PreferNoShaping);
-  QApplication::setFont(font);
   const QString path = QString::fromStdString(options.reportPath);
   const QString recordPath = recordPathFor(path);
   {
     QPdfWriter writer(path);
-    writer.setResolution(kDpi);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    writer.setTitle("Run report: " + QFileInfo(report.inputPath).fileName());
-    writer.setCreator("tessarin-analyze " + report.version);
+    prepareWriter(writer, "Run report: " + QFileInfo(report.inputPath).fileName());
     Pages pages(writer);
     if (!pages.ready()) return platform::Result<>::failure(path + ": cannot be written");
     bool first = true;
@@ -326,11 +215,7 @@ platform::Result<> writeRunReport(const cli::Options& options, const records::In
   }
   if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0)
     return platform::Result<>::failure(path + ": the report could not be written");
-  QFile record(recordPath);
-  const QByteArray json = QJsonDocument(toJson(report)).toJson(QJsonDocument::Indented);
-  if (!record.open(QIODevice::WriteOnly | QIODevice::Truncate) || record.write(json) != json.size())
-    return platform::Result<>::failure(recordPath + ": " + record.errorString());
-  return {};
+  return writeRecord(recordPath, toJson(report));
 }
 
 }  // namespace tessarin::analyze::report
