@@ -64,7 +64,9 @@ Dynamic dynamic(const py::object& data, double tau0, int window, std::optional<i
                             " (from 1 to window samples)");
     request.windows.step = *step;
   }
-  request.preprocessing = {removeDrift, removeOffset};
+  request.preprocessing.drift =
+      removeDrift ? analysis::DriftModel::PhaseQuadratic : analysis::DriftModel::None;
+  request.preprocessing.removeOffset = removeOffset;
   checkTau0(tau0);
   const SeriesArray series = seriesFrom(data);
   const std::span<const double> samples = samplesOf(series);
@@ -74,13 +76,14 @@ Dynamic dynamic(const py::object& data, double tau0, int window, std::optional<i
     throw py::value_error("a window of " + std::to_string(window) +
                           " points is longer than the series (" + std::to_string(points) +
                           " phase points)");
-  const analysis::DynamicAnalysis analysis = [&] {
+  auto analysis = [&] {
     py::gil_scoped_release released;
     if (quantity == run::Quantity::Frequency)
       return analysis::analyseDynamic(stability::phaseFromFrequency(samples, tau0), tau0, request);
     return analysis::analyseDynamicSeries(samples, tau0, request);
   }();
-  return dynamicOf(analysis);
+  if (!analysis) throw py::value_error(analysis.reason().toStdString());
+  return dynamicOf(analysis.value());
 }
 
 constexpr const char* kDynamicDoc = R"doc(Dynamic stability: how a deviation changed along a series.

@@ -186,7 +186,9 @@ Spectrum spectrum(const py::object& data, double tau0, const std::string& quanti
                   bool noiseFit, bool removeDrift, bool removeOffset) {
   analysis::SpectrumRequest request =
       requestFrom(quantity, nominal, segment, window, bands, ci, noiseFit);
-  request.preprocessing = {removeDrift, removeOffset};
+  request.preprocessing.drift =
+      removeDrift ? analysis::DriftModel::PhaseQuadratic : analysis::DriftModel::None;
+  request.preprocessing.removeOffset = removeOffset;
   const run::Quantity samplesAre = kindFrom(kind);
   checkTau0(tau0);
   const SeriesArray series = seriesFrom(data);

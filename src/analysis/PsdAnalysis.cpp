@@ -1,6 +1,6 @@
 #include "analysis/PsdAnalysis.h"
 
-#include "stability/Preprocessing.h"
+#include "analysis/Conditioning.h"
 
 namespace tessarin::analysis {
 
@@ -11,10 +11,10 @@ platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase
     return Made::failure(QStringLiteral("S_phi and L(f) need a positive DUT frequency"));
   // Preprocessing needs a copy; without it the series is read where it lies.
   std::vector<double> preprocessed;
-  if (request.preprocessing.removeDrift || request.preprocessing.removeOffset) {
+  if (request.preprocessing.any()) {
     preprocessed.assign(phase.begin(), phase.end());
-    if (request.preprocessing.removeDrift) stability::removeFrequencyDrift(preprocessed, tau0);
-    if (request.preprocessing.removeOffset) stability::removeMeanFrequency(preprocessed, tau0);
+    const auto conditioned = conditionPhase(preprocessed, tau0, request.preprocessing);
+    if (!conditioned) return Made::failure(conditioned.reason());
     phase = preprocessed;
   }
   const int segment = request.segment > 0 ? request.segment
@@ -36,7 +36,7 @@ platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase
   // A series too short for the deviations leaves their levels not seen.
   const auto series = analyseSeries(phase, tau0, deviations);
   const std::vector<NoiseLevel> more = levelsFromDeviations(
-      series ? series.value() : SeriesAnalysis{tau0, {}, {}, {}, {}}, request.confidence);
+      series ? series.value() : SeriesAnalysis{tau0, {}, {}, {}, {}, {}}, request.confidence);
   analysis.levels.insert(analysis.levels.end(), more.begin(), more.end());
   return analysis;
 }

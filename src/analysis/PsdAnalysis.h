@@ -37,8 +37,9 @@ struct SpectrumAnalysis {
 };
 
 // The spectrum of the phase series in seconds, sampled every tau0 seconds, NaN for a gap,
-// preprocessed as the request asks. Fails, with one line for the operator, when S_phi or L(f)
-// have no positive DUT frequency or welchSpectrum() fails.
+// conditioned as the request asks (conditionPhase(): the phase of phase data). Fails, with one line
+// for the operator, when S_phi or L(f) have no positive DUT frequency, the conditioning fails or
+// welchSpectrum() fails.
 platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase, double tau0,
                                                    const SpectrumRequest& request);
 

@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <cmath>
 
+#include "output/ConditioningNotes.h"
 #include "output/MaskSummary.h"
 #include "output/PsdPlot.h"
 #include "output/PsdReport.h"
@@ -177,6 +178,23 @@ void writeFacts(Pages& pages, const RunFacts& facts, const ReportFacts& report) 
   pages.space();
 }
 
+// What each step of the conditioning did to the run, in the order they ran.
+QString conditioningDone(const RunFacts& facts) {
+  QStringList done;
+  for (const std::string& note : output::conditioningNotes(facts.analysis->conditioning))
+    done << QString::fromStdString(note);
+  const analysis::ConditioningRecord& record = facts.analysis->conditioning;
+  if (record.drift && record.drift->model == analysis::DriftModel::PhaseQuadratic)
+    done << (record.drift->converged
+                 ? "linear frequency drift " + scientific(record.drift->coefficients[0].value) +
+                       QString(" +- %1 /day, removed")
+                           .arg(record.drift->coefficients[0].uncertainty, 0, 'e', 2)
+                 : QString::fromStdString("linear frequency drift: " + record.drift->why));
+  if (record.meanFrequency)
+    done << "mean fractional frequency " + scientific(*record.meanFrequency) + ", removed";
+  return done.join(QStringLiteral("; "));
+}
+
 void writeTable(Pages& pages, const RunFacts& facts) {
   const std::vector<int> widths = {64, 76, 56, 96, 64, 96, 96, 132};
   const QStringList heading = {"statistic", "tau / s", "m",    "value",
@@ -285,6 +303,13 @@ void writeProvenance(Pages& pages, const ReportFacts& report, const QString& rec
   pages.fact("Analysed at", report.analysedAt);
   pages.fact("Input", report.inputPath);
   pages.fact("Input SHA-256", QString::fromLatin1(report.input.sha256.toHex()));
+  pages.fact("Conditioning", conditioningAsked(report.conditioning) +
+                                 (report.conditioning.any()
+                                      ? QStringLiteral(" (always in the order outliers, steps, "
+                                                       "drift, offset)")
+                                      : QString()));
+  for (const RunFacts& run : report.runs)
+    if (const QString done = conditioningDone(run); !done.isEmpty()) pages.fact(run.label, done);
   pages.fact("Record",
              QFileInfo(recordPath).fileName() +
                  " (every figure in full precision; tessarin-analyze --verify checks it)");
