@@ -194,6 +194,22 @@ DriftFit nonlinear(const NonlinearModel& model, std::span<double> frequency, dou
   return drift;
 }
 
+// The uncertainty of the frequency's slope, per day, from a straight line fitted to the phase's
+// first differences: the residuals of a phase fit are independent for white phase noise, those
+// of this one for white frequency noise, whose integral the phase fit would take as far smaller
+// than it is.
+double slopeUncertainty(std::span<const double> phase, double tau0) {
+  std::vector<double> frequency;
+  for (std::size_t k = 1; k < phase.size(); ++k)
+    frequency.push_back((phase[k] - phase[k - 1]) / tau0);
+  const double middle = 0.5 * static_cast<double>(frequency.size() - 1);
+  const auto fit = fitLinear(frequency, 2, [&](std::int64_t k, std::span<long double> row) {
+    row[0] = 1;
+    row[1] = (static_cast<double>(k) - middle) / middle;
+  });
+  return fit ? fit->uncertainty(1) / (middle * tau0) * kSecondsPerDay : 0;
+}
+
 }  // namespace
 
 DriftFit removeFrequencyDriftModel(DriftModel model, std::span<double> frequency, double tau0) {
@@ -257,9 +273,10 @@ DriftFit removePhaseDriftModel(DriftModel model, std::span<double> phase, double
     });
     if (!fit) return notConverged(drift, "fewer than four valid points");
     const double secondsPerUnit = half * tau0;
+    const double fromPhase =
+        2 * fit->uncertainty(2) / (secondsPerUnit * secondsPerUnit) * kSecondsPerDay;
     drift.coefficients.push_back(
-        {"drift", *driftPerDay,
-         2 * fit->uncertainty(2) / (secondsPerUnit * secondsPerUnit) * kSecondsPerDay, "/day"});
+        {"drift", *driftPerDay, std::max(fromPhase, slopeUncertainty(phase, tau0)), "/day"});
     drift.residual = fit->residualRms();
     drift.points = fit->points;
   } else {

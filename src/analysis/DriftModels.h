@@ -22,7 +22,9 @@ DriftFit removeFrequencyDriftModel(DriftModel model, std::span<double> frequency
 
 // The phase models: PhaseQuadratic (and Quadratic, its name for phase data) takes out
 // x = a + b t + c t^2 as stability::removeFrequencyDrift() does (bit for bit; the coefficient
-// "drift", 2c per day, its uncertainty from the same fit's covariance); Average the mean frequency
+// "drift", 2c per day, its uncertainty the larger of the same fit's, right for white phase
+// noise, and that of a line fitted to the first differences, right for white frequency noise);
+// Average the mean frequency
 // from the end points, as stability::removeMeanFrequency(), its uncertainty sqrt(2) times the
 // phase's rms about the first point over the record's length.
 DriftFit removePhaseDriftModel(DriftModel model, std::span<double> phase, double tau0);

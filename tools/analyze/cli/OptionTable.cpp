@@ -73,7 +73,8 @@ constexpr OptionEntry kOptions[] = {
      "absolute deviation (MAD / 0.6745) from the median, K above 0, and tell\n"
      "them; a run with more than 5 % of them is refused (not an outlier\n"
      "problem). Phase data: a run of outlying differences makes the phase\n"
-     "samples inside it gaps (a spike one sample), a lone one its later sample"},
+     "samples inside it gaps (a spike: its one sample), a lone one its\n"
+     "later sample"},
     {"list-outliers", "", "", "Conditioning",
      "list the outliers of --outliers K per run and stop, taking nothing out:\n"
      "sample (from 0), file line, time (for .DAT runs), value, MADs off the\n"

@@ -106,6 +106,7 @@ QString shown(const QJsonValue& value) {
   if (value.isDouble()) return QString::number(value.toDouble(), 'g', 17);
   if (value.isNull()) return QStringLiteral("none");
   if (value.isString()) return "'" + value.toString() + "'";
+  if (value.isBool()) return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
   return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
 }
 
