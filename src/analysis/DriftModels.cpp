@@ -13,9 +13,12 @@ namespace tessarin::analysis {
 namespace {
 
 constexpr double kSecondsPerDay = 86400;
-// The scan of the nonlinear coefficient: values a decade, and golden-section steps after it.
+// The scan of the nonlinear coefficient: values a decade, and golden-section steps after it,
+// which narrow the scan's bracket of 0.58 in ln q to 1e-8 of it.
 constexpr int kScanPerDecade = 8;
-constexpr int kGoldenSteps = 60;
+constexpr int kGoldenSteps = 40;
+// The scan reads every k-th sample, so that it reads at most this many.
+constexpr std::size_t kMostScanned = 20000;
 
 struct ValidSpan {
   std::int64_t first = 0;
@@ -126,9 +129,28 @@ DriftFit nonlinear(const NonlinearModel& model, std::span<double> frequency, dou
       row[1] = 1;
     });
   };
-  const auto squaresAt = [&](double logQ) {
-    const auto fit = fitAt(std::exp(logQ));
-    return fit ? fit->residualSquares : HUGE_VAL;
+  // The residual sum of squares at q, from the 2 x 2 normal equations summed in one pass over
+  // every `stride`-th sample; the frequencies less their mean, so that an offset far above the
+  // noise costs no digits.
+  long double sum = 0;
+  std::int64_t count = 0;
+  for (const double y : frequency)
+    if (!std::isnan(y)) sum += y, ++count;
+  const auto mean = static_cast<double>(sum / static_cast<long double>(count));
+  const auto squaresAt = [&](double logQ, std::size_t stride) {
+    const double q = std::exp(logQ);
+    long double n = 0, g = 0, gg = 0, y = 0, gy = 0, yy = 0;
+    for (std::size_t k = 0; k < frequency.size(); k += stride) {
+      if (std::isnan(frequency[k])) continue;
+      const long double shape = model.shape(static_cast<double>(k) * daysPerSample, q);
+      const long double value = frequency[k] - mean;
+      n += 1, g += shape, gg += shape * shape, y += value, gy += shape * value, yy += value * value;
+    }
+    const long double determinant = n * gg - g * g;
+    if (!(determinant > 0)) return HUGE_VAL;
+    const long double scale = (n * gy - g * y) / determinant;
+    const long double constant = (y - scale * g) / n;
+    return static_cast<double>(yy - scale * gy - constant * y);
   };
   const double low = std::log(model.lowest);
   const double high = std::log(model.highest);
@@ -136,8 +158,9 @@ DriftFit nonlinear(const NonlinearModel& model, std::span<double> frequency, dou
   const double step = (high - low) / scans;
   int best = 0;
   double bestSquares = HUGE_VAL;
+  const std::size_t stride = std::max<std::size_t>(1, frequency.size() / kMostScanned);
   for (int i = 0; i <= scans; ++i) {
-    const double squares = squaresAt(low + i * step);
+    const double squares = squaresAt(low + i * step, stride);
     if (squares < bestSquares) {
       bestSquares = squares;
       best = i;
@@ -151,17 +174,17 @@ DriftFit nonlinear(const NonlinearModel& model, std::span<double> frequency, dou
   double b = low + (best + 1) * step;
   double x1 = b - golden * (b - a);
   double x2 = a + golden * (b - a);
-  double f1 = squaresAt(x1);
-  double f2 = squaresAt(x2);
+  double f1 = squaresAt(x1, 1);
+  double f2 = squaresAt(x2, 1);
   for (int i = 0; i < kGoldenSteps; ++i) {
     if (f1 < f2) {
       b = x2, x2 = x1, f2 = f1;
       x1 = b - golden * (b - a);
-      f1 = squaresAt(x1);
+      f1 = squaresAt(x1, 1);
     } else {
       a = x1, x1 = x2, f1 = f2;
       x2 = a + golden * (b - a);
-      f2 = squaresAt(x2);
+      f2 = squaresAt(x2, 1);
     }
   }
   const double q = std::exp(0.5 * (a + b));

@@ -11,10 +11,12 @@ platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase
     return Made::failure(QStringLiteral("S_phi and L(f) need a positive DUT frequency"));
   // Preprocessing needs a copy; without it the series is read where it lies.
   std::vector<double> preprocessed;
+  ConditioningRecord conditioning;
   if (request.preprocessing.any()) {
     preprocessed.assign(phase.begin(), phase.end());
-    const auto conditioned = conditionPhase(preprocessed, tau0, request.preprocessing);
+    auto conditioned = conditionPhase(preprocessed, tau0, request.preprocessing);
     if (!conditioned) return Made::failure(conditioned.reason());
+    conditioning = std::move(conditioned.value());
     phase = preprocessed;
   }
   const int segment = request.segment > 0 ? request.segment
@@ -25,6 +27,7 @@ platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase
   analysis.quantity = request.quantity;
   analysis.nominalHz = request.nominalHz;
   analysis.bandsPerDecade = request.bandsPerDecade;
+  analysis.conditioning = std::move(conditioning);
   analysis.welch = std::move(welch.value());
   analysis.points = spectrumBands(analysis.welch, request.quantity, request.nominalHz.value_or(0),
                                   request.bandsPerDecade, request.confidence);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/AnalysisRequest.h"
+#include "analysis/ConditioningRecord.h"
 #include "analysis/NoiseLevels.h"
 #include "analysis/PsdBands.h"
 #include "analysis/WelchPsd.h"
@@ -34,6 +35,7 @@ struct SpectrumAnalysis {
   std::vector<SpectrumPoint> points;
   // With noiseFit: the five levels from the spectrum, then the five from the deviations.
   std::vector<NoiseLevel> levels;
+  ConditioningRecord conditioning;  // what each step of the preprocessing did
 };
 
 // The spectrum of the phase series in seconds, sampled every tau0 seconds, NaN for a gap,

@@ -69,14 +69,16 @@ bool deviationsWanted(const cli::Options& options) {
 }
 
 // --psd: the spectrum of the run's phase series (`phase`), at --nominal's frequency or else the
-// header's, conditioned as asked unless `conditioned` already; false, once `messages` said why,
-// when it cannot be made.
+// header's, conditioned as asked unless `conditioned` tells how it was already; false, once
+// `messages` said why, when it cannot be made. With --csv and no deviations, what the
+// conditioning did is told on `messages`, as tellOf() tells it with them.
 bool addSpectrum(const cli::Options& options, std::span<const double> phase,
                  const records::RecordedRun& run, const std::string& where,
-                 output::AnalysedRun& analysed, std::ostream& messages, bool conditioned = false) {
+                 output::AnalysedRun& analysed, std::ostream& messages,
+                 const analysis::ConditioningRecord* conditioned = nullptr) {
   if (!options.psd) return true;
   analysis::SpectrumRequest request = options.spectrum;
-  if (conditioned) request.preprocessing = {};
+  if (conditioned != nullptr) request.preprocessing = {};
   if (!request.nominalHz) request.nominalHz = run.dutHz;
   if (analysis::needsNominal(request.quantity) && !request.nominalHz) {
     complain(messages) << where << "--psd " << analysis::nameOf(request.quantity)
@@ -90,6 +92,10 @@ bool addSpectrum(const cli::Options& options, std::span<const double> phase,
     return false;
   }
   analysed.spectrum = std::move(spectrum.value());
+  if (conditioned != nullptr) analysed.spectrum->conditioning = *conditioned;
+  if (options.csv && !deviationsWanted(options))
+    for (const std::string& note : output::conditioningNotes(analysed.spectrum->conditioning))
+      complain(messages) << where << note << '\n';
   return true;
 }
 
@@ -105,7 +111,8 @@ bool spectrumOfFrequencies(const cli::Options& options, const records::RecordedR
     complain(messages) << where << conditioned.reason().toStdString() << '\n';
     return false;
   }
-  return addSpectrum(options, conditioned.value().phase, run, where, analysed, messages, true);
+  return addSpectrum(options, conditioned.value().phase, run, where, analysed, messages,
+                     &conditioned.value().record);
 }
 
 // addSpectrum() over a run of the file: its samples where it lies when they are phase, else its
