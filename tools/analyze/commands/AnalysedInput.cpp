@@ -115,11 +115,23 @@ bool spectrumOfFrequencies(const cli::Options& options, const records::RecordedR
                      &conditioned.value().record);
 }
 
+// Whether the drift model asked for fits the data type of `run`; false, once `messages` said why,
+// when it does not. The spectra and joined frequency runs are conditioned as phase series, which
+// cannot tell.
+bool modelFits(const cli::Options& options, const records::RecordedRun& run,
+               const std::string& where, std::ostream& messages) {
+  if (!run.quantity) return true;
+  const std::string why = analysis::whyNotFor(options.request.preprocessing.drift, *run.quantity);
+  if (!why.empty()) complain(messages) << where << why << '\n';
+  return why.empty();
+}
+
 // addSpectrum() over a run of the file: its samples where it lies when they are phase, else its
 // phase series integrated from them.
 bool spectrumOf(const cli::Options& options, const records::RecordedRun& run,
                 const std::string& where, output::AnalysedRun& analysed, std::ostream& messages) {
   if (!options.psd) return true;
+  if (!modelFits(options, run, where, messages)) return false;
   if (run.quantity == run::Quantity::Phase)
     return addSpectrum(options, {run.samples.data(), run.samples.size()}, run, where, analysed,
                        messages);
@@ -161,6 +173,7 @@ bool analyseJoined(const cli::Options& options, AnalysedInput& input, std::ostre
   const std::string where =
       input.file.path + ':' + std::to_string(series.headerLine) + ": " + label + ": ";
   warnIfCostly(options, series.samples.size(), where, messages);
+  if (!modelFits(options, series, where, messages)) return false;
   // Frequency runs joined were integrated each on its own; when the conditioning works on their
   // frequencies, the joined frequencies are conditioned and integrated as one series.
   const bool onFrequencies =

@@ -42,15 +42,23 @@ struct Series {
 };
 
 // Conditions the frequencies of `recorded` into the series' phase when the conditioning works on
-// them.
+// them; fails for a model of phase data.
 platform::Result<Series> conditioned(Series series, const records::RecordedRun& recorded,
-                                     const cli::Options& options, bool keepFirstPoint) {
-  if (recorded.quantity != run::Quantity::Frequency || !options.request.preprocessing.onFrequency())
-    return series;
+                                     const cli::Options& options, bool keepFirstPoint,
+                                     const std::string& path) {
+  const QString where = QString::fromStdString(path + ':' + std::to_string(recorded.headerLine) +
+                                               ": " + series.label + ": ");
+  if (recorded.quantity != run::Quantity::Frequency) return series;
+  // A phase model would be taken for phase data by the phase series alone: refused here.
+  if (const std::string why =
+          analysis::whyNotFor(options.request.preprocessing.drift, run::Quantity::Frequency);
+      !why.empty())
+    return platform::Result<Series>::failure(where + QString::fromStdString(why));
+  if (!options.request.preprocessing.onFrequency()) return series;
   auto made =
       analysis::conditionSamples(recorded.samples, run::Quantity::Frequency, *recorded.tauSeconds,
                                  keepFirstPoint, options.request.preprocessing);
-  if (!made) return platform::Result<Series>::failure(made.reason());
+  if (!made) return platform::Result<Series>::failure(where + made.reason());
   series.phase = std::move(made.value().phase);
   series.conditioning = std::move(made.value().record);
   return series;
@@ -66,7 +74,7 @@ platform::Result<Series> seriesFor(const cli::Options& options, const records::I
     const std::span<const double> phase = analysis::phaseOf(joined.value());
     return conditioned(
         {records::headerOf(joined.value().series), {phase.begin(), phase.end()}, label, {}},
-        joined.value().series, options, false);
+        joined.value().series, options, false, file.path);
   }
   const records::RecordedRun& recorded = file.runs[static_cast<std::size_t>(run - 1)];
   const std::string label =
@@ -79,7 +87,7 @@ platform::Result<Series> seriesFor(const cli::Options& options, const records::I
                                                   label + ": ") +
                            phase.reason());
   return conditioned({records::headerOf(recorded), std::move(phase.value()), label, {}}, recorded,
-                     options, options.columns.has_value());
+                     options, options.columns.has_value(), file.path);
 }
 
 std::string heading(const cli::Options& options, const records::InputFile& file,
