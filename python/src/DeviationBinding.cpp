@@ -10,7 +10,6 @@
 #include "Results.h"
 #include "analysis/ConditioningRecord.h"
 #include "analysis/SeriesAnalysis.h"
-#include "stability/Preprocessing.h"
 
 namespace tessarin::python {
 

@@ -189,8 +189,11 @@ def dynamic(
     statistic: WindowedDeviation = "oadev",
     kind: Kind = "phase",
     *,
-    remove_drift: bool = False,
+    remove_drift: bool | DriftModel = False,
     remove_offset: bool = False,
+    outliers: float | None = None,
+    find_steps: float | None = None,
+    remove_steps: bool = False,
 ) -> Dynamic:
     """Dynamic stability: how a deviation changed along a series."""
 
@@ -212,8 +215,11 @@ def spectrum(
     bands: int | Literal["raw"] = 10,
     ci: float | None = 0.683,
     noise_fit: bool = False,
-    remove_drift: bool = False,
+    remove_drift: bool | DriftModel = False,
     remove_offset: bool = False,
+    outliers: float | None = None,
+    find_steps: float | None = None,
+    remove_steps: bool = False,
 ) -> Spectrum:
     """The one-sided spectrum of one series of samples taken every tau0 seconds."""
 
