@@ -14,8 +14,8 @@ enum class FactorSet { Octave, Decade, Every, Listed };
 // The curve fitted to a run and taken out as its drift.
 enum class DriftModel {
   None,
-  // x = a + b t + c t^2 fitted to the phase: the linear frequency drift of --remove-drift alone,
-  // whatever the data type.
+  // x = a + b t + c t^2 fitted to the phase: the linear frequency drift as it has always been
+  // removed, whatever the data type.
   PhaseQuadratic,
   // By the data type: the phase quadratic above for phase data, y = a + b t + c t^2 fitted to the
   // fractional frequency for frequency data.

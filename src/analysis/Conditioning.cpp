@@ -155,14 +155,11 @@ platform::Result<ConditionedSeries> conditionSamples(std::span<const double> sam
   conditioned.phase =
       stability::phaseFromFrequency(preprocessing.onFrequency() ? frequency : samples, tau0);
   if (!keepFirstPoint) conditioned.phase.erase(conditioned.phase.begin());
-  finishOnPhase(conditioned.phase, tau0,
-                {{},
-                 false,
-                 {},
-                 false,
-                 onPhase ? DriftModel::PhaseQuadratic : DriftModel::None,
-                 preprocessing.removeOffset},
-                record);
+  // What is left for the phase: the phase quadratic, and the offset.
+  Preprocessing onPhaseOnly;
+  onPhaseOnly.drift = onPhase ? DriftModel::PhaseQuadratic : DriftModel::None;
+  onPhaseOnly.removeOffset = preprocessing.removeOffset;
+  finishOnPhase(conditioned.phase, tau0, onPhaseOnly, record);
   return conditioned;
 }
 

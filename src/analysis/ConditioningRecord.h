@@ -55,7 +55,7 @@ struct Coefficient {
 
 // What a drift fit found. A model that does not converge changes nothing.
 struct DriftFit {
-  DriftModel model = DriftModel::None;  // as asked: PhaseQuadratic for --remove-drift alone
+  DriftModel model = DriftModel::None;  // as asked
   bool onPhase = false;                 // fitted to the phase (else to the fractional frequency)
   bool converged = false;
   std::string why;  // why it did not converge

@@ -10,7 +10,7 @@ namespace tessarin::analysis {
 // Fits a frequency drift model (Linear, Quadratic, Log or Diffusion) to the fractional
 // frequencies `frequency`, sampled every tau0 seconds, NaN for a gap, over t in days from the
 // first sample, and when it converges takes out the fitted curve less its mean over the valid
-// samples: the mean frequency stays as it was, for --remove-offset to take. The polynomials are
+// samples: the mean frequency stays as it was, for the offset step to take. The polynomials are
 // linear least squares; log and diffusion are fitted by variable projection: their one nonlinear
 // coefficient (b of the logarithm, c of the diffusion) by a scan over eight values a decade (over
 // at most 20000 samples, evenly spread) and then golden-section search on the residual sum of
