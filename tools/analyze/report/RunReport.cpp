@@ -168,11 +168,19 @@ void writeFacts(Pages& pages, const RunFacts& facts, const ReportFacts& report) 
   pages.fact("Samples", QString::number(run.samples.size()));
   pages.fact("Gaps", QString::number(facts.gaps));
   pages.fact("Damaged lines", damagedText(facts));
-  pages.fact("Linear drift",
-             facts.driftPerDay
-                 ? scientific(*facts.driftPerDay) + " /day" +
-                       (report.driftRemoved ? ", removed" : ", kept (no --remove-drift)")
-                 : QStringLiteral("- (fewer than three valid points)"));
+  // The linear drift is what was removed only when the phase quadratic was fitted; another model
+  // is told of under the conditioning.
+  const std::optional<analysis::DriftFit>& fit = facts.analysis->conditioning.drift;
+  const QString kept =
+      !report.driftRemoved ? QStringLiteral(", kept (no --remove-drift)")
+      : fit && fit->onPhase && fit->model != analysis::DriftModel::Average
+          ? QStringLiteral(", removed")
+          : ", kept (the drift model " +
+                QString::fromStdString(std::string(analysis::nameOf(report.conditioning.drift))) +
+                " instead)";
+  pages.fact("Linear drift", facts.driftPerDay
+                                 ? scientific(*facts.driftPerDay) + " /day" + kept
+                                 : QStringLiteral("- (fewer than three valid points)"));
   if (facts.analysis->meanFrequency)
     pages.fact("Mean frequency", scientific(*facts.analysis->meanFrequency) + ", removed");
   pages.space();
