@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 
+#include "analysis/ConditioningRecord.h"
 #include "records/RecordedRun.h"
 
 namespace tessarin::python {
@@ -127,6 +128,40 @@ stability::NoiseReading noiseFrom(const std::string& noise) {
   if (noise == "per-tau") return stability::NoiseReading::OnePerTau;
   if (noise == "per-statistic") return stability::NoiseReading::PerStatistic;
   throw py::value_error(bad("noise", py::str(noise), "per-tau or per-statistic"));
+}
+
+analysis::Preprocessing preprocessingFrom(const py::handle& removeDrift, bool removeOffset,
+                                          const py::handle& outliers, const py::handle& findSteps,
+                                          bool removeSteps) {
+  analysis::Preprocessing preprocessing;
+  if (py::isinstance<py::bool_>(removeDrift)) {
+    if (removeDrift.cast<bool>()) preprocessing.drift = analysis::DriftModel::PhaseQuadratic;
+  } else if (py::isinstance<py::str>(removeDrift)) {
+    const auto model = analysis::driftModelNamed(removeDrift.cast<std::string>());
+    if (!model)
+      throw py::value_error(bad("remove_drift", removeDrift,
+                                "True, or " + std::string(analysis::kDriftModelChoices)));
+    preprocessing.drift = *model;
+  } else {
+    throw py::type_error(bad("remove_drift", removeDrift, "True, False or a model's name"));
+  }
+  const auto limit = [](const char* name, const py::handle& value, const char* hint) {
+    if (value.is_none()) return std::optional<double>();
+    if (!PyNumber_Check(value.ptr()) || py::isinstance<py::bool_>(value))
+      throw py::type_error(bad(name, value, hint));
+    const double number = py::float_(py::reinterpret_borrow<py::object>(value));
+    if (!(number > 0) || !std::isfinite(number)) throw py::value_error(bad(name, value, hint));
+    return std::optional<double>(number);
+  };
+  preprocessing.outlierLimit =
+      limit("outliers", outliers, "K above 0: normalised MADs from the median, or None");
+  preprocessing.stepLimit =
+      limit("find_steps", findSteps, "SIGMAS above 0: standard errors of the step, or None");
+  if (removeSteps && !preprocessing.stepLimit)
+    throw py::value_error("remove_steps removes the steps find_steps finds: give find_steps");
+  preprocessing.removeSteps = removeSteps;
+  preprocessing.removeOffset = removeOffset;
+  return preprocessing;
 }
 
 py::object optionalNumber(const std::optional<double>& value) {

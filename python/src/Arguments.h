@@ -53,6 +53,13 @@ stability::EdfMethod methodFrom(const std::string& method);
 // "per-tau" or "per-statistic".
 stability::NoiseReading noiseFrom(const std::string& noise);
 
+// The conditioning of tessarin.deviation's keywords: remove_drift True (the phase quadratic, as
+// the analyser's --remove-drift alone), False or a model's name; outliers K and find_steps SIGMAS
+// None or above 0.
+analysis::Preprocessing preprocessingFrom(const py::handle& removeDrift, bool removeOffset,
+                                          const py::handle& outliers, const py::handle& findSteps,
+                                          bool removeSteps);
+
 // None, or the number.
 py::object optionalNumber(const std::optional<double>& value);
 

@@ -8,8 +8,8 @@
 #include "OwnedArray.h"
 #include "ResultFields.h"
 #include "Results.h"
+#include "analysis/ConditioningRecord.h"
 #include "analysis/SeriesAnalysis.h"
-#include "stability/Preprocessing.h"
 
 namespace tessarin::python {
 
@@ -19,6 +19,42 @@ namespace {
 // it), and the degrees of freedom the interval rests on.
 constexpr std::array<const char*, 8> kFields = {"tau",    "m",       "value", "terms",
                                                 "ci_low", "ci_high", "alpha", "edf"};
+
+// The conditioning record as Python takes it: a dict of the steps taken, each a dict.
+py::dict conditioningOf(const analysis::ConditioningRecord& record) {
+  py::dict steps;
+  if (record.outliers) {
+    py::list found;
+    for (const analysis::Outlier& outlier : record.outliers->outliers)
+      found.append(py::dict(py::arg("sample") = outlier.sample, py::arg("value") = outlier.value,
+                            py::arg("mads") = outlier.mads));
+    steps["outliers"] = py::dict(
+        py::arg("limit") = record.outliers->limit, py::arg("median") = record.outliers->median,
+        py::arg("sigma") = record.outliers->sigma, py::arg("removed") = record.outliers->removed,
+        py::arg("found") = found, py::arg("gaps") = record.outliers->gaps);
+  }
+  if (record.steps) {
+    py::list found;
+    for (const analysis::FrequencyStep& step : record.steps->steps)
+      found.append(py::dict(py::arg("sample") = step.sample, py::arg("size") = step.size,
+                            py::arg("sigmas") = step.sigmas));
+    steps["steps"] =
+        py::dict(py::arg("limit") = record.steps->limit, py::arg("noise") = record.steps->noise,
+                 py::arg("removed") = record.steps->removed, py::arg("found") = found);
+  }
+  if (record.drift) {
+    py::dict coefficients;
+    for (const analysis::Coefficient& c : record.drift->coefficients)
+      coefficients[py::str(c.name)] = py::make_tuple(c.value, c.uncertainty);
+    steps["drift"] = py::dict(
+        py::arg("model") = std::string(analysis::nameOf(record.drift->model)),
+        py::arg("formula") = std::string(analysis::formulaOf(*record.drift)),
+        py::arg("converged") = record.drift->converged, py::arg("why") = record.drift->why,
+        py::arg("coefficients") = coefficients, py::arg("residual") = record.drift->residual);
+  }
+  if (record.meanFrequency) steps["mean_frequency"] = *record.meanFrequency;
+  return steps;
+}
 
 Deviation deviationOf(stability::Statistic statistic, analysis::SeriesAnalysis analysis) {
   constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
@@ -47,13 +83,15 @@ Deviation deviationOf(stability::Statistic statistic, analysis::SeriesAnalysis a
           ownedArray(std::move(edf)),
           optionalNumber(analysis.driftPerDay),
           optionalNumber(analysis.meanFrequency),
-          std::move(analysis.warnings)};
+          std::move(analysis.warnings),
+          conditioningOf(analysis.conditioning)};
 }
 
 Deviation deviation(const py::object& data, double tau0, const std::string& statisticName,
                     const std::string& kind, const py::object& taus, const py::object& ci,
                     const std::string& method, const std::string& noise, bool biasCorrection,
-                    bool removeDrift, bool removeOffset) {
+                    const py::object& removeDrift, bool removeOffset, const py::object& outliers,
+                    const py::object& findSteps, bool removeSteps) {
   const stability::Statistic statistic = statisticFrom(statisticName);
   const run::Quantity quantity = kindFrom(kind);
   analysis::AnalysisRequest request;
@@ -62,16 +100,15 @@ Deviation deviation(const py::object& data, double tau0, const std::string& stat
   takeConfidence(ci, request);
   request.intervals = {noiseFrom(noise), methodFrom(method)};
   request.noBiasCorrection = !biasCorrection;
-  request.preprocessing = {removeDrift, removeOffset};
+  request.preprocessing =
+      preprocessingFrom(removeDrift, removeOffset, outliers, findSteps, removeSteps);
   checkTau0(tau0);
   const SeriesArray series = seriesFrom(data);
   const std::span<const double> samples = samplesOf(series);
 
   auto analysis = [&] {
     py::gil_scoped_release released;
-    if (quantity == run::Quantity::Frequency)
-      return analysis::analysePhase(stability::phaseFromFrequency(samples, tau0), tau0, request);
-    return analysis::analyseSeries(samples, tau0, request);
+    return analysis::analyseSamples(samples, quantity, tau0, true, request);
   }();
   if (!analysis) throw py::value_error(analysis.reason().toStdString());
   Deviation result = deviationOf(statistic, std::move(analysis.value()));
@@ -132,11 +169,22 @@ Arguments:
              False gives mtotdev, ttotdev and htotdev as estimated; by default
              their bias for the noise type found at each tau is removed, as
              SP 1065 publishes its test values
+  outliers   K: take out as gaps the fractional frequencies (of phase data,
+             the first differences) farther than K normalised MADs (MAD /
+             0.6745) from the median, as the analyser's --outliers K; a series
+             with more than 5 % of them is refused (ValueError)
+  find_steps SIGMAS: find steps of the mean frequency, as --find-steps
+  remove_steps
+             align each segment's mean frequency to the first's
   remove_drift
-             remove a linear frequency drift (least squares on the phase)
-             first; the result's drift_per_day tells it
+             True: remove a linear frequency drift (least squares on the
+             phase), as --remove-drift alone; drift_per_day tells it. Or a
+             model's name, as --remove-drift MODEL: "linear", "quadratic",
+             "log", "diffusion" for frequency data, "quadratic", "average"
+             for phase data
   remove_offset
-             remove the mean frequency first; mean_frequency tells it
+             remove the mean frequency last; mean_frequency tells it
+  The steps run in the analyser's order: outliers, steps, drift, offset.
 
 Returns a tessarin.Deviation: NumPy arrays tau (s), m, value, terms (how many
 terms went into the value), ci_low, ci_high, alpha (the noise type: 2 white
@@ -166,8 +214,9 @@ void bindDeviation(py::module_& module) {
 Arrays, one element per averaging factor: tau (s), m, value, terms, ci_low,
 ci_high, alpha, edf (NaN where there is none). Also statistic (its name),
 tau0 (s), drift_per_day and mean_frequency (what remove_drift and
-remove_offset took out, else None) and warnings (the factors left out, also
-given as UserWarning). result["value"] is result.value; len(result) is the
+remove_offset took out, else None), warnings (the factors left out, also
+given as UserWarning) and conditioning (a dict of what each step did:
+"outliers", "steps", "drift", "mean_frequency"). result["value"] is result.value; len(result) is the
 number of factors.)doc");
   result.def_readonly("statistic", &Deviation::statistic, "the statistic's name")
       .def_readonly("tau0", &Deviation::tau0, "the sample interval, s")
@@ -184,6 +233,8 @@ number of factors.)doc");
       .def_readonly("mean_frequency", &Deviation::meanFrequency,
                     "the mean fractional frequency removed; None unless asked")
       .def_readonly("warnings", &Deviation::warnings, "the factors left out, in words")
+      .def_readonly("conditioning", &Deviation::conditioning,
+                    "what each step of the conditioning did, by step")
       .def("__len__", [](const Deviation& d) { return d.tau.size(); })
       .def("__repr__", [](const Deviation& d) {
         std::string text =
@@ -199,7 +250,9 @@ number of factors.)doc");
              py::arg("statistic") = "oadev", py::arg("kind") = "phase", py::arg("taus") = "octave",
              py::arg("ci") = 0.683, py::arg("method") = "coverage", py::kw_only(),
              py::arg("noise") = "per-tau", py::arg("bias_correction") = true,
-             py::arg("remove_drift") = false, py::arg("remove_offset") = false);
+             py::arg("remove_drift") = false, py::arg("remove_offset") = false,
+             py::arg("outliers") = py::none(), py::arg("find_steps") = py::none(),
+             py::arg("remove_steps") = false);
 }
 
 }  // namespace tessarin::python

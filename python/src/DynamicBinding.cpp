@@ -8,8 +8,8 @@
 #include "OwnedArray.h"
 #include "ResultFields.h"
 #include "Results.h"
+#include "analysis/Conditioning.h"
 #include "analysis/DynamicStability.h"
-#include "stability/Preprocessing.h"
 
 namespace tessarin::python {
 
@@ -46,8 +46,9 @@ Dynamic dynamicOf(const analysis::DynamicAnalysis& analysis) {
 }
 
 Dynamic dynamic(const py::object& data, double tau0, int window, std::optional<int> step,
-                const std::string& statisticName, const std::string& kind, bool removeDrift,
-                bool removeOffset) {
+                const std::string& statisticName, const std::string& kind,
+                const py::object& removeDrift, bool removeOffset, const py::object& outliers,
+                const py::object& findSteps, bool removeSteps) {
   analysis::DynamicRequest request;
   request.statistic = statisticFrom(statisticName);
   if (!analysis::isWindowedDeviation(request.statistic))
@@ -64,7 +65,8 @@ Dynamic dynamic(const py::object& data, double tau0, int window, std::optional<i
                             " (from 1 to window samples)");
     request.windows.step = *step;
   }
-  request.preprocessing = {removeDrift, removeOffset};
+  request.preprocessing =
+      preprocessingFrom(removeDrift, removeOffset, outliers, findSteps, removeSteps);
   checkTau0(tau0);
   const SeriesArray series = seriesFrom(data);
   const std::span<const double> samples = samplesOf(series);
@@ -74,13 +76,27 @@ Dynamic dynamic(const py::object& data, double tau0, int window, std::optional<i
     throw py::value_error("a window of " + std::to_string(window) +
                           " points is longer than the series (" + std::to_string(points) +
                           " phase points)");
-  const analysis::DynamicAnalysis analysis = [&] {
+  auto analysis = [&]() -> platform::Result<analysis::DynamicAnalysis> {
     py::gil_scoped_release released;
-    if (quantity == run::Quantity::Frequency)
-      return analysis::analyseDynamic(stability::phaseFromFrequency(samples, tau0), tau0, request);
-    return analysis::analyseDynamicSeries(samples, tau0, request);
+    if (quantity == run::Quantity::Phase)
+      return analysis::analyseDynamicSeries(samples, tau0, request);
+    // Frequencies are conditioned before they are integrated, as the analyser does.
+    auto conditioned =
+        analysis::conditionSamples(samples, quantity, tau0, true, request.preprocessing);
+    if (!conditioned)
+      return platform::Result<analysis::DynamicAnalysis>::failure(conditioned.reason());
+    analysis::DynamicRequest plain = request;
+    plain.preprocessing = {};
+    auto made = analysis::analyseDynamic(std::move(conditioned.value().phase), tau0, plain);
+    const analysis::ConditioningRecord& record = conditioned.value().record;
+    if (made && record.drift && record.drift->model == analysis::DriftModel::PhaseQuadratic &&
+        record.drift->converged)
+      made.value().driftPerDay = record.drift->coefficients.front().value;
+    if (made) made.value().meanFrequency = record.meanFrequency;
+    return made;
   }();
-  return dynamicOf(analysis);
+  if (!analysis) throw py::value_error(analysis.reason().toStdString());
+  return dynamicOf(analysis.value());
 }
 
 constexpr const char* kDynamicDoc = R"doc(Dynamic stability: how a deviation changed along a series.
@@ -103,7 +119,7 @@ Arguments:
   statistic  one deviation: adev, oadev, mdev, tdev, hdev, ohdev or totdev
              (also console-adev; not mtie, tierms or the long-tau family)
   kind       "phase" or "frequency" (integrated first, as by deviation)
-  remove_drift, remove_offset
+  remove_drift, remove_offset, outliers, find_steps, remove_steps
              as for tessarin.deviation, over the whole series first
 
 Returns a tessarin.Dynamic: tau and m per factor, start per window (its first
@@ -147,7 +163,8 @@ result["value"] is result.value.)doc");
   module.def("dynamic", &dynamic, kDynamicDoc, py::arg("data"), py::arg("tau0"), py::arg("window"),
              py::arg("step") = py::none(), py::arg("statistic") = "oadev",
              py::arg("kind") = "phase", py::kw_only(), py::arg("remove_drift") = false,
-             py::arg("remove_offset") = false);
+             py::arg("remove_offset") = false, py::arg("outliers") = py::none(),
+             py::arg("find_steps") = py::none(), py::arg("remove_steps") = false);
 }
 
 }  // namespace tessarin::python

@@ -9,9 +9,9 @@
 #include "Bindings.h"
 #include "OwnedArray.h"
 #include "ResultFields.h"
+#include "analysis/Conditioning.h"
 #include "analysis/PsdAnalysis.h"
 #include "stability/NoiseIdentification.h"
-#include "stability/Preprocessing.h"
 
 namespace tessarin::python {
 
@@ -183,19 +183,28 @@ analysis::SpectrumRequest requestFrom(const std::string& quantity, const py::obj
 Spectrum spectrum(const py::object& data, double tau0, const std::string& quantity,
                   const std::string& kind, const py::object& nominal, std::optional<int> segment,
                   const std::string& window, const py::object& bands, const py::object& ci,
-                  bool noiseFit, bool removeDrift, bool removeOffset) {
+                  bool noiseFit, const py::object& removeDrift, bool removeOffset,
+                  const py::object& outliers, const py::object& findSteps, bool removeSteps) {
   analysis::SpectrumRequest request =
       requestFrom(quantity, nominal, segment, window, bands, ci, noiseFit);
-  request.preprocessing = {removeDrift, removeOffset};
+  request.preprocessing =
+      preprocessingFrom(removeDrift, removeOffset, outliers, findSteps, removeSteps);
   const run::Quantity samplesAre = kindFrom(kind);
   checkTau0(tau0);
   const SeriesArray series = seriesFrom(data);
   const std::span<const double> samples = samplesOf(series);
-  auto analysis = [&] {
+  auto analysis = [&]() -> platform::Result<analysis::SpectrumAnalysis> {
     py::gil_scoped_release released;
-    if (samplesAre == run::Quantity::Frequency)
-      return analysis::analyseSpectrum(stability::phaseFromFrequency(samples, tau0), tau0, request);
-    return analysis::analyseSpectrum(samples, tau0, request);
+    if (samplesAre == run::Quantity::Phase)
+      return analysis::analyseSpectrum(samples, tau0, request);
+    // Frequencies are conditioned before they are integrated, as the analyser does.
+    auto conditioned =
+        analysis::conditionSamples(samples, samplesAre, tau0, true, request.preprocessing);
+    if (!conditioned)
+      return platform::Result<analysis::SpectrumAnalysis>::failure(conditioned.reason());
+    analysis::SpectrumRequest plain = request;
+    plain.preprocessing = {};
+    return analysis::analyseSpectrum(conditioned.value().phase, tau0, plain);
   }();
   if (!analysis) throw py::value_error(analysis.reason().toStdString());
   return spectrumOf(std::move(analysis.value()), request, tau0);
@@ -250,8 +259,8 @@ Arguments:
   noise_fit  also the power-law levels h_alpha of S_y(f) = sum h_alpha
              f^alpha, alpha 2 ... -2, fitted from the spectrum and from oadev
              and mdev (f_h = 1/(2 tau0)), as --noise-fit (needs ci)
-  remove_drift, remove_offset
-             as for tessarin.deviation, first
+  remove_drift, remove_offset, outliers, find_steps, remove_steps
+             as for tessarin.deviation, first, in the analyser's order
 
 Returns a tessarin.Spectrum: NumPy arrays f (Hz: the bin's, or the mean of the
 band's bins), value, bins (raw bins in each value), edf (their degrees of
@@ -330,7 +339,8 @@ level was seen. Needs noise_fit.)doc")
              py::arg("nominal") = py::none(), py::arg("segment") = py::none(),
              py::arg("window") = "hann", py::arg("bands") = 10, py::arg("ci") = 0.683,
              py::arg("noise_fit") = false, py::arg("remove_drift") = false,
-             py::arg("remove_offset") = false);
+             py::arg("remove_offset") = false, py::arg("outliers") = py::none(),
+             py::arg("find_steps") = py::none(), py::arg("remove_steps") = false);
 }
 
 }  // namespace tessarin::python

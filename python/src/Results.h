@@ -27,6 +27,7 @@ struct Deviation {
   py::object driftPerDay = py::none();
   py::object meanFrequency = py::none();
   std::vector<std::string> warnings;
+  py::dict conditioning;  // what each step of the conditioning did, by step
 };
 
 // What tessarin.dynamic gives: the deviation window by window, factor by factor.

@@ -1,7 +1,7 @@
 """Frequency stability analysis of phase and frequency series, with NumPy arrays in and out."""
 
 import os
-from typing import Literal, Sequence, Union, overload
+from typing import Any, Literal, Sequence, Union, overload
 
 import numpy as np
 import numpy.typing as npt
@@ -16,6 +16,7 @@ StatisticName = Literal[
 WindowedDeviation = Literal["console-adev", "adev", "oadev", "mdev", "tdev", "hdev", "ohdev",
                             "totdev"]
 Kind = Literal["phase", "frequency"]
+DriftModel = Literal["linear", "quadratic", "log", "diffusion", "average"]
 Series = Union[npt.ArrayLike, npt.NDArray[np.float64]]
 MaskName = Literal["prc", "prtc-a", "prtc-b", "eprtc", "eec1", "eec2"]
 MaskStatistic = Literal["mtie", "tdev"]
@@ -37,6 +38,7 @@ class Deviation:
     drift_per_day: float | None
     mean_frequency: float | None
     warnings: list[str]
+    conditioning: dict[str, Any]
     def __getitem__(self, name: str) -> npt.NDArray[np.float64] | npt.NDArray[np.int64]: ...
     def keys(self) -> list[str]: ...
     def __len__(self) -> int: ...
@@ -193,8 +195,11 @@ def deviation(
     *,
     noise: Literal["per-tau", "per-statistic"] = "per-tau",
     bias_correction: bool = True,
-    remove_drift: bool = False,
+    remove_drift: bool | DriftModel = False,
     remove_offset: bool = False,
+    outliers: float | None = None,
+    find_steps: float | None = None,
+    remove_steps: bool = False,
 ) -> Deviation:
     """Frequency stability of one series of samples taken every tau0 seconds."""
 
@@ -216,8 +221,11 @@ def dynamic(
     statistic: WindowedDeviation = "oadev",
     kind: Kind = "phase",
     *,
-    remove_drift: bool = False,
+    remove_drift: bool | DriftModel = False,
     remove_offset: bool = False,
+    outliers: float | None = None,
+    find_steps: float | None = None,
+    remove_steps: bool = False,
 ) -> Dynamic:
     """Dynamic stability: how a deviation changed along a series."""
 
@@ -239,8 +247,11 @@ def spectrum(
     bands: int | Literal["raw"] = 10,
     ci: float | None = 0.683,
     noise_fit: bool = False,
-    remove_drift: bool = False,
+    remove_drift: bool | DriftModel = False,
     remove_offset: bool = False,
+    outliers: float | None = None,
+    find_steps: float | None = None,
+    remove_steps: bool = False,
 ) -> Spectrum:
     """The one-sided spectrum of one series of samples taken every tau0 seconds."""
 

@@ -81,6 +81,48 @@ def test_every_figure_is_the_analysers(analyzer, phase_dat, tmp_path, recwarn, s
         expect_same(rows, result, statistic)
 
 
+@pytest.mark.parametrize("kind,module,options", [
+    ("frequency", {"outliers": 5, "find_steps": 6, "remove_steps": True, "remove_drift": "log",
+                   "remove_offset": True},
+     ["--outliers", "5", "--find-steps", "6", "--remove-steps", "--remove-drift", "log",
+      "--remove-offset"]),
+    ("phase", {"outliers": 4, "remove_drift": "average"},
+     ["--outliers", "4", "--remove-drift", "average"])])
+def test_conditioning_is_the_analysers(analyzer, tmp_path, kind, module, options):
+    random = np.random.default_rng(12)
+    t = np.arange(4000) * 30 / 86400
+    frequency = 3e-12 * np.log(40 * t + 1) + 1e-12 * random.normal(size=t.size)
+    frequency[2500:] += 2e-11
+    frequency[[100, 3333]] += 1e-9
+    data = frequency if kind == "frequency" else np.cumsum(frequency) * 30
+    data[700] = np.nan
+    path = write_columns(tmp_path / "series.txt", data)
+    rows = analyzer("--freq" if kind == "frequency" else "--phase", "--tau0", "30", "--csv",
+                    "--noise", "--stat", "oadev,mdev", *options, path)
+    for statistic in ("oadev", "mdev"):
+        result = tessarin.deviation(data, 30.0, statistic, kind, **module)
+        expect_same(rows, result, statistic)
+        outliers = result.conditioning["outliers"]["found"]
+        assert [outlier["sample"] for outlier in outliers] == [100, 3333]
+
+
+def test_dynamic_and_spectrum_take_the_conditioning_as_the_analyser(analyzer, tmp_path):
+    random = np.random.default_rng(13)
+    frequency = 1e-12 * random.normal(size=3000) + np.linspace(0, 5e-12, 3000)
+    frequency[[40, 2000]] += 1e-9
+    path = write_columns(tmp_path / "series.txt", frequency)
+    common = ("--freq", "--tau0", "1", "--csv", "--outliers", "5", "--remove-drift", "linear")
+    module = {"outliers": 5, "remove_drift": "linear"}
+    rows = analyzer(*common, "--dynamic", "500:250", path)
+    result = tessarin.dynamic(frequency, 1.0, 500, 250, "oadev", "frequency", **module)
+    assert np.array_equal(column(rows, "value"), result.value.ravel(), equal_nan=True)
+    rows = analyzer(*common, "--psd", "sy", path)
+    result = tessarin.spectrum(frequency, 1.0, "sy", "frequency", **module)
+    assert np.array_equal(column(rows, "value"), result.value)
+    with pytest.raises(ValueError, match="average is for phase data"):
+        tessarin.spectrum(frequency, 1.0, "sy", "frequency", remove_drift="average")
+
+
 def test_runs_of_a_dat_file_and_their_join_are_analysed_as_by_the_analyser(analyzer, tmp_path):
     random = np.random.default_rng(3)
     frequency = 1e-11 * random.normal(size=(3, 400)) + 2e-9

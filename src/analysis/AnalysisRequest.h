@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "stability/Confidence.h"
@@ -10,10 +11,45 @@ namespace tessarin::analysis {
 // Which averaging factors each statistic is evaluated at.
 enum class FactorSet { Octave, Decade, Every, Listed };
 
-// What is done to the phase series before the statistics see it, in this order.
+// The curve fitted to a run and taken out as its drift.
+enum class DriftModel {
+  None,
+  // x = a + b t + c t^2 fitted to the phase: the linear frequency drift as it has always been
+  // removed, whatever the data type.
+  PhaseQuadratic,
+  // By the data type: the phase quadratic above for phase data, y = a + b t + c t^2 fitted to the
+  // fractional frequency for frequency data.
+  Quadratic,
+  Average,    // phase data: the mean frequency from the end points
+  Linear,     // frequency data: y = a + b t
+  Log,        // frequency data: y = a ln(b t + 1) + c, the ageing of a fresh crystal
+  Diffusion,  // frequency data: y = a + b (t + c)^1/2
+};
+
+// What is done to the data before the statistics see it, always in this order: outliers taken out
+// as gaps, frequency steps removed, the drift, then the mean frequency.
 struct Preprocessing {
-  bool removeDrift = false;   // the linear frequency drift, by least squares on the phase
+  // Fractional frequencies farther than this many normalised median absolute deviations
+  // (MAD / 0.6745) from the median are outliers: taken as gaps, or only listed with keepOutliers.
+  std::optional<double> outlierLimit;
+  bool keepOutliers = false;
+  // Steps of the mean frequency beyond this many standard deviations are found; removeSteps
+  // aligns each segment's mean frequency to the first's.
+  std::optional<double> stepLimit;
+  bool removeSteps = false;
+  DriftModel drift = DriftModel::None;
   bool removeOffset = false;  // the mean frequency
+
+  // Whether anything at all is done.
+  bool any() const {
+    return outlierLimit || stepLimit || drift != DriftModel::None || removeOffset;
+  }
+  // Whether a step works on the fractional frequency, before the phase is made of it.
+  bool onFrequency() const {
+    return outlierLimit || stepLimit || drift == DriftModel::Quadratic ||
+           drift == DriftModel::Linear || drift == DriftModel::Log ||
+           drift == DriftModel::Diffusion;
+  }
 };
 
 // What an analysis of one phase series is asked to give.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "analysis/Conditioning.h"
 #include "analysis/SlidingTermSum.h"
 #include "stability/Accumulators.h"
 #include "stability/LongTau.h"
@@ -149,22 +150,26 @@ bool isWindowedDeviation(Statistic statistic) {
          !stability::isLongTau(statistic);
 }
 
-DynamicAnalysis analyseDynamic(std::vector<double> phase, double tau0,
-                               const DynamicRequest& request) {
+platform::Result<DynamicAnalysis> analyseDynamic(std::vector<double> phase, double tau0,
+                                                 const DynamicRequest& request) {
   DynamicAnalysis analysis;
-  if (request.preprocessing.removeDrift)
-    analysis.driftPerDay = stability::removeFrequencyDrift(phase, tau0);
-  if (request.preprocessing.removeOffset)
-    analysis.meanFrequency = stability::removeMeanFrequency(phase, tau0);
+  auto record = conditionPhase(phase, tau0, request.preprocessing);
+  if (!record) return platform::Result<DynamicAnalysis>::failure(record.reason());
+  analysis.conditioning = std::move(record.value());
+  const std::optional<DriftFit>& drift = analysis.conditioning.drift;
+  if (drift && drift->onPhase && drift->model != DriftModel::Average && drift->converged)
+    analysis.driftPerDay = drift->coefficients.front().value;
+  analysis.meanFrequency = analysis.conditioning.meanFrequency;
   analysis.map = dynamicStability(request.statistic, phase, tau0, request.windows);
   return analysis;
 }
 
-DynamicAnalysis analyseDynamicSeries(std::span<const double> phase, double tau0,
-                                     const DynamicRequest& request) {
-  if (request.preprocessing.removeDrift || request.preprocessing.removeOffset)
+platform::Result<DynamicAnalysis> analyseDynamicSeries(std::span<const double> phase, double tau0,
+                                                       const DynamicRequest& request) {
+  if (request.preprocessing.any())
     return analyseDynamic({phase.begin(), phase.end()}, tau0, request);
-  return {dynamicStability(request.statistic, phase, tau0, request.windows), {}, {}};
+  return DynamicAnalysis{
+      dynamicStability(request.statistic, phase, tau0, request.windows), {}, {}, {}};
 }
 
 }  // namespace tessarin::analysis

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "analysis/AnalysisRequest.h"
+#include "analysis/ConditioningRecord.h"
 #include "analysis/DynamicWindows.h"
+#include "platform/Result.h"
 #include "stability/Statistics.h"
 
 namespace tessarin::analysis {
@@ -51,16 +53,17 @@ struct DynamicAnalysis {
   DynamicMap map;
   std::optional<double> driftPerDay;    // the linear frequency drift removed, per day
   std::optional<double> meanFrequency;  // the mean fractional frequency removed
+  ConditioningRecord conditioning;      // what each step of the preprocessing did
 };
 
-// The phase series preprocessed as the request asks (in place) and mapped window by window. The
-// window must not be longer than the series.
-DynamicAnalysis analyseDynamic(std::vector<double> phase, double tau0,
-                               const DynamicRequest& request);
+// The phase series conditioned as the request asks (conditionPhase(), in place) and mapped window
+// by window; fails when the conditioning does. The window must not be longer than the series.
+platform::Result<DynamicAnalysis> analyseDynamic(std::vector<double> phase, double tau0,
+                                                 const DynamicRequest& request);
 
 // The same over a series the analysis may not change: mapped where it lies when the request asks
 // for no preprocessing, else copied once.
-DynamicAnalysis analyseDynamicSeries(std::span<const double> phase, double tau0,
-                                     const DynamicRequest& request);
+platform::Result<DynamicAnalysis> analyseDynamicSeries(std::span<const double> phase, double tau0,
+                                                       const DynamicRequest& request);
 
 }  // namespace tessarin::analysis

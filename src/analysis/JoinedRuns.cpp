@@ -100,10 +100,14 @@ platform::Result<JoinedRuns> joinRuns(const records::InputFile& file) {
                     " samples) would make the series longer than " +
                     std::to_string(kMostJoinedSamples) + " samples");
       joined.gapBefore.push_back({static_cast<double>(elapsed) - recorded * tau, gap});
+      if (gap > 0) joined.series.lines.push_back({length, 0});
       joined.series.samples.append(static_cast<std::size_t>(gap), kGap);
       if (*run.quantity == run::Quantity::Frequency)
         joined.phase.insert(joined.phase.end(), static_cast<std::size_t>(gap), kGap);
     }
+    const auto placed = static_cast<std::int64_t>(joined.series.samples.size());
+    for (const records::SampleLines& stretch : run.lines)
+      joined.series.lines.push_back({placed + stretch.sample, stretch.line});
     joined.series.samples.append(run.samples);
     if (*run.quantity == run::Quantity::Frequency) {
       const std::vector<double> phase = phaseSeries(run, false).value();

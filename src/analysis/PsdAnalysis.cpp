@@ -1,6 +1,6 @@
 #include "analysis/PsdAnalysis.h"
 
-#include "stability/Preprocessing.h"
+#include "analysis/Conditioning.h"
 
 namespace tessarin::analysis {
 
@@ -11,10 +11,12 @@ platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase
     return Made::failure(QStringLiteral("S_phi and L(f) need a positive DUT frequency"));
   // Preprocessing needs a copy; without it the series is read where it lies.
   std::vector<double> preprocessed;
-  if (request.preprocessing.removeDrift || request.preprocessing.removeOffset) {
+  ConditioningRecord conditioning;
+  if (request.preprocessing.any()) {
     preprocessed.assign(phase.begin(), phase.end());
-    if (request.preprocessing.removeDrift) stability::removeFrequencyDrift(preprocessed, tau0);
-    if (request.preprocessing.removeOffset) stability::removeMeanFrequency(preprocessed, tau0);
+    auto conditioned = conditionPhase(preprocessed, tau0, request.preprocessing);
+    if (!conditioned) return Made::failure(conditioned.reason());
+    conditioning = std::move(conditioned.value());
     phase = preprocessed;
   }
   const int segment = request.segment > 0 ? request.segment
@@ -25,6 +27,7 @@ platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase
   analysis.quantity = request.quantity;
   analysis.nominalHz = request.nominalHz;
   analysis.bandsPerDecade = request.bandsPerDecade;
+  analysis.conditioning = std::move(conditioning);
   analysis.welch = std::move(welch.value());
   analysis.points = spectrumBands(analysis.welch, request.quantity, request.nominalHz.value_or(0),
                                   request.bandsPerDecade, request.confidence);
@@ -36,7 +39,7 @@ platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase
   // A series too short for the deviations leaves their levels not seen.
   const auto series = analyseSeries(phase, tau0, deviations);
   const std::vector<NoiseLevel> more = levelsFromDeviations(
-      series ? series.value() : SeriesAnalysis{tau0, {}, {}, {}, {}}, request.confidence);
+      series ? series.value() : SeriesAnalysis{tau0, {}, {}, {}, {}, {}}, request.confidence);
   analysis.levels.insert(analysis.levels.end(), more.begin(), more.end());
   return analysis;
 }

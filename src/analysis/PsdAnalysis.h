@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/AnalysisRequest.h"
+#include "analysis/ConditioningRecord.h"
 #include "analysis/NoiseLevels.h"
 #include "analysis/PsdBands.h"
 #include "analysis/WelchPsd.h"
@@ -34,11 +35,13 @@ struct SpectrumAnalysis {
   std::vector<SpectrumPoint> points;
   // With noiseFit: the five levels from the spectrum, then the five from the deviations.
   std::vector<NoiseLevel> levels;
+  ConditioningRecord conditioning;  // what each step of the preprocessing did
 };
 
 // The spectrum of the phase series in seconds, sampled every tau0 seconds, NaN for a gap,
-// preprocessed as the request asks. Fails, with one line for the operator, when S_phi or L(f)
-// have no positive DUT frequency or welchSpectrum() fails.
+// conditioned as the request asks (conditionPhase(): the phase of phase data). Fails, with one line
+// for the operator, when S_phi or L(f) have no positive DUT frequency, the conditioning fails or
+// welchSpectrum() fails.
 platform::Result<SpectrumAnalysis> analyseSpectrum(std::span<const double> phase, double tau0,
                                                    const SpectrumRequest& request);
 

@@ -6,12 +6,12 @@
 #include <span>
 #include <utility>
 
+#include "analysis/Conditioning.h"
 #include "analysis/EstimateTable.h"
 #include "analysis/PhaseSeries.h"
 #include "analysis/TwoThreads.h"
 #include "stability/LongTau.h"
 #include "stability/NoiseReadings.h"
-#include "stability/Preprocessing.h"
 
 namespace tessarin::analysis {
 
@@ -159,25 +159,44 @@ platform::Result<SeriesAnalysis> evaluate(std::span<const double> phase, double 
   return analysis;
 }
 
+// What the conditioning removed, as the analysis tells it.
+SeriesAnalysis conditionedBy(ConditioningRecord record) {
+  SeriesAnalysis analysis;
+  if (record.drift && record.drift->onPhase && record.drift->model != DriftModel::Average &&
+      record.drift->converged)
+    analysis.driftPerDay = record.drift->coefficients.front().value;
+  analysis.meanFrequency = record.meanFrequency;
+  analysis.conditioning = std::move(record);
+  return analysis;
+}
+
 }  // namespace
 
 platform::Result<SeriesAnalysis> analyseSeries(std::span<const double> phase, double tau0,
                                                const AnalysisRequest& request,
                                                AnalysisProgress* progress) {
-  if (!request.preprocessing.removeDrift && !request.preprocessing.removeOffset)
-    return evaluate(phase, tau0, request, progress, {});
+  if (!request.preprocessing.any()) return evaluate(phase, tau0, request, progress, {});
   return analysePhase({phase.begin(), phase.end()}, tau0, request, progress);
 }
 
 platform::Result<SeriesAnalysis> analysePhase(std::vector<double> phase, double tau0,
                                               const AnalysisRequest& request,
                                               AnalysisProgress* progress) {
-  SeriesAnalysis preprocessed;
-  if (request.preprocessing.removeDrift)
-    preprocessed.driftPerDay = stability::removeFrequencyDrift(phase, tau0);
-  if (request.preprocessing.removeOffset)
-    preprocessed.meanFrequency = stability::removeMeanFrequency(phase, tau0);
-  return evaluate(phase, tau0, request, progress, std::move(preprocessed));
+  auto record = conditionPhase(phase, tau0, request.preprocessing);
+  if (!record) return platform::Result<SeriesAnalysis>::failure(record.reason());
+  return evaluate(phase, tau0, request, progress, conditionedBy(std::move(record.value())));
+}
+
+platform::Result<SeriesAnalysis> analyseSamples(std::span<const double> samples,
+                                                run::Quantity quantity, double tau0,
+                                                bool keepFirstPoint, const AnalysisRequest& request,
+                                                AnalysisProgress* progress) {
+  if (quantity == run::Quantity::Phase) return analyseSeries(samples, tau0, request, progress);
+  auto conditioned =
+      conditionSamples(samples, quantity, tau0, keepFirstPoint, request.preprocessing);
+  if (!conditioned) return platform::Result<SeriesAnalysis>::failure(conditioned.reason());
+  return evaluate(conditioned.value().phase, tau0, request, progress,
+                  conditionedBy(std::move(conditioned.value().record)));
 }
 
 platform::Result<SeriesAnalysis> analyseRun(const records::RecordedRun& run, bool fromColumnFile,
@@ -185,10 +204,8 @@ platform::Result<SeriesAnalysis> analyseRun(const records::RecordedRun& run, boo
                                             AnalysisProgress* progress) {
   if (const QString why = whyNoPhase(run); !why.isEmpty())
     return platform::Result<SeriesAnalysis>::failure(why);
-  if (*run.quantity == run::Quantity::Phase)
-    return analyseSeries(run.samples, *run.tauSeconds, request, progress);
-  auto series = phaseSeries(run, fromColumnFile);
-  return analysePhase(std::move(series.value()), *run.tauSeconds, request, progress);
+  return analyseSamples(run.samples, *run.quantity, *run.tauSeconds, fromColumnFile, request,
+                        progress);
 }
 
 }  // namespace tessarin::analysis

@@ -87,11 +87,14 @@ TakeLine lineTaker(InputFile& file) {
     RecordedRun& run = file.runs.front();
     const auto damage = [&](const char* reason) {
       noteDamage(file, number, 1, true, reason, line);
+      noteSampleLine(run, number);
       run.samples.push_back(std::numeric_limits<double>::quiet_NaN());
     };
     if (end == LineEnd::TooLong) return damage("line longer than 4096 characters");
-    if (const std::optional<double> sample = plainSample(line))
+    if (const std::optional<double> sample = plainSample(line)) {
+      noteSampleLine(run, number);
       return run.samples.push_back(*sample);
+    }
     const Fields fields = fieldsOf(line.substr(0, line.find('#')));
     if (fields.count == 0) return;
     std::optional<double> value;
@@ -101,6 +104,7 @@ TakeLine lineTaker(InputFile& file) {
     if (!value) return damage(fields.count > 2 ? "more than two columns" : "not a number");
     if (std::abs(*value) > kLargestSample)
       return damage("sample beyond 1e100, where the statistics would overflow");
+    noteSampleLine(run, number);
     run.samples.push_back(*value);
   };
 }

@@ -90,6 +90,7 @@ class DatParser {
         damage(number, line, "sample beyond 1e100, where the statistics would overflow", true);
         return;
       }
+      noteSampleLine(file_.runs.back(), number);
       file_.runs.back().samples.push_back(*value);
       return;
     }
@@ -164,6 +165,7 @@ class DatParser {
     const bool gap = asSample && section_ == Section::Samples;
     if (gap) {
       placeEmptyLines();
+      noteSampleLine(file_.runs.back(), number);
       file_.runs.back().samples.push_back(kGap);
     }
     noteDamage(file_, number, static_cast<int>(file_.runs.size()), gap, reason, line);

@@ -10,8 +10,26 @@
 namespace tessarin::records {
 
 RecordedRun headerOf(const RecordedRun& run) {
-  return {run.headerLine, run.date, run.time,     run.dutHz,
-          run.tauSeconds, run.mode, run.quantity, {}};
+  return {run.headerLine, run.date,     run.time, run.dutHz, run.tauSeconds,
+          run.mode,       run.quantity, {},       {}};
+}
+
+void noteSampleLine(RecordedRun& run, std::int64_t line) {
+  const auto next = static_cast<std::int64_t>(run.samples.size());
+  if (!run.lines.empty()) {
+    const SampleLines& last = run.lines.back();
+    if (last.line != 0 && last.line + (next - last.sample) == line) return;
+  }
+  run.lines.push_back({next, line});
+}
+
+std::int64_t lineOfSample(const RecordedRun& run, std::int64_t sample) {
+  const auto after = std::upper_bound(
+      run.lines.begin(), run.lines.end(), sample,
+      [](std::int64_t k, const SampleLines& stretch) { return k < stretch.sample; });
+  if (after == run.lines.begin()) return 0;
+  const SampleLines& stretch = *(after - 1);
+  return stretch.line == 0 ? 0 : stretch.line + (sample - stretch.sample);
 }
 
 bool usableTau0(double seconds) { return seconds >= kShortestTau0 && seconds <= kLongestTau0; }

@@ -21,6 +21,14 @@ struct DamagedLine {
   std::string text;  // the line as read, shortened, shown as printable() shows it
 };
 
+// Where a stretch of a run's samples lies in its file: from `sample` on (counted from 0), sample k
+// lies on line `line` + (k - sample); line 0 for samples that lie on no line (the gap samples
+// between runs joined).
+struct SampleLines {
+  std::int64_t sample = 0;
+  std::int64_t line = 0;
+};
+
 // One run as a file holds it: what its header says and its samples in order, in the console's
 // units (phase in seconds, frequency as a fractional frequency). A NaN sample is a gap.
 struct RecordedRun {
@@ -32,7 +40,16 @@ struct RecordedRun {
   std::string mode;  // "Filtered" or "Non-Filtered" as the header says; empty when it doesn't
   std::optional<run::Quantity> quantity;
   SampleSeries samples;
+  // Where the samples lie: a new stretch wherever a line without a sample (a comment) comes
+  // between two, so a file written without such lines has one.
+  std::vector<SampleLines> lines;
 };
+
+// Notes that the run's next sample (the one about to be appended) lies on `line`.
+void noteSampleLine(RecordedRun& run, std::int64_t line);
+
+// The line of the file that sample `sample` (from 0) of the run lies on; 0 when none.
+std::int64_t lineOfSample(const RecordedRun& run, std::int64_t sample);
 
 // The damaged lines of one run that were counted but not kept.
 struct UnkeptDamage {

@@ -143,6 +143,7 @@ TEST_F(HatCommand, RefusesPairsThatCannotMakeOneHatWithOneLineNamingTheFiles) {
       {"--hat A-B=ab.DAT,B-C=bc.DAT,C_A=ca.DAT", 1, "bad value for --hat: 'C_A=ca.DAT'"},
       {"--hat A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT ab.DAT", 1, "no input file beside it"},
       {"--hat A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT --psd sy", 1, "not with --dynamic, --psd"},
+      {"--hat A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT --outliers 5", 1, "not with --outliers"},
       {"--hat A-B=ab.DAT,B-C=bc.DAT,C-A=ca.DAT --stat mtie", 2, "mtie is not one"},
   };
   expectRefusals(cases);

@@ -12,6 +12,7 @@
 #include "commands/AnalysedInput.h"
 #include "commands/DynamicAnalysis.h"
 #include "commands/HatAnalysis.h"
+#include "commands/OutlierList.h"
 #include "commands/ReportVerify.h"
 #include "output/MaskSummary.h"
 #include "output/PlotFile.h"
@@ -85,6 +86,7 @@ int listOrMap(const analyze::cli::Options& options, int argc, char** argv) {
 int analyse(const analyze::cli::Options& options, int argc, char** argv) {
   if (!options.hat.empty()) return analyze::commands::analyseHat(options, argc, argv);
   if (options.list || options.dynamic) return listOrMap(options, argc, argv);
+  if (options.listOutliers) return analyze::commands::listOutliers(options);
   const auto input = analyze::commands::analyseInput(options, std::cerr);
   if (!input) return kUnusableInput;
   const bool masked = !options.masks.empty();

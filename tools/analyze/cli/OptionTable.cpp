@@ -67,10 +67,43 @@ constexpr OptionEntry kOptions[] = {
      "each statistic its own noise reading (mdev and tdev from block means,\n"
      "the Hadamard family through one more difference); with --edf\n"
      "reference, the console's own error bars"},
-    {"remove-drift", "", "", "Statistics",
-     "remove a linear frequency drift (least squares on the phase) and print\n"
-     "it, per day"},
-    {"remove-offset", "", "", "Statistics", "remove the mean frequency"},
+    {"outliers", "", "K", "Conditioning",
+     "take out as gaps the fractional frequencies (of phase data: the\n"
+     "phase's first differences) farther than K times the normalised median\n"
+     "absolute deviation (MAD / 0.6745) from the median, K above 0, and tell\n"
+     "them; a run with more than 5 % of them is refused (not an outlier\n"
+     "problem). Phase data: a run of outlying differences makes the phase\n"
+     "samples inside it gaps (a spike: its one sample), a lone one its\n"
+     "later sample"},
+    {"list-outliers", "", "", "Conditioning",
+     "list the outliers of --outliers K per run and stop, taking nothing out:\n"
+     "sample (from 0), file line, time (for .DAT runs), value, MADs off the\n"
+     "median; with --csv the rows sample,line,time,value,mads"},
+    {"find-steps", "", "SIGMAS", "Conditioning",
+     "find steps of the mean frequency by binary segmentation: where the\n"
+     "means before and after a sample differ by more than SIGMAS standard\n"
+     "errors (the white frequency noise from the median absolute first\n"
+     "difference, at least 8 samples a side), and tell each with its sample\n"
+     "and size. Made for white frequency noise: flicker and random-walk FM\n"
+     "wander like steps and need more SIGMAS"},
+    {"remove-steps", "", "", "Conditioning",
+     "remove the steps of --find-steps: each segment's mean frequency aligned\n"
+     "to the first's"},
+    {"remove-drift", "", "[MODEL]", "Conditioning",
+     "remove a drift and print it. Alone: a linear frequency drift, by least\n"
+     "squares on the phase (the phase model quadratic), printed per day.\n"
+     "MODEL for frequency data: linear (y = a + b t), quadratic (y = a + b t\n"
+     "+ c t^2), log (y = a ln(b t + 1) + c, a fresh crystal's ageing),\n"
+     "diffusion (y = a + b (t + c)^1/2), t in days from the first sample; for\n"
+     "phase data: quadratic (as alone), average (the mean frequency from the\n"
+     "end points). The fitted curve less its mean is taken out; each fit\n"
+     "prints its coefficients with standard uncertainties and the residual\n"
+     "rms. log and diffusion: a scan and golden-section search over b or c\n"
+     "with least squares for the rest; one that does not converge says so\n"
+     "and changes nothing"},
+    {"remove-offset", "", "", "Conditioning",
+     "remove the mean frequency. The steps run in this order whatever the\n"
+     "order of the options: outliers, steps, drift, offset"},
     {"dynamic", "", "W[:S]", "Dynamic stability",
      "the one deviation of --stat (default oadev; not mtie or tierms) over\n"
      "windows of W phase points (W at least 8), one starting every S points\n"

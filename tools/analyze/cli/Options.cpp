@@ -1,6 +1,7 @@
 #include "cli/Options.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -8,6 +9,7 @@
 #include <map>
 #include <string_view>
 
+#include "analysis/Conditioning.h"
 #include "analysis/DynamicStability.h"
 #include "analysis/TelecomMasks.h"
 #include "cli/OptionTable.h"
@@ -119,6 +121,31 @@ std::string takeHat(Options& o, std::string_view value) {
   return {};
 }
 
+// Sets the conditioning's option `name` from `value`: empty when taken, a usage error, or
+// kNotSpectral when it is not one of them.
+std::string takeConditioning(Options& o, std::string_view name, std::string_view value,
+                             const std::string& bad) {
+  analysis::Preprocessing& preprocessing = o.request.preprocessing;
+  if (name == "--outliers" || name == "--find-steps") {
+    const auto limit = numberFrom<double>(value);
+    if (!limit || !(*limit > 0) || !std::isfinite(*limit))
+      return bad + (name == "--outliers" ? " (K above 0: normalised MADs from the median)"
+                                         : " (SIGMAS above 0: standard errors of the step)");
+    (name == "--outliers" ? preprocessing.outlierLimit : preprocessing.stepLimit) = *limit;
+    return {};
+  }
+  if (name == "--remove-drift") {
+    const auto model = value.empty() ? std::optional(analysis::DriftModel::PhaseQuadratic)
+                                     : analysis::driftModelNamed(value);
+    if (!model)
+      return "unknown drift model for --remove-drift: '" + std::string(value) + "' (" +
+             std::string(analysis::kDriftModelChoices) + ")";
+    preprocessing.drift = *model;
+    return {};
+  }
+  return kNotSpectral;
+}
+
 // Sets the option `name` from `value`; an empty result means it was taken.
 std::string takeValue(Options& o, std::string_view name, std::string_view value) {
   const std::string bad = "bad value for " + std::string(name) + ": '" + std::string(value) + "'";
@@ -219,6 +246,9 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
     }
     return {};
   }
+  if (const std::string conditioning = takeConditioning(o, name, value, bad);
+      conditioning != kNotSpectral)
+    return conditioning;
   if (const std::string spectral = takeSpectral(o, name, value, bad); spectral != kNotSpectral)
     return spectral;
   if (name == "--hat") return takeHat(o, value);
@@ -255,8 +285,10 @@ void takeFlag(Options& o, std::string_view name) {
     o.request.intervals.noise = stability::NoiseReading::PerStatistic;
   else if (name == "--no-bias-correction")
     o.request.noBiasCorrection = true;
-  else if (name == "--remove-drift")
-    o.request.preprocessing.removeDrift = true;
+  else if (name == "--list-outliers")
+    o.listOutliers = true;
+  else if (name == "--remove-steps")
+    o.request.preprocessing.removeSteps = true;
   else if (name == "--remove-offset")
     o.request.preprocessing.removeOffset = true;
   else if (name == "--strict")
@@ -318,7 +350,60 @@ std::string hatConflict(const Options& o) {
   if (o.dynamic || o.psd || !o.masks.empty())
     return "--hat separates the deviations: not with --dynamic, --psd or --mask";
   if (o.noise) return "--noise is not available with --hat";
+  // Outliers and steps taken out of each pair apart would leave the pairs with different gaps and
+  // the closure of the hat broken where one pair was changed and the others were not.
+  const analysis::Preprocessing& preprocessing = o.request.preprocessing;
+  if (preprocessing.outlierLimit || preprocessing.stepLimit || o.listOutliers)
+    return "--hat takes the pairs' samples as measured: not with --outliers, --find-steps or "
+           "--list-outliers";
   return {};
+}
+
+// What the conditioning's options need, or cannot be combined with: a usage error as one line,
+// empty when there is none.
+std::string conditioningConflict(const Options& o) {
+  const analysis::Preprocessing& preprocessing = o.request.preprocessing;
+  if (o.listOutliers && !preprocessing.outlierLimit)
+    return "--list-outliers lists the outliers of --outliers K: give K";
+  if (preprocessing.removeSteps && !preprocessing.stepLimit)
+    return "--remove-steps removes the steps --find-steps SIGMAS finds: give SIGMAS";
+  if (o.listOutliers && (o.list || o.dynamic || o.psd || !o.reportPath.empty() ||
+                         !o.plotPath.empty() || !o.masks.empty()))
+    return "--list-outliers lists the outliers and stops: not with --list, --dynamic, --psd, "
+           "--report, --plot or --mask";
+  if (o.columns)
+    if (const std::string why = analysis::whyNotFor(preprocessing.drift, *o.columns); !why.empty())
+      return "--remove-drift " + std::string(analysis::nameOf(preprocessing.drift)) + ": " + why;
+  return {};
+}
+
+// --remove-drift takes an optional MODEL, which QCommandLineParser cannot: the word after it is
+// joined to it as its value when it is a model, or looks like one (letters alone, no such file);
+// else it gets an empty value.
+std::vector<std::string> withDriftModels(const std::vector<std::string>& args) {
+  std::vector<std::string> joined;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      joined.insert(joined.end(), args.begin() + static_cast<long>(i), args.end());
+      break;
+    }
+    if (arg != "--remove-drift" && arg != "-remove-drift") {
+      joined.push_back(arg);
+      continue;
+    }
+    const bool next = i + 1 < args.size();
+    const bool word =
+        next && !args[i + 1].empty() &&
+        std::all_of(args[i + 1].begin(), args[i + 1].end(),
+                    [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }) &&
+        !QFileInfo::exists(QString::fromStdString(args[i + 1]));
+    if (next && (analysis::driftModelNamed(args[i + 1]) || word))
+      joined.push_back(arg + "=" + args[++i]);
+    else
+      joined.push_back(arg + "=");
+  }
+  return joined;
 }
 
 QString text(std::string_view view) {
@@ -348,7 +433,8 @@ std::string refusal(const std::vector<std::string>& args, const QCommandLinePars
 
 }  // namespace
 
-platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
+platform::Result<Options> parseOptions(const std::vector<std::string>& written) {
+  const std::vector<std::string> args = withDriftModels(written);
   QCommandLineParser parser;
   // One dash or two before a word: "-stat" is the option stat, not the letters s, t, a, t.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -418,6 +504,9 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& args) {
       return usageError(conflict);
   if (const std::string conflict = spectrumConflict(o, spectral); !conflict.empty())
     return usageError(conflict);
+  if (const std::string conflict = conditioningConflict(o); !conflict.empty())
+    return usageError(conflict);
+  o.request.preprocessing.keepOutliers = o.listOutliers;
   if (o.psd) {
     o.spectrum.quantity = *o.psd;
     o.spectrum.preprocessing = o.request.preprocessing;

@@ -58,10 +58,14 @@ struct Options {
   bool statisticsGiven = false;  // --stat was given: with --psd, the deviations are drawn too
   // --hat: the pair files of an N-cornered hat, instead of one input file.
   std::vector<HatItem> hat;
+  // --list-outliers: the outliers of --outliers listed per run, instead of an analysis.
+  bool listOutliers = false;
 };
 
 // Reads the command line (without the program name). A usage error comes back as one line that
-// names the option at fault.
+// names the option at fault. --remove-drift takes the word after it as its MODEL when that is a
+// model's name, or a word of letters alone that names no file (which is then an unknown model);
+// else, and always as --remove-drift=MODEL, it is given alone.
 platform::Result<Options> parseOptions(const std::vector<std::string>& args);
 
 }  // namespace tessarin::analyze::cli

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <string>
 
+#include "analysis/Conditioning.h"
 #include "analysis/PhaseSeries.h"
 #include "analysis/PsdAnalysis.h"
 #include "analysis/SeriesAnalysis.h"
 #include "cli/Messages.h"
 #include "commands/ProgressLine.h"
+#include "output/ConditioningNotes.h"
 #include "records/ColumnReader.h"
 #include "records/DatReader.h"
 
@@ -44,6 +46,9 @@ bool tellOf(const platform::Result<analysis::SeriesAnalysis>& analysis, const st
   }
   for (const std::string& warning : analysis.value().warnings)
     complain(messages) << where << warning << '\n';
+  if (options.csv)
+    for (const std::string& note : output::conditioningNotes(analysis.value().conditioning))
+      complain(messages) << where << note << '\n';
   if (options.csv && analysis.value().driftPerDay)
     complain(messages) << where << "linear frequency drift " << *analysis.value().driftPerDay
                        << " /day, removed\n";
@@ -64,12 +69,16 @@ bool deviationsWanted(const cli::Options& options) {
 }
 
 // --psd: the spectrum of the run's phase series (`phase`), at --nominal's frequency or else the
-// header's; false, once `messages` said why, when it cannot be made.
+// header's, conditioned as asked unless `conditioned` tells how it was already; false, once
+// `messages` said why, when it cannot be made. With --csv and no deviations, what the
+// conditioning did is told on `messages`, as tellOf() tells it with them.
 bool addSpectrum(const cli::Options& options, std::span<const double> phase,
                  const records::RecordedRun& run, const std::string& where,
-                 output::AnalysedRun& analysed, std::ostream& messages) {
+                 output::AnalysedRun& analysed, std::ostream& messages,
+                 const analysis::ConditioningRecord* conditioned = nullptr) {
   if (!options.psd) return true;
   analysis::SpectrumRequest request = options.spectrum;
+  if (conditioned != nullptr) request.preprocessing = {};
   if (!request.nominalHz) request.nominalHz = run.dutHz;
   if (analysis::needsNominal(request.quantity) && !request.nominalHz) {
     complain(messages) << where << "--psd " << analysis::nameOf(request.quantity)
@@ -83,7 +92,38 @@ bool addSpectrum(const cli::Options& options, std::span<const double> phase,
     return false;
   }
   analysed.spectrum = std::move(spectrum.value());
+  if (conditioned != nullptr) analysed.spectrum->conditioning = *conditioned;
+  if (options.csv && !deviationsWanted(options))
+    for (const std::string& note : output::conditioningNotes(analysed.spectrum->conditioning))
+      complain(messages) << where << note << '\n';
   return true;
+}
+
+// addSpectrum() over frequency data whose conditioning works on the frequencies: the phase series
+// made of them conditioned here, as the deviations' is.
+bool spectrumOfFrequencies(const cli::Options& options, const records::RecordedRun& run,
+                           bool keepFirstPoint, const std::string& where,
+                           output::AnalysedRun& analysed, std::ostream& messages) {
+  const auto conditioned =
+      analysis::conditionSamples(run.samples, run::Quantity::Frequency, *run.tauSeconds,
+                                 keepFirstPoint, options.request.preprocessing);
+  if (!conditioned) {
+    complain(messages) << where << conditioned.reason().toStdString() << '\n';
+    return false;
+  }
+  return addSpectrum(options, conditioned.value().phase, run, where, analysed, messages,
+                     &conditioned.value().record);
+}
+
+// Whether the drift model asked for fits the data type of `run`; false, once `messages` said why,
+// when it does not. The spectra and joined frequency runs are conditioned as phase series, which
+// cannot tell.
+bool modelFits(const cli::Options& options, const records::RecordedRun& run,
+               const std::string& where, std::ostream& messages) {
+  if (!run.quantity) return true;
+  const std::string why = analysis::whyNotFor(options.request.preprocessing.drift, *run.quantity);
+  if (!why.empty()) complain(messages) << where << why << '\n';
+  return why.empty();
 }
 
 // addSpectrum() over a run of the file: its samples where it lies when they are phase, else its
@@ -91,9 +131,13 @@ bool addSpectrum(const cli::Options& options, std::span<const double> phase,
 bool spectrumOf(const cli::Options& options, const records::RecordedRun& run,
                 const std::string& where, output::AnalysedRun& analysed, std::ostream& messages) {
   if (!options.psd) return true;
+  if (!modelFits(options, run, where, messages)) return false;
   if (run.quantity == run::Quantity::Phase)
     return addSpectrum(options, {run.samples.data(), run.samples.size()}, run, where, analysed,
                        messages);
+  if (options.request.preprocessing.onFrequency() && analysis::whyNoPhase(run).isEmpty())
+    return spectrumOfFrequencies(options, run, options.columns.has_value(), where, analysed,
+                                 messages);
   const auto phase = analysis::phaseSeries(run, options.columns.has_value());
   if (!phase) {
     complain(messages) << where << phase.reason().toStdString() << '\n';
@@ -110,7 +154,7 @@ platform::Result<analysis::SeriesAnalysis> deviationsOf(const records::RecordedR
   if (!deviationsWanted(options)) {
     if (const QString why = analysis::whyNoPhase(run); !why.isEmpty())
       return platform::Result<analysis::SeriesAnalysis>::failure(why);
-    return analysis::SeriesAnalysis{*run.tauSeconds, {}, {}, {}, {}};
+    return analysis::SeriesAnalysis{*run.tauSeconds, {}, {}, {}, {}, {}};
   }
   return analysis::analyseRun(run, options.columns.has_value(), options.request, progress);
 }
@@ -129,15 +173,21 @@ bool analyseJoined(const cli::Options& options, AnalysedInput& input, std::ostre
   const std::string where =
       input.file.path + ':' + std::to_string(series.headerLine) + ": " + label + ": ";
   warnIfCostly(options, series.samples.size(), where, messages);
-  if (!addSpectrum(options, analysis::phaseOf(*input.joined), series, where, analysed, messages))
+  if (!modelFits(options, series, where, messages)) return false;
+  // Frequency runs joined were integrated each on its own; when the conditioning works on their
+  // frequencies, the joined frequencies are conditioned and integrated as one series.
+  const bool onFrequencies =
+      series.quantity == run::Quantity::Frequency && options.request.preprocessing.onFrequency();
+  if (onFrequencies ? !spectrumOfFrequencies(options, series, false, where, analysed, messages)
+                    : !addSpectrum(options, analysis::phaseOf(*input.joined), series, where,
+                                   analysed, messages))
     return false;
-  // Phase runs joined are one phase run, analysed where it lies; frequency runs were integrated
-  // each on its own.
+  // Phase runs joined are one phase run, analysed where it lies.
   auto analysis = withProgress(label, [&](analysis::AnalysisProgress* progress) {
     if (!deviationsWanted(options))
       return platform::Result<analysis::SeriesAnalysis>(
-          analysis::SeriesAnalysis{*series.tauSeconds, {}, {}, {}, {}});
-    return series.quantity == run::Quantity::Phase
+          analysis::SeriesAnalysis{*series.tauSeconds, {}, {}, {}, {}, {}});
+    return series.quantity == run::Quantity::Phase || onFrequencies
                ? analysis::analyseRun(series, false, options.request, progress)
                : analysis::analysePhase(std::move(input.joined->phase), *series.tauSeconds,
                                         options.request, progress);

@@ -7,11 +7,13 @@
 #include <iostream>
 #include <span>
 
+#include "analysis/Conditioning.h"
 #include "analysis/DynamicStability.h"
 #include "analysis/JoinedRuns.h"
 #include "analysis/MaskJudgement.h"
 #include "analysis/PhaseSeries.h"
 #include "cli/Messages.h"
+#include "output/ConditioningNotes.h"
 #include "output/DynamicPlot.h"
 #include "output/DynamicReport.h"
 #include "output/MaskSummary.h"
@@ -30,12 +32,37 @@ using output::writeDynamicPlot;
 using output::writeDynamicTable;
 
 // The series to analyse: its header (without the samples, which `phase` stands for), its phase
-// points and how it is named in messages.
+// points and how it is named in messages; with frequency data whose conditioning works on the
+// frequencies, `phase` is conditioned already and `conditioning` tells how.
 struct Series {
   records::RecordedRun header;
   std::vector<double> phase;
   std::string label;
+  std::optional<analysis::ConditioningRecord> conditioning;
 };
+
+// Conditions the frequencies of `recorded` into the series' phase when the conditioning works on
+// them; fails for a model of phase data.
+platform::Result<Series> conditioned(Series series, const records::RecordedRun& recorded,
+                                     const cli::Options& options, bool keepFirstPoint,
+                                     const std::string& path) {
+  const QString where = QString::fromStdString(path + ':' + std::to_string(recorded.headerLine) +
+                                               ": " + series.label + ": ");
+  if (recorded.quantity != run::Quantity::Frequency) return series;
+  // A phase model would be taken for phase data by the phase series alone: refused here.
+  if (const std::string why =
+          analysis::whyNotFor(options.request.preprocessing.drift, run::Quantity::Frequency);
+      !why.empty())
+    return platform::Result<Series>::failure(where + QString::fromStdString(why));
+  if (!options.request.preprocessing.onFrequency()) return series;
+  auto made =
+      analysis::conditionSamples(recorded.samples, run::Quantity::Frequency, *recorded.tauSeconds,
+                                 keepFirstPoint, options.request.preprocessing);
+  if (!made) return platform::Result<Series>::failure(where + made.reason());
+  series.phase = std::move(made.value().phase);
+  series.conditioning = std::move(made.value().record);
+  return series;
+}
 
 platform::Result<Series> seriesFor(const cli::Options& options, const records::InputFile& file,
                                    int run) {
@@ -45,7 +72,9 @@ platform::Result<Series> seriesFor(const cli::Options& options, const records::I
     if (!joined) return Chosen::failure(joined.reason());
     const std::string label = std::to_string(file.runs.size()) + " runs joined";
     const std::span<const double> phase = analysis::phaseOf(joined.value());
-    return Series{records::headerOf(joined.value().series), {phase.begin(), phase.end()}, label};
+    return conditioned(
+        {records::headerOf(joined.value().series), {phase.begin(), phase.end()}, label, {}},
+        joined.value().series, options, false, file.path);
   }
   const records::RecordedRun& recorded = file.runs[static_cast<std::size_t>(run - 1)];
   const std::string label =
@@ -57,7 +86,8 @@ platform::Result<Series> seriesFor(const cli::Options& options, const records::I
                                                   std::to_string(recorded.headerLine) + ": " +
                                                   label + ": ") +
                            phase.reason());
-  return Series{records::headerOf(recorded), std::move(phase.value()), label};
+  return conditioned({records::headerOf(recorded), std::move(phase.value()), label, {}}, recorded,
+                     options, options.columns.has_value(), file.path);
 }
 
 std::string heading(const cli::Options& options, const records::InputFile& file,
@@ -123,11 +153,26 @@ int analyseDynamic(const cli::Options& options, const records::InputFile& file, 
       complain() << where << "no start_time: " << start.reason().toStdString() << '\n';
   }
 
-  const analysis::DynamicAnalysis dynamic = analysis::analyseDynamic(
+  auto made = analysis::analyseDynamic(
       std::move(series.phase), tau0,
-      {options.request.statistics.front(), *options.dynamic, options.request.preprocessing});
+      {options.request.statistics.front(), *options.dynamic,
+       series.conditioning ? analysis::Preprocessing{} : options.request.preprocessing});
+  if (!made) {
+    complain() << where << made.reason().toStdString() << '\n';
+    return kUnusableInput;
+  }
+  analysis::DynamicAnalysis& dynamic = made.value();
+  if (series.conditioning) {
+    dynamic.conditioning = std::move(*series.conditioning);
+    const std::optional<analysis::DriftFit>& drift = dynamic.conditioning.drift;
+    if (drift && drift->model == analysis::DriftModel::PhaseQuadratic && drift->converged)
+      dynamic.driftPerDay = drift->coefficients.front().value;
+    dynamic.meanFrequency = dynamic.conditioning.meanFrequency;
+  }
   const analysis::DynamicMap& map = dynamic.map;
   std::vector<std::string> notes;
+  for (const std::string& note : output::conditioningNotes(dynamic.conditioning))
+    notes.push_back("# " + note);
   if (dynamic.driftPerDay)
     notes.push_back("# linear frequency drift " + scientific(*dynamic.driftPerDay) +
                     " /day, removed");

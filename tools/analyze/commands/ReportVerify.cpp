@@ -121,6 +121,7 @@ QString shown(const QJsonValue& value) {
   if (value.isDouble()) return QString::number(value.toDouble(), 'g', 17);
   if (value.isNull()) return QStringLiteral("none");
   if (value.isString()) return "'" + value.toString() + "'";
+  if (value.isBool()) return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
   return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
 }
 
@@ -148,8 +149,8 @@ class Comparison {
   void run(const QJsonObject& was, const QJsonObject& now) {
     const QString label = was.value("label").toString();
     for (auto field = was.begin(); field != was.end(); ++field)
-      if (field.key() == "spectrum")
-        nested(label + ": spectrum", field.value(), now[field.key()]);
+      if (field.key() == "spectrum" || field.key() == "conditioning")
+        nested(label + ": " + field.key(), field.value(), now[field.key()]);
       else if (std::find(std::begin(kLists), std::end(kLists), field.key()) == std::end(kLists))
         figure(label + ": " + field.key(), field.value(), now[field.key()]);
     for (const char* list : kLists) entries(label, list, was, now);
@@ -190,8 +191,12 @@ class Comparison {
       return;
     }
     if (was.isArray() && now.isArray() && was.toArray().size() == now.toArray().size()) {
-      for (qsizetype i = 0; i < was.toArray().size(); ++i)
-        nested(QString("%1 %2").arg(name).arg(i + 1), was.toArray().at(i), now.toArray().at(i));
+      for (qsizetype i = 0; i < was.toArray().size(); ++i) {
+        // A conditioning step is named by what it is, the other entries by their number.
+        const QString step = was.toArray().at(i).toObject().value("step").toString();
+        nested(step.isEmpty() ? QString("%1 %2").arg(name).arg(i + 1) : name + ", " + step,
+               was.toArray().at(i), now.toArray().at(i));
+      }
       return;
     }
     if (was.isArray() && now.isArray()) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "output/ConditioningNotes.h"
 #include "output/ExactNumber.h"
 #include "output/PrintedNumber.h"
 #include "stability/NoiseIdentification.h"
@@ -98,6 +99,8 @@ void writeSpectrumTable(std::ostream& out, const records::InputFile& file,
     if (!first) out << '\n';
     first = false;
     writeRunHeading(out, file, analysed);
+    for (const std::string& note : conditioningNotes(spectrum.conditioning))
+      out << "# " << note << '\n';
     out << "# " << spectrumTitle(spectrum.quantity) << ", one-sided; " << spectrumMethod(spectrum)
         << '\n';
     out << printed("%-8s %12s %14s %8s %9s %14s %14s\n", "quantity", "f/Hz", "value", "bins",

@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "output/ConditioningNotes.h"
 #include "output/ExactNumber.h"
 #include "output/PrintedNumber.h"
 #include "stability/NoiseIdentification.h"
@@ -106,6 +107,8 @@ void writeTable(std::ostream& out, const records::InputFile& file,
     if (!first) out << '\n';
     first = false;
     writeRunHeading(out, file, analysed);
+    for (const std::string& note : conditioningNotes(analysed.analysis.conditioning))
+      out << "# " << note << '\n';
     if (analysed.analysis.driftPerDay)
       out << "# linear frequency drift " << printed("%.6e", *analysed.analysis.driftPerDay)
           << " /day, removed\n";

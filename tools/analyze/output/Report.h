@@ -46,7 +46,8 @@ void writeRunList(std::ostream& out, const records::InputFile& file,
 void writeRunHeading(std::ostream& out, const records::InputFile& file,
                      const AnalysedRun& analysed);
 
-// The aligned text report: per run a heading, then one row per statistic and averaging factor.
+// The aligned text report: per run a heading and what its conditioning did, then one row per
+// statistic and averaging factor.
 // With `noise` a column gives the noise type identified there. With `masked` (--mask) each row
 // is written once per mask of its statistic, with the mask, limit, margin, limit/value and
 // verdict.

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <cmath>
 
+#include "analysis/Conditioning.h"
 #include "analysis/JoinedRuns.h"
 #include "analysis/PhaseSeries.h"
 #include "stability/Preprocessing.h"
@@ -38,14 +39,19 @@ QString labelOf(const AnalysedRun& analysed, const records::InputFile& file, boo
   return QString("run %1 of %2").arg(analysed.index).arg(file.runs.size());
 }
 
-// The series the analysis worked on, preprocessed the same way (drift, then offset), in the
-// quantity the run stores.
+// The series the analysis worked on, conditioned the same way, in the quantity the run stores.
 void takeData(RunFacts& facts, std::vector<double> phase, const cli::Options& options) {
   const double tau0 = facts.analysis->tau0;
   std::vector<double> fitted = phase;
   facts.driftPerDay = stability::removeFrequencyDrift(fitted, tau0);
-  if (options.request.preprocessing.removeDrift) phase = std::move(fitted);
-  if (options.request.preprocessing.removeOffset) stability::removeMeanFrequency(phase, tau0);
+  const analysis::Preprocessing& preprocessing = options.request.preprocessing;
+  if (facts.run->quantity == run::Quantity::Frequency && preprocessing.onFrequency()) {
+    auto conditioned = analysis::conditionSamples(facts.run->samples, run::Quantity::Frequency,
+                                                  tau0, options.columns.has_value(), preprocessing);
+    if (conditioned) phase = std::move(conditioned.value().phase);
+  } else if (preprocessing.any()) {
+    (void)analysis::conditionPhase(phase, tau0, preprocessing);
+  }
   if (facts.run->quantity != run::Quantity::Frequency) {
     facts.data = std::move(phase);
     return;
@@ -126,6 +132,65 @@ QJsonObject spectrumJson(const analysis::SpectrumAnalysis& spectrum) {
           {"levels", levels}};
 }
 
+QJsonArray coefficientsJson(const analysis::DriftFit& fit) {
+  QJsonArray coefficients;
+  for (const analysis::Coefficient& c : fit.coefficients)
+    coefficients.append(QJsonObject{{"name", QString::fromStdString(c.name)},
+                                    {"value", number(c.value)},
+                                    {"uncertainty", number(c.uncertainty)},
+                                    {"unit", QString::fromStdString(c.unit)}});
+  return coefficients;
+}
+
+// The steps the conditioning took, in their order, each with its parameters and what it did.
+QJsonArray conditioningJson(const RunFacts& facts) {
+  const analysis::ConditioningRecord& record = facts.analysis->conditioning;
+  QJsonArray steps;
+  if (const auto& screen = record.outliers) {
+    QJsonArray outliers, gaps;
+    for (const analysis::Outlier& outlier : screen->outliers)
+      outliers.append(QJsonObject{
+          {"sample", static_cast<qint64>(outlier.sample)},
+          {"line", static_cast<qint64>(records::lineOfSample(*facts.run, outlier.sample))},
+          {"value", number(outlier.value)},
+          {"mads", number(outlier.mads)}});
+    for (const std::int64_t gap : screen->gaps) gaps.append(static_cast<qint64>(gap));
+    steps.append(QJsonObject{{"step", "outliers"},
+                             {"limit", number(screen->limit)},
+                             {"median", number(screen->median)},
+                             {"sigma", number(screen->sigma)},
+                             {"screened", static_cast<qint64>(screen->valid)},
+                             {"removed", screen->removed},
+                             {"outliers", outliers},
+                             {"gaps", gaps}});
+  }
+  if (const auto& search = record.steps) {
+    QJsonArray found;
+    for (const analysis::FrequencyStep& step : search->steps)
+      found.append(QJsonObject{{"sample", static_cast<qint64>(step.sample)},
+                               {"size", number(step.size)},
+                               {"sigmas", number(step.sigmas)}});
+    steps.append(QJsonObject{{"step", "steps"},
+                             {"limit", number(search->limit)},
+                             {"noise", number(search->noise)},
+                             {"removed", search->removed},
+                             {"steps", found}});
+  }
+  if (const auto& fit = record.drift)
+    steps.append(QJsonObject{{"step", "drift"},
+                             {"model", text(analysis::nameOf(fit->model))},
+                             {"fittedTo", fit->onPhase ? "phase" : "frequency"},
+                             {"formula", text(analysis::formulaOf(*fit))},
+                             {"converged", fit->converged},
+                             {"why", QString::fromStdString(fit->why)},
+                             {"coefficients", coefficientsJson(*fit)},
+                             {"residual", number(fit->residual)},
+                             {"points", static_cast<qint64>(fit->points)}});
+  if (record.meanFrequency)
+    steps.append(QJsonObject{{"step", "offset"}, {"meanFrequency", number(record.meanFrequency)}});
+  return steps;
+}
+
 QJsonObject runJson(const RunFacts& facts) {
   const records::RecordedRun& run = *facts.run;
   QJsonArray damaged;
@@ -151,6 +216,7 @@ QJsonObject runJson(const RunFacts& facts) {
                    {"damagedLinesNotKept", static_cast<qint64>(facts.unkeptDamage.lines)},
                    {"driftPerDay", number(facts.driftPerDay)},
                    {"meanFrequencyRemoved", number(facts.analysis->meanFrequency)},
+                   {"conditioning", conditioningJson(facts)},
                    {"rows", rows}};
   addMasks(json, *facts.analysed);
   if (facts.analysed->spectrum) json.insert("spectrum", spectrumJson(*facts.analysed->spectrum));
@@ -158,6 +224,24 @@ QJsonObject runJson(const RunFacts& facts) {
 }
 
 }  // namespace
+
+QString conditioningAsked(const analysis::Preprocessing& preprocessing) {
+  QStringList steps;
+  if (preprocessing.outlierLimit)
+    steps << QString("outliers beyond %1 MADs of the median %2")
+                 .arg(*preprocessing.outlierLimit)
+                 .arg(preprocessing.keepOutliers ? "listed" : "taken as gaps");
+  if (preprocessing.stepLimit)
+    steps << QString("frequency steps beyond %1 sigmas found%2")
+                 .arg(*preprocessing.stepLimit)
+                 .arg(preprocessing.removeSteps ? " and removed" : "");
+  if (preprocessing.drift == analysis::DriftModel::PhaseQuadratic)
+    steps << QStringLiteral("the linear frequency drift removed (least squares on the phase)");
+  else if (preprocessing.drift != analysis::DriftModel::None)
+    steps << "the drift model " + text(analysis::nameOf(preprocessing.drift)) + " removed";
+  if (preprocessing.removeOffset) steps << QStringLiteral("the mean frequency removed");
+  return steps.isEmpty() ? QStringLiteral("none") : steps.join(QStringLiteral(", then "));
+}
 
 QString buildId() {
   QFile program(QCoreApplication::applicationFilePath());
@@ -189,7 +273,8 @@ platform::Result<ReportFacts> collectFacts(const cli::Options& options,
   if (!fingerprint) return Collected::failure(facts.inputPath + ": " + input.errorString());
   facts.input = std::move(*fingerprint);
   facts.confidence = options.request.confidence;
-  facts.driftRemoved = options.request.preprocessing.removeDrift;
+  facts.conditioning = options.request.preprocessing;
+  facts.driftRemoved = options.request.preprocessing.drift != analysis::DriftModel::None;
   facts.offsetRemoved = options.request.preprocessing.removeOffset;
   facts.columnFile = options.columns.has_value();
 
@@ -237,6 +322,7 @@ QJsonObject toJson(const ReportFacts& facts) {
           {"confidence", facts.confidence},
           {"driftRemoved", facts.driftRemoved},
           {"offsetRemoved", facts.offsetRemoved},
+          {"conditioning", conditioningAsked(facts.conditioning)},
           {"runs", runs}};
 }
 

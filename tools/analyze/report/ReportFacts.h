@@ -25,7 +25,7 @@ struct RunFacts {
   records::UnkeptDamage unkeptDamage;         // and those beyond, counted
   std::optional<double> driftPerDay;          // the linear frequency drift, measured even when kept
   // What the data plot shows: the stored quantity (phase in s, or fractional frequency) of the
-  // series as analysed, drift and offset removed as asked; one value per sample interval.
+  // series as analysed, conditioned as asked; one value per sample interval.
   std::vector<double> data;
 };
 
@@ -39,6 +39,7 @@ struct ReportFacts {
   QString inputPath;      // absolute
   InputFingerprint input;
   double confidence = 0;
+  analysis::Preprocessing conditioning;  // as asked
   bool driftRemoved = false;
   bool offsetRemoved = false;
   bool columnFile = false;  // a plain column file: no header, one series
@@ -53,8 +54,13 @@ platform::Result<ReportFacts> collectFacts(const cli::Options& options,
                                            const QStringList& arguments);
 
 // The JSON record of a report: every figure as a JSON number that reads back as the same double
-// (NaN as null).
+// (NaN as null). Each run's "conditioning" lists the steps taken, in their order, each with its
+// parameters and what it did.
 QJsonObject toJson(const ReportFacts& facts);
+
+// The conditioning as asked, in words and in its order: "outliers beyond 5 MADs taken as gaps,
+// then ..."; "none" for none.
+QString conditioningAsked(const analysis::Preprocessing& preprocessing);
 
 // The SHA-256 (hex) of the running program's file; empty when it cannot be read.
 QString buildId();

@@ -63,8 +63,15 @@ void drawData(QCustomPlot& plot, const RunFacts& facts, const ReportFacts& repor
   graph->setAdaptiveSampling(false);
   const bool frequency = facts.run->quantity == run::Quantity::Frequency;
   QString label = frequency ? QStringLiteral("fractional frequency") : QStringLiteral("phase / s");
-  if (report.driftRemoved) label += QStringLiteral(", drift removed");
-  if (report.offsetRemoved) label += QStringLiteral(", offset removed");
+  // The axis has room for a few words: outliers or steps taken out make the data "conditioned",
+  // which the facts and "How this analysis was made" spell out.
+  const analysis::Preprocessing& asked = report.conditioning;
+  if ((asked.outlierLimit && !asked.keepOutliers) || asked.removeSteps) {
+    label += QStringLiteral(", conditioned");
+  } else {
+    if (report.driftRemoved) label += QStringLiteral(", drift removed");
+    if (report.offsetRemoved) label += QStringLiteral(", offset removed");
+  }
   plot.yAxis->setLabel(label);
   plot.yAxis->setNumberFormat("gb");
   plot.xAxis->setLabel(QString("time since the start / %1").arg(unit.name));

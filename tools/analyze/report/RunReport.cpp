@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <cmath>
 
+#include "output/ConditioningNotes.h"
 #include "output/MaskSummary.h"
 #include "output/PsdPlot.h"
 #include "output/PsdReport.h"
@@ -77,14 +78,39 @@ void writeFacts(Pages& pages, const RunFacts& facts, const ReportFacts& report) 
   pages.fact("Samples", QString::number(run.samples.size()));
   pages.fact("Gaps", QString::number(facts.gaps));
   pages.fact("Damaged lines", damagedText(facts));
-  pages.fact("Linear drift",
-             facts.driftPerDay
-                 ? scientific(*facts.driftPerDay) + " /day" +
-                       (report.driftRemoved ? ", removed" : ", kept (no --remove-drift)")
-                 : QStringLiteral("- (fewer than three valid points)"));
+  // The linear drift is what was removed only when the phase quadratic was fitted; another model
+  // is told of under the conditioning.
+  const std::optional<analysis::DriftFit>& fit = facts.analysis->conditioning.drift;
+  const QString kept =
+      !report.driftRemoved ? QStringLiteral(", kept (no --remove-drift)")
+      : fit && fit->onPhase && fit->model != analysis::DriftModel::Average
+          ? QStringLiteral(", removed")
+          : ", kept (the drift model " +
+                QString::fromStdString(std::string(analysis::nameOf(report.conditioning.drift))) +
+                " instead)";
+  pages.fact("Linear drift", facts.driftPerDay
+                                 ? scientific(*facts.driftPerDay) + " /day" + kept
+                                 : QStringLiteral("- (fewer than three valid points)"));
   if (facts.analysis->meanFrequency)
     pages.fact("Mean frequency", scientific(*facts.analysis->meanFrequency) + ", removed");
   pages.space();
+}
+
+// What each step of the conditioning did to the run, in the order they ran.
+QString conditioningDone(const RunFacts& facts) {
+  QStringList done;
+  for (const std::string& note : output::conditioningNotes(facts.analysis->conditioning))
+    done << QString::fromStdString(note);
+  const analysis::ConditioningRecord& record = facts.analysis->conditioning;
+  if (record.drift && record.drift->model == analysis::DriftModel::PhaseQuadratic)
+    done << (record.drift->converged
+                 ? "linear frequency drift " + scientific(record.drift->coefficients[0].value) +
+                       QString(" +- %1 /day, removed")
+                           .arg(record.drift->coefficients[0].uncertainty, 0, 'e', 2)
+                 : QString::fromStdString("linear frequency drift: " + record.drift->why));
+  if (record.meanFrequency)
+    done << "mean fractional frequency " + scientific(*record.meanFrequency) + ", removed";
+  return done.join(QStringLiteral("; "));
 }
 
 void writeTable(Pages& pages, const RunFacts& facts) {
@@ -182,6 +208,13 @@ void writeProvenance(Pages& pages, const ReportFacts& report, const QString& rec
   pages.fact("Analysed at", report.analysedAt);
   pages.fact("Input", report.inputPath);
   pages.fact("Input SHA-256", QString::fromLatin1(report.input.sha256.toHex()));
+  pages.fact("Conditioning", conditioningAsked(report.conditioning) +
+                                 (report.conditioning.any()
+                                      ? QStringLiteral(" (always in the order outliers, steps, "
+                                                       "drift, offset)")
+                                      : QString()));
+  for (const RunFacts& run : report.runs)
+    if (const QString done = conditioningDone(run); !done.isEmpty()) pages.fact(run.label, done);
   pages.fact("Record",
              QFileInfo(recordPath).fileName() +
                  " (every figure in full precision; tessarin-analyze --verify checks it)");
