@@ -21,10 +21,14 @@ namespace {
 // AddressSanitizer keeps freed memory in quarantine and adds its shadow to every block, so the
 // resident memory of a sanitizer build says nothing of what the console holds for a client: the
 // bounds are checked in the normal build, the drops and the service in both.
+// The same instrumentation makes every answer about three times as costly: the processor time
+// allowed for 2000 pipelined answers grows with it.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kResidentMemorySaysAnything = false;
+constexpr double kPipelinedAnswersSeconds = 3.0;
 #else
 constexpr bool kResidentMemorySaysAnything = true;
+constexpr double kPipelinedAnswersSeconds = 1.0;
 #endif
 
 using namespace std::chrono_literals;
@@ -268,7 +272,7 @@ TEST_F(HostileClientsTest, PipelinedRequestsInAnySplitAreAllAnsweredOnce) {
       },
       10000);
   EXPECT_EQ(answers, 2000);
-  EXPECT_LT(cpuSeconds() - cpuBefore, 1.0);
+  EXPECT_LT(cpuSeconds() - cpuBefore, kPipelinedAnswersSeconds);
   qInstallMessageHandler(previous);
   EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
