@@ -87,7 +87,6 @@ TEST_F(SeveralInputs, RefusesWhatOnePictureCannotShowAndInputsItCannotTellApart)
       {"--run all a.DAT b.DAT b.DAT", 1, "19 inputs (files and runs)"},
       {"a.DAT c.txt", 1, "inputs of different kinds mixed: 'a.DAT' is a .DAT file, 'c.txt'"},
       {"--psd lf a.DAT b.DAT", 1, "not with --list, --dynamic, --join, --list-outliers, --psd"},
-      {"--report r.pdf a.DAT b.DAT", 1, "--report takes one input file"},
       {"--overlay xo:h0=1e-22 a.DAT", 1, "draw over the deviations of --plot"},
       {"--plot p.png --overlay xo:h1=1e-22 a.DAT", 1, "need the measurement bandwidth fh=HZ"},
       {"--plot p.png --overlay xo:h3=1 a.DAT", 1, "'h3' is none of h2, h1, h0, h-1, h-2, fh"},
@@ -99,6 +98,28 @@ TEST_F(SeveralInputs, RefusesWhatOnePictureCannotShowAndInputsItCannotTellApart)
   const Outcome csv = run("--csv --run all a.DAT b.DAT");
   EXPECT_EQ(csv.exitCode, 0) << csv.err;
   EXPECT_NE(csv.out.find("\nb.DAT run 6,oadev,1,1,"), std::string::npos);
+}
+
+// The report compares first and then gives each input's pages; its record lists every input and
+// every run by its file, and --verify checks them all again.
+TEST_F(SeveralInputs, ReportsTheComparisonAndVerifiesEveryInput) {
+  writeDat("a.DAT", 2, 0);
+  writeDat("b.DAT", 1, 5);
+  const Outcome made = run("--run all --stat oadev --report r.pdf a.DAT b.DAT");
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_TRUE(read("r.pdf").starts_with("%PDF"));
+  const std::string record = read("r.json");
+  for (const char* part :
+       {"\"inputs\"", "a.DAT, run 1 of 2", "a.DAT, run 2 of 2", "b.DAT, run 1 of 1"})
+    EXPECT_NE(record.find(part), std::string::npos) << part;
+  const Outcome verified = run("--verify r.json");
+  EXPECT_EQ(verified.exitCode, 0) << verified.err;
+  writeDat("b.DAT", 1, 6);
+  const Outcome changed = run("--verify r.json");
+  EXPECT_EQ(changed.exitCode, 2);
+  EXPECT_NE(changed.err.find("b.DAT:"), std::string::npos) << changed.err;
+  EXPECT_NE(changed.err.find("b.DAT, run 1 of 1, oadev at m = 1"), std::string::npos)
+      << changed.err;
 }
 
 // The Allan deviation of a model by SP 1065's relations: sigma^2 = h0 / (2 tau) for white FM,

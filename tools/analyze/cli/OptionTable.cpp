@@ -189,7 +189,9 @@ constexpr OptionEntry kOptions[] = {
      "with noise types, table and drift; at the end the version, command\n"
      "line, date and the input's SHA-256. Beside it FILE.json holds the\n"
      "same figures in full precision. With --hat: every pair file's facts,\n"
-     "the span they share, the methods, the plot and the table"},
+     "the span they share, the methods, the plot and the table. With several\n"
+     "FILEs: first a comparison, the plot of every trace and a table of each\n"
+     "value at each tau per trace, then each input's pages"},
     {"verify", "", "FILE.json", "Output",
      "analyse the report's input again with its recorded arguments: exit 0\n"
      "when every figure and the input's SHA-256 agree, else 2, naming each\n"

@@ -343,8 +343,6 @@ std::string severalInputsConflict(const Options& o) {
   if (o.list || o.dynamic || o.join || o.listOutliers || o.psd || !o.masks.empty())
     return "several input files are compared in one table and picture: not with --list, "
            "--dynamic, --join, --list-outliers, --psd or --mask";
-  if (!o.reportPath.empty())
-    return "--report takes one input file; several are compared with --plot and --csv";
   const auto dat = std::find_if(o.inputs.begin(), o.inputs.end(), isDatName);
   const auto column = std::find_if_not(o.inputs.begin(), o.inputs.end(), isDatName);
   if (dat != o.inputs.end() && column != o.inputs.end() && !o.tau0)
