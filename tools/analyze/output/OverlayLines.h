@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "cli/ModelOverlay.h"
 #include "cli/Options.h"
 #include "output/Report.h"
 #include "platform/Result.h"
