@@ -29,17 +29,19 @@ StabilityChange::Verdict StabilityChange::add(double y) {
 }
 
 void StabilityChange::endQuarter() {
-  quarterMeans_.push_back(quarterSum_ / kQuarter);
+  constexpr int kRing = std::tuple_size_v<decltype(quarterMeans_)>;
+  quarterMeans_[static_cast<std::size_t>(nextQuarter_)] = quarterSum_ / kQuarter;
+  nextQuarter_ = (nextQuarter_ + 1) % kRing;
+  quarters_ = std::min(quarters_ + 1, kRing);
   inQuarter_ = 0;
   quarterSum_ = 0;
-  if (quarterMeans_.size() < 8) return;
+  if (quarters_ < kRing) return;
   double older = 0, newer = 0;
-  for (int i = 0; i < 4; ++i) {
-    older += quarterMeans_[static_cast<std::size_t>(i)];
-    newer += quarterMeans_[static_cast<std::size_t>(i + 4)];
+  for (int i = 0; i < kRing / 2; ++i) {
+    older += quarterMeans_[static_cast<std::size_t>((nextQuarter_ + i) % kRing)];
+    newer += quarterMeans_[static_cast<std::size_t>((nextQuarter_ + i + kRing / 2) % kRing)];
   }
-  quarterMeans_.pop_front();
-  const double step = (newer - older) / 4;
+  const double step = (newer - older) / (kRing / 2);
   if (learned_ >= kLearnBlocks && steps_ > 0) {
     const double score = step / std::sqrt(stepSquares_ / steps_);
     if (std::abs(score) > threshold_) {
@@ -88,7 +90,7 @@ void StabilityChange::tell(const Change& change) {
 void StabilityChange::learnAgain() {
   inBlock_ = inQuarter_ = 0;
   blockSquares_ = quarterSum_ = 0;
-  quarterMeans_.clear();
+  nextQuarter_ = quarters_ = 0;
   learned_ = 0;
   levelSum_ = 0;
   stepSquares_ = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <deque>
 #include <optional>
 
 namespace tessarin::analysis {
@@ -63,8 +63,10 @@ class StabilityChange {
   std::optional<double> lastY_;
   int inBlock_ = 0, inQuarter_ = 0;
   double blockSquares_ = 0, quarterSum_ = 0;
-  // The mean frequencies of the last eight quarters, the oldest first.
-  std::deque<double> quarterMeans_;
+  // The mean frequencies of the last eight quarters in a ring (a sample takes no heap memory):
+  // the slot written next, which holds the oldest, and how many are there yet.
+  std::array<double, 8> quarterMeans_{};
+  int nextQuarter_ = 0, quarters_ = 0;
   // The references: the blocks learned from, the sum of their v, of their mean differences
   // squared and how many differences.
   int learned_ = 0;

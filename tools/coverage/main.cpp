@@ -8,37 +8,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "CoverageTables.h"
+#include "TableFiles.h"
 
 using namespace tessarin;
-
-namespace {
-
-std::vector<int> numbersFrom(const std::string& list) {
-  std::vector<int> lengths;
-  for (std::size_t start = 0; start <= list.size();) {
-    const std::size_t comma = std::min(list.find(',', start), list.size());
-    lengths.push_back(std::stoi(list.substr(start, comma - start)));
-    start = comma + 1;
-  }
-  return lengths;
-}
-
-void write(const std::string& path, const std::string& text) {
-  if (path.empty()) {
-    std::cout << text << '\n';
-    return;
-  }
-  std::ofstream(path) << text;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   coverage::CoverageSettings settings;
@@ -56,9 +34,9 @@ int main(int argc, char** argv) {
     }
     const std::string value = i + 1 < argc ? argv[++i] : "";
     if (option == "--series") {
-      seriesCounts = numbersFrom(value);
+      seriesCounts = coverage::numbersFrom(value);
     } else if (option == "--lengths") {
-      lengths = numbersFrom(value);
+      lengths = coverage::numbersFrom(value);
     } else if (option == "--threads") {
       settings.threads = std::stoi(value);
     } else if (option == "--edf" && value == "reference") {
@@ -92,8 +70,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "N %d, noise %d done\n", length, static_cast<int>(noise));
     }
   }
-  write(tablePath, coverage::fullTable(runs));
-  write(summaryPath, coverage::summaryTable(runs) + "\nWithin the goal at " + std::to_string(met) +
-                         " of " + std::to_string(cells) + " factors.\n");
+  coverage::writeTable(tablePath, coverage::fullTable(runs));
+  coverage::writeTable(summaryPath, coverage::summaryTable(runs) + "\nWithin the goal at " +
+                                        std::to_string(met) + " of " + std::to_string(cells) +
+                                        " factors.\n");
   return 0;
 }

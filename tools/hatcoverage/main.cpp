@@ -8,37 +8,15 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "HatTables.h"
+#include "TableFiles.h"
 
 using namespace tessarin;
-
-namespace {
-
-std::vector<int> numbersFrom(const std::string& list) {
-  std::vector<int> numbers;
-  for (std::size_t start = 0; start <= list.size();) {
-    const std::size_t comma = std::min(list.find(',', start), list.size());
-    numbers.push_back(std::stoi(list.substr(start, comma - start)));
-    start = comma + 1;
-  }
-  return numbers;
-}
-
-void write(const std::string& path, const std::string& text) {
-  if (path.empty()) {
-    std::cout << text << '\n';
-    return;
-  }
-  std::ofstream(path) << text;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   hatcoverage::HatSettings settings;
@@ -53,7 +31,7 @@ int main(int argc, char** argv) {
     if (option == "--trials") {
       settings.trials = std::stoi(value);
     } else if (option == "--lengths") {
-      lengths = numbersFrom(value);
+      lengths = coverage::numbersFrom(value);
     } else if (option == "--threads") {
       settings.threads = std::stoi(value);
     } else if (option == "--table") {
@@ -82,8 +60,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s, N %d, noise %d done\n", hatCase.name.c_str(), length,
                      static_cast<int>(noise));
       }
-  write(tablePath, hatcoverage::fullTable(runs));
-  write(summaryPath, hatcoverage::summaryTable(runs));
-  write(methodsPath, hatcoverage::methodTable(runs));
+  coverage::writeTable(tablePath, hatcoverage::fullTable(runs));
+  coverage::writeTable(summaryPath, hatcoverage::summaryTable(runs));
+  coverage::writeTable(methodsPath, hatcoverage::methodTable(runs));
   return 0;
 }

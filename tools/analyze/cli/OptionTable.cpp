@@ -82,10 +82,9 @@ constexpr OptionEntry kOptions[] = {
     {"find-steps", "", "SIGMAS", "Conditioning",
      "find steps of the mean frequency by binary segmentation: where the\n"
      "means before and after a sample differ by more than SIGMAS standard\n"
-     "errors (the white frequency noise from the median absolute first\n"
-     "difference, at least 8 samples a side), and tell each with its sample\n"
-     "and size. Made for white frequency noise: flicker and random-walk FM\n"
-     "wander like steps and need more SIGMAS"},
+     "errors (from the data's own Allan variance at the windows' lengths,\n"
+     "so that flicker and random-walk FM are not taken for steps; at least\n"
+     "8 samples a side), and tell each with its sample and size"},
     {"remove-steps", "", "", "Conditioning",
      "remove the steps of --find-steps: each segment's mean frequency aligned\n"
      "to the first's"},
