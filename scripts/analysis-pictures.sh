@@ -5,6 +5,7 @@
 #   docs/dynamic-map.png  a dynamic stability map (--dynamic) of a run whose noise steps up
 #   docs/psd.png     the phase noise (--psd lf) of a run with its fitted power-law levels
 #                         (--noise-fit) and, beside it, the deviations they predict (--stat)
+#   docs/compare.png      three oscillators' runs and a data sheet's figures in one plot
 # BUILD names the build folder to take tessarin-analyze from (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -86,3 +87,31 @@ spectrum="$(pwd)/docs/psd.png"
 (cd "$work" && "$analyze" --psd lf --segment 131072 --noise-fit --stat oadev,mdev \
   --plot "$spectrum" osc3.DAT > /dev/null)
 echo "Written: docs/psd.png"
+
+# The comparison: three 10 MHz oscillators measured a day each at tau 1 s, phase data: a quartz
+# (white PM, white FM, flicker FM's floor made of slow random walk), a rubidium (white FM, then
+# random-walk FM) and a second quartz a little noisier; beside them the quartz's data sheet.
+for osc in "xo-a 2e-12 4e-12 8e-15 1" "rb 8e-12 1e-13 2e-16 2" "xo-b 3e-12 9e-12 8e-14 3"; do
+  set -- $osc
+  awk -v name="$1" -v wpm="$2" -v wfm="$3" -v rw="$4" -v seed="$5" 'BEGIN {
+    srand(seed)
+    printf "\r\n\r\n\r\n\r\n\r\n\r\n%s.DAT\tDate  07/12/2026\tTime  09:14:02\r\n\r\n", name
+    printf "DUT Frequency :  10000000.00000 Hz\tTau :  1000.0 ms\r\n\r\n"
+    printf "Mode :   Filtered\r\nData :   Phase Data\r\n\r\n"
+    y = 0; walk = 0
+    for (k = 0; k < 86400; ++k) {
+      y += rw * gauss()
+      walk += y + wfm * gauss()
+      x = walk + wpm * gauss()
+      printf "%s%.9E \r\n", (x < 0 ? "-" : " "), (x < 0 ? -x : x)
+    }
+  }
+  function gauss() { return sqrt(-2 * log(1 - rand())) * cos(6.283185307179586 * rand()) }
+  ' > "$work/$1.DAT"
+done
+printf '# tau/s  Allan deviation\n1 5e-12\n10 8e-13\n100 2e-13\n1000 1.5e-13\n10000 2e-13\n' \
+  > "$work/xo data sheet.txt"
+compare="$(pwd)/docs/compare.png"
+(cd "$work" && "$analyze" --stat oadev --taus decade --plot "$compare" \
+  --overlay-points "xo data sheet.txt" xo-a.DAT rb.DAT xo-b.DAT > /dev/null)
+echo "Written: docs/compare.png"

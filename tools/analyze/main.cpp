@@ -14,7 +14,9 @@
 #include "commands/HatAnalysis.h"
 #include "commands/OutlierList.h"
 #include "commands/ReportVerify.h"
+#include "commands/SeveralInputs.h"
 #include "output/MaskSummary.h"
+#include "output/OverlayLines.h"
 #include "output/PlotFile.h"
 #include "output/PsdPlot.h"
 #include "output/PsdReport.h"
@@ -47,10 +49,16 @@ int plot(const analyze::cli::Options& options, const analyze::commands::Analysed
     title += QString::fromStdString(", " + analyze::output::runLabel(input.runs.front()));
   const QString path = QString::fromStdString(options.plotPath);
   const bool labelRuns = input.runs.size() > 1;
-  const auto written = options.psd
-                           ? analyze::output::writeSpectrumPlot(path, title, input.runs, labelRuns,
-                                                                options.statisticsGiven)
-                           : analyze::output::writePlot(path, title, input.runs, labelRuns);
+  const auto overlays = analyze::output::overlayLines(options, input.runs);
+  if (!overlays) {
+    complain() << overlays.reason().toStdString() << '\n';
+    return kUnusableInput;
+  }
+  const auto written =
+      options.psd
+          ? analyze::output::writeSpectrumPlot(path, title, input.runs, labelRuns,
+                                               options.statisticsGiven)
+          : analyze::output::writePlot(path, title, input.runs, labelRuns, overlays.value());
   if (written) return EXIT_SUCCESS;
   complain() << written.reason().toStdString() << '\n';
   return kUnusableInput;
@@ -85,6 +93,7 @@ int listOrMap(const analyze::cli::Options& options, int argc, char** argv) {
 
 int analyse(const analyze::cli::Options& options, int argc, char** argv) {
   if (!options.hat.empty()) return analyze::commands::analyseHat(options, argc, argv);
+  if (options.inputs.size() > 1) return analyze::commands::analyseSeveral(options, argc, argv);
   if (options.list || options.dynamic) return listOrMap(options, argc, argv);
   if (options.listOutliers) return analyze::commands::listOutliers(options);
   const auto input = analyze::commands::analyseInput(options, std::cerr);

@@ -10,9 +10,12 @@ namespace tessarin::analyze::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: tessarin-analyze [OPTION]... FILE\n"
+    "Usage: tessarin-analyze [OPTION]... FILE...\n"
     "Frequency stability analysis of the runs recorded by the Tessarin / RS console in a .DAT\n"
-    "file, or of a plain column file of phase or frequency data from another instrument.\n";
+    "file, or of a plain column file of phase or frequency data from another instrument.\n"
+    "Several FILEs are compared: each run analysed is a block of the table, rows of the CSV\n"
+    "and a trace of the picture, up to 12 (more with --csv). With --phase or --freq and --tau0,\n"
+    "the FILEs whose names end in .DAT are read as .DAT files all the same.\n";
 
 constexpr std::string_view kAfterOptions =
     "Tau is m times the sample interval (0.75 m for theo1, theobr and theoh's theobr range). Each\n"

@@ -168,16 +168,29 @@ constexpr OptionEntry kOptions[] = {
     {"csv", "", "", "Output",
      "write CSV: statistic,tau,m,value,terms,ci_low,ci_high (then alpha with\n"
      "--noise, then run with --run all over several runs, then\n"
-     "mask,limit,margin,verdict with --mask: a row per mask)"},
+     "mask,limit,margin,verdict with --mask: a row per mask). With several\n"
+     "FILEs a first column, source, names each row's file, and its run\n"
+     "where the file holds several, instead of the run column"},
     {"plot", "", "FILE", "Output",
      "also draw the results on log-log axes with error bars into FILE, a .png\n"
      "or .pdf picture (needs no display)"},
+    {"overlay", "", "NAME:LEVELS", "Output",
+     "draw over --plot the Allan deviation of a power-law noise model, e.g.\n"
+     "\"xo:h0=1e-22,h-1=3e-25,h-2=2e-30\": the levels h2 to h-2 of S_y(f)\n"
+     "(NIST SP 1065's relations; h2 and h1 need the bandwidth fh=HZ), a line\n"
+     "named NAME in the legend; may be given several times"},
+    {"overlay-points", "", "FILE", "Output",
+     "draw over --plot the points of FILE, lines of tau and value (comma or\n"
+     "blank between them, # begins a comment), such as a data sheet's\n"
+     "figures: a line named by the file; may be given several times"},
     {"report", "", "FILE.pdf", "Output",
      "also write a run report: per run its facts, data plot, stability plot\n"
      "with noise types, table and drift; at the end the version, command\n"
      "line, date and the input's SHA-256. Beside it FILE.json holds the\n"
      "same figures in full precision. With --hat: every pair file's facts,\n"
-     "the span they share, the methods, the plot and the table"},
+     "the span they share, the methods, the plot and the table. With several\n"
+     "FILEs: first a comparison, the plot of every trace and a table of each\n"
+     "value at each tau per trace, then each input's pages"},
     {"verify", "", "FILE.json", "Output",
      "analyse the report's input again with its recorded arguments: exit 0\n"
      "when every figure and the input's SHA-256 agree, else 2, naming each\n"

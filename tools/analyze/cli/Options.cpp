@@ -12,6 +12,7 @@
 #include "analysis/Conditioning.h"
 #include "analysis/DynamicStability.h"
 #include "analysis/TelecomMasks.h"
+#include "cli/ModelOverlay.h"
 #include "cli/OptionTable.h"
 #include "records/RecordedRun.h"
 
@@ -258,6 +259,16 @@ std::string takeValue(Options& o, std::string_view name, std::string_view value)
                ? std::string()
                : bad + " (a file name ending in .png or .pdf)";
   }
+  if (name == "--overlay") {
+    ModelOverlay overlay;
+    const std::string error = readModelOverlay(value, overlay);
+    o.overlays.push_back(std::move(overlay));
+    return error.empty() ? std::string() : "bad value for --overlay" + error;
+  }
+  if (name == "--overlay-points") {
+    o.overlayPoints.emplace_back(value);
+    return {};
+  }
   if (name == "--report") {
     o.reportPath = value;
     return endsWithNoCase(value, ".pdf") ? std::string() : bad + " (a file name ending in .pdf)";
@@ -320,6 +331,24 @@ std::string maskConflict(const Options& o) {
     if (statistic != stability::Statistic::Mtie && statistic != stability::Statistic::Tdev)
       return "--mask holds mtie and tdev to their limits: not " +
              std::string(stability::nameOf(statistic)) + " (give --stat mtie, tdev or both)";
+  return {};
+}
+
+// What several input files cannot be combined with, or how they mix: a usage error as one line,
+// empty when there is none.
+std::string severalInputsConflict(const Options& o) {
+  if (o.inputs.size() > static_cast<std::size_t>(kMostTracesShown) && !o.csv)
+    return std::to_string(o.inputs.size()) + " input files: one picture and table compare up to " +
+           std::to_string(kMostTracesShown) + "; more only with --csv";
+  if (o.list || o.dynamic || o.join || o.listOutliers || o.psd || !o.masks.empty())
+    return "several input files are compared in one table and picture: not with --list, "
+           "--dynamic, --join, --list-outliers, --psd or --mask";
+  const auto dat = std::find_if(o.inputs.begin(), o.inputs.end(), isDatName);
+  const auto column = std::find_if_not(o.inputs.begin(), o.inputs.end(), isDatName);
+  if (dat != o.inputs.end() && column != o.inputs.end() && !o.tau0)
+    return "inputs of different kinds mixed: '" + *dat + "' is a .DAT file, '" + *column +
+           "' is not: give the column files' data and sample interval with --phase or --freq and "
+           "--tau0";
   return {};
 }
 
@@ -467,10 +496,9 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& written) 
     if (const std::string error = takeValue(o, name, value); !error.empty())
       return usageError(error);
   }
-  const QStringList inputs = parser.positionalArguments();
-  if (inputs.size() > 1)
-    return usageError("one input file only: '" + inputs.at(1).toStdString() + "'");
-  if (!inputs.isEmpty()) o.input = inputs.front().toStdString();
+  for (const QString& input : parser.positionalArguments()) o.inputs.push_back(input.toStdString());
+  if (!o.inputs.empty()) o.input = o.inputs.front();
+  const bool several = o.inputs.size() > 1;
 
   if (o.help || o.version) return o;
   if (!o.verifyPath.empty())
@@ -488,11 +516,17 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& written) 
     return usageError("--tau0 is for column files (with --phase or --freq); a .DAT file has it");
   if (o.columns && o.join)
     return usageError("--join is for .DAT files; a column file holds one series");
-  if (o.columns && (o.list || o.run || o.allRuns))
+  if (several)
+    if (const std::string conflict = severalInputsConflict(o); !conflict.empty())
+      return usageError(conflict);
+  const bool datAmongInputs = std::any_of(o.inputs.begin(), o.inputs.end(), isDatName);
+  if (o.columns && (o.list || o.run || o.allRuns) && !(several && datAmongInputs))
     return usageError("--list and --run are for .DAT files; a column file holds one series");
   if (o.run && o.allRuns) return usageError("--run given twice");
   if (o.join && (o.run || o.allRuns))
     return usageError("--join and --run exclude each other: --join takes every run of the file");
+  if ((!o.overlays.empty() || !o.overlayPoints.empty()) && (o.plotPath.empty() || o.psd))
+    return usageError("--overlay and --overlay-points draw over the deviations of --plot");
   if (o.request.valuesOnly && (o.noise || !o.reportPath.empty()))
     return usageError(
         "--ci none leaves out the noise identification that --noise and --report show");
@@ -515,5 +549,7 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& written) 
   }
   return o;
 }
+
+bool isDatName(std::string_view path) { return endsWithNoCase(path, ".dat"); }
 
 }  // namespace tessarin::analyze::cli

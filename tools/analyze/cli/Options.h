@@ -9,6 +9,7 @@
 #include "analysis/DynamicWindows.h"
 #include "analysis/HatTopology.h"
 #include "analysis/PsdAnalysis.h"
+#include "cli/ModelOverlay.h"
 #include "platform/Result.h"
 #include "run/Measurement.h"
 
@@ -20,12 +21,18 @@ struct HatItem {
   std::string path;
 };
 
+// The most inputs (files, runs) one picture or table compares; --csv takes any number.
+constexpr int kMostTracesShown = 12;
+
 // What the operator asked for on the command line.
 struct Options {
   bool help = false;
   bool version = false;
   bool list = false;
-  std::string input;
+  std::string input;  // the first FILE
+  // Every FILE, in the order given: with more than one, each run analysed is a trace of one
+  // picture and table, named by its source.
+  std::vector<std::string> inputs;
 
   // Which runs of a .DAT file: the one numbered `run` (from 1), every run, or the last.
   std::optional<int> run;
@@ -60,7 +67,13 @@ struct Options {
   std::vector<HatItem> hat;
   // --list-outliers: the outliers of --outliers listed per run, instead of an analysis.
   bool listOutliers = false;
+  // --overlay and --overlay-points: model lines and data sheets' points drawn over --plot.
+  std::vector<ModelOverlay> overlays;
+  std::vector<std::string> overlayPoints;
 };
+
+// Whether `path` names a .DAT file: beside column files, several inputs are told apart by it.
+bool isDatName(std::string_view path);
 
 // Reads the command line (without the program name). A usage error comes back as one line that
 // names the option at fault. --remove-drift takes the word after it as its MODEL when that is a

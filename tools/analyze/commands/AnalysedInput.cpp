@@ -168,7 +168,8 @@ bool analyseJoined(const cli::Options& options, AnalysedInput& input, std::ostre
   }
   input.joined = std::make_unique<analysis::JoinedRuns>(std::move(joined.value()));
   const records::RecordedRun& series = input.joined->series;
-  output::AnalysedRun analysed{1, &series, {}, static_cast<int>(input.file.runs.size()), {}, {}};
+  output::AnalysedRun analysed{1,  &series, {}, static_cast<int>(input.file.runs.size()),
+                               {}, {},      {}};
   const std::string label = output::runLabel(analysed);
   const std::string where =
       input.file.path + ':' + std::to_string(series.headerLine) + ": " + label + ": ";
@@ -211,7 +212,7 @@ void analyseRuns(const cli::Options& options, const std::vector<int>& runs, Anal
       return deviationsOf(run, options, progress);
     });
     if (!tellOf(analysis, where, options, messages)) continue;
-    output::AnalysedRun analysed{index, &run, std::move(analysis.value()), 0, {}, {}};
+    output::AnalysedRun analysed{index, &run, std::move(analysis.value()), 0, {}, {}, {}};
     if (!spectrumOf(options, run, where, analysed, messages)) continue;
     input.runs.push_back(std::move(analysed));
   }

@@ -17,8 +17,10 @@
 #include "cli/Options.h"
 #include "commands/AnalysedInput.h"
 #include "commands/HatAnalysis.h"
+#include "commands/SeveralInputs.h"
 #include "platform/Result.h"
 #include "records/RecordedRun.h"
+#include "report/ComparisonReport.h"
 #include "report/HatReport.h"
 #include "report/InputFingerprint.h"
 #include "report/ReportFacts.h"
@@ -98,6 +100,18 @@ platform::Result<QJsonObject> analyseAgain(const QJsonObject& record) {
         return Again::failure(QString::fromStdString(messages.str()).trimmed().section('\n', -1));
       return report::hatRecord(options.value(), hat->hat, hat->facts, hat->sharedPoints,
                                record.value("arguments").toVariant().toStringList());
+    }();
+    QDir::setCurrent(here);
+    if (!again) return failing(again.reason().toStdString());
+    return again;
+  }
+  if (options.value().inputs.size() > 1) {
+    const auto compared = analyseEach(options.value(), messages);
+    const auto again = [&]() -> platform::Result<QJsonObject> {
+      if (!compared || compared->inputLeftOut)
+        return Again::failure(QString::fromStdString(messages.str()).trimmed().section('\n', -1));
+      return report::comparisonRecord(compared->forReport(),
+                                      record.value("arguments").toVariant().toStringList());
     }();
     QDir::setCurrent(here);
     if (!again) return failing(again.reason().toStdString());
@@ -237,7 +251,7 @@ int verifyReport(const std::string& recordPath, int argc, char** argv) {
     complain() << record.reason().toStdString() << '\n';
     return kUnusableInput;
   }
-  // A run report has one input file, a hat report one per pair.
+  // A run report has one input file, a hat report one per pair, a comparison one per FILE.
   QJsonArray inputs = record.value().value("inputs").toArray();
   if (inputs.isEmpty()) inputs.append(record.value().value("input"));
   bool changed = false;

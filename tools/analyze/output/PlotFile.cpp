@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "output/OverlayLines.h"
+
 namespace tessarin::analyze::output {
 
 namespace {
@@ -12,15 +14,30 @@ namespace {
 constexpr int kWidth = 900;
 constexpr int kHeight = 600;
 
+// Twelve traces, each told apart by its colour and by its marker even where colours are hard
+// to tell apart (in print, or to an eye that does not see them all).
 const QColor kTraceColours[] = {QColor(0, 90, 180),    QColor(200, 60, 30),  QColor(30, 140, 60),
                                 QColor(140, 60, 160),  QColor(200, 140, 0),  QColor(0, 150, 160),
-                                QColor(110, 110, 110), QColor(160, 40, 100), QColor(90, 60, 20)};
+                                QColor(110, 110, 110), QColor(160, 40, 100), QColor(90, 60, 20),
+                                QColor(100, 150, 0),   QColor(0, 40, 110),   QColor(230, 100, 150)};
+const QCPScatterStyle::ScatterShape kTraceMarkers[] = {
+    QCPScatterStyle::ssCircle,      QCPScatterStyle::ssSquare,
+    QCPScatterStyle::ssTriangle,    QCPScatterStyle::ssDiamond,
+    QCPScatterStyle::ssCross,       QCPScatterStyle::ssPlus,
+    QCPScatterStyle::ssStar,        QCPScatterStyle::ssTriangleInverted,
+    QCPScatterStyle::ssCrossSquare, QCPScatterStyle::ssPlusSquare,
+    QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssPlusCircle};
+static_assert(std::size(kTraceColours) == std::size(kTraceMarkers));
+
+// Beyond this many entries the legend stands beside the plot rather than over its corner.
+constexpr int kLegendInside = 6;
 
 QString traceName(const AnalysedRun& analysed, const analysis::StatisticRows& statistic,
                   bool labelRuns) {
   const QString name =
       QString::fromUtf8(stability::nameOf(statistic.statistic).data(),
                         static_cast<qsizetype>(stability::nameOf(statistic.statistic).size()));
+  if (!analysed.source.empty()) return QString::fromStdString(analysed.source) + ": " + name;
   if (!labelRuns) return name;
   return QString("run %1, %2 %3: %4")
       .arg(analysed.index)
@@ -29,7 +46,9 @@ QString traceName(const AnalysedRun& analysed, const analysis::StatisticRows& st
 }
 
 void addTrace(QCustomPlot& plot, const analysis::StatisticRows& statistic, const QString& name,
-              const QColor& colour) {
+              int trace) {
+  const QColor& colour = kTraceColours[static_cast<std::size_t>(trace) % std::size(kTraceColours)];
+  const auto marker = kTraceMarkers[static_cast<std::size_t>(trace) % std::size(kTraceMarkers)];
   QVector<double> tau, value, below, above;
   for (const stability::AnalysisRow& row : statistic.rows) {
     const double v = row.estimate.value;
@@ -42,7 +61,7 @@ void addTrace(QCustomPlot& plot, const analysis::StatisticRows& statistic, const
   QCPGraph* graph = plot.addGraph();
   graph->setName(name);
   graph->setPen(QPen(colour, 1.5));
-  graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, Qt::white, 6));
+  graph->setScatterStyle(QCPScatterStyle(marker, colour, Qt::white, 6));
   graph->setData(tau, value, true);
   auto* bars = new QCPErrorBars(plot.xAxis, plot.yAxis);
   bars->removeFromLegend();
@@ -69,6 +88,19 @@ const QColor kMaskColours[] = {QColor(170, 0, 0), QColor(150, 0, 150), QColor(12
 
 QString text(std::string_view view) {
   return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+// Moves the legend out of the plot's corner into a column of its own right of the axes, where
+// many entries hide no curve.
+void placeLegendBeside(QCustomPlot& plot) {
+  QCPLayoutGrid* layout = plot.plotLayout();
+  int row = 0, column = 0;
+  for (int i = 0; i < layout->elementCount(); ++i)
+    if (layout->elementAt(i) == plot.axisRect()) layout->indexToRowCol(i, row, column);
+  plot.axisRect()->insetLayout()->take(plot.legend);
+  layout->addElement(row, column + 1, plot.legend);
+  layout->setColumnStretchFactor(column + 1, 0.001);  // as narrow as the legend's names allow
+  plot.legend->setMaximumSize(kWidth / 2, QWIDGETSIZE_MAX);
 }
 
 }  // namespace
@@ -100,7 +132,8 @@ void drawMaskLines(QCustomPlot& plot, const std::vector<AnalysedRun>& runs) {
   }
 }
 
-void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns) {
+void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool labelRuns,
+                   std::span<const OverlayLine> overlays) {
   useLogScale(plot.xAxis);
   useLogScale(plot.yAxis);
   plot.xAxis->setLabel(QStringLiteral("tau / s"));
@@ -109,12 +142,12 @@ void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool
   bool fractional = false;
   for (const AnalysedRun& analysed : runs) {
     for (const analysis::StatisticRows& statistic : analysed.analysis.statistics) {
-      addTrace(plot, statistic, traceName(analysed, statistic, labelRuns),
-               kTraceColours[trace++ % std::size(kTraceColours)]);
+      addTrace(plot, statistic, traceName(analysed, statistic, labelRuns), trace++);
       (isTimeError(statistic.statistic) ? inSeconds : fractional) = true;
     }
   }
   drawMaskLines(plot, runs);
+  drawOverlayLines(plot, overlays);
   plot.yAxis->setLabel(inSeconds && fractional
                            ? QStringLiteral("deviation; tdev, mtie, tierms in s")
                        : inSeconds ? QStringLiteral("time error / s")
@@ -122,17 +155,19 @@ void drawStability(QCustomPlot& plot, const std::vector<AnalysedRun>& runs, bool
   plot.legend->setVisible(true);
   // Stability curves mostly fall with tau: the lower left corner is the emptiest.
   plot.axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);
+  if (plot.legend->itemCount() > kLegendInside) placeLegendBeside(plot);
   plot.rescaleAxes();
   plot.xAxis->scaleRange(1.2);
   plot.yAxis->scaleRange(1.5);
 }
 
 platform::Result<> writePlot(const QString& path, const QString& title,
-                             const std::vector<AnalysedRun>& runs, bool labelRuns) {
+                             const std::vector<AnalysedRun>& runs, bool labelRuns,
+                             std::span<const OverlayLine> overlays) {
   QCustomPlot plot;
   plot.plotLayout()->insertRow(0);
   plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title));
-  drawStability(plot, runs, labelRuns);
+  drawStability(plot, runs, labelRuns, overlays);
   return savePlot(plot, path);
 }
 

@@ -30,6 +30,14 @@ void forEachMaskOf(const AnalysedRun& analysed, stability::Statistic statistic, 
   for (const analysis::CurveAgainstMask* curve : masksOf(analysed, statistic)) write(curve);
 }
 
+// A field of CSV as RFC 4180 has it: in quotes, its quotes doubled, where it holds a separator.
+std::string csvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
 }  // namespace
 
 std::vector<const analysis::CurveAgainstMask*> masksOf(const AnalysedRun& analysed,
@@ -101,7 +109,7 @@ void writeRunHeading(std::ostream& out, const records::InputFile& file,
 }
 
 void writeTable(std::ostream& out, const records::InputFile& file,
-                const std::vector<AnalysedRun>& runs, bool noise, bool masked) {
+                std::span<const AnalysedRun> runs, bool noise, bool masked) {
   bool first = true;
   for (const AnalysedRun& analysed : runs) {
     if (!first) out << '\n';
@@ -155,9 +163,11 @@ void writeTable(std::ostream& out, const records::InputFile& file,
 }
 
 void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool noise, bool masked) {
-  const bool runColumn = runs.size() > 1;
-  out << "statistic,tau,m,value,terms,ci_low,ci_high" << (noise ? ",alpha" : "")
-      << (runColumn ? ",run" : "") << (masked ? ",mask,limit,margin,verdict" : "") << '\n';
+  const bool sourceColumn = !runs.empty() && !runs.front().source.empty();
+  const bool runColumn = runs.size() > 1 && !sourceColumn;
+  out << (sourceColumn ? "source," : "") << "statistic,tau,m,value,terms,ci_low,ci_high"
+      << (noise ? ",alpha" : "") << (runColumn ? ",run" : "")
+      << (masked ? ",mask,limit,margin,verdict" : "") << '\n';
   for (const AnalysedRun& analysed : runs) {
     for (const analysis::StatisticRows& statistic : analysed.analysis.statistics) {
       forEachMaskOf(
@@ -165,6 +175,7 @@ void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool nois
             for (std::size_t i = 0; i < statistic.rows.size(); ++i) {
               const stability::AnalysisRow& row = statistic.rows[i];
               const stability::Estimate& e = row.estimate;
+              if (sourceColumn) out << csvField(analysed.source) << ',';
               out << stability::nameOf(statistic.statistic) << ',' << exact(e.tau) << ','
                   << e.factor << ',' << exact(e.value) << ',' << e.terms << ','
                   << exact(row.interval.low) << ',' << exact(row.interval.high);

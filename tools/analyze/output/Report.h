@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct AnalysedRun {
   int joined = 0;  // with --join, the number of runs the series joins; `run` is the series
   std::vector<analysis::CurveAgainstMask> masks;       // with --mask: each curve held to each mask
   std::optional<analysis::SpectrumAnalysis> spectrum;  // with --psd
+  // With several inputs, the file and (where the file holds several) run the curves came from,
+  // which the CSV's source column and the picture's legend name; empty with one input.
+  std::string source;
 };
 
 // The curves of `analysed` held to masks that belong to `statistic`.
@@ -52,13 +56,14 @@ void writeRunHeading(std::ostream& out, const records::InputFile& file,
 // is written once per mask of its statistic, with the mask, limit, margin, limit/value and
 // verdict.
 void writeTable(std::ostream& out, const records::InputFile& file,
-                const std::vector<AnalysedRun>& runs, bool noise, bool masked);
+                std::span<const AnalysedRun> runs, bool noise, bool masked);
 
-// CSV: the header "statistic,tau,m,value,terms,ci_low,ci_high", then with `noise` an "alpha"
-// column, then with more than one run a "run" column, then with `masked` the columns
-// "mask,limit,margin,verdict" (limit and margin in seconds, empty where not covered) and a row
-// per mask of the statistic. Numbers are written in full precision; fields with nothing to say are
-// empty.
+// CSV: with several inputs (runs that name their source) first a "source" column, quoted where
+// the name holds a comma or quote; the header "statistic,tau,m,value,terms,ci_low,ci_high", then
+// with `noise` an "alpha" column, then with more than one run of one input a "run" column, then
+// with `masked` the columns "mask,limit,margin,verdict" (limit and margin in seconds, empty where
+// not covered) and a row per mask of the statistic. Numbers are written in full precision; fields
+// with nothing to say are empty.
 void writeCsv(std::ostream& out, const std::vector<AnalysedRun>& runs, bool noise, bool masked);
 
 }  // namespace tessarin::analyze::output

@@ -183,6 +183,8 @@ void writeSpectrumPage(Pages& pages, const RunFacts& facts, const ReportFacts& r
   pages.space();
 }
 
+}  // namespace
+
 void writeRun(Pages& pages, const RunFacts& facts, const ReportFacts& report) {
   pages.heading(QFileInfo(report.inputPath).fileName() + ", " + facts.label, 12 * kLine);
   writeFacts(pages, facts, report);
@@ -219,8 +221,6 @@ void writeProvenance(Pages& pages, const ReportFacts& report, const QString& rec
              QFileInfo(recordPath).fileName() +
                  " (every figure in full precision; tessarin-analyze --verify checks it)");
 }
-
-}  // namespace
 
 QString recordPathFor(const QString& pdfPath) {
   return pdfPath.left(pdfPath.size() - 4) + QStringLiteral(".json");
