@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "stability/Confidence.h"
@@ -21,99 +23,141 @@ constexpr std::size_t kLeastFrequenciesForB1 = 10;
 // The most times any statistic's noise reading differences the series (mostDifferences()).
 constexpr int kMostDifferences = 3;
 
-// Hands use(k, value) the values of z differenced k = 0 .. D times, each level in order, formed
-// as they pass from the last value of every level: level k + 1 at i is level k at i + 1 minus
-// level k at i, the same subtractions a copy of the series differenced k times over would be made
-// of, and so the same values to the last bit.
+// Sums over a million points added one value after another are chains of a million additions,
+// each waiting for the last. Sample i adds instead to the i-th of four running sums in turn (the
+// first few samples, which complete only the lower levels, to the first): four chains the
+// processor works on at once. The totals are as exact, and the same for a series read in place as
+// for a copy of it.
+constexpr int kLanes = 4;
+using LaneSums = std::array<double, kLanes>;
+
+double totalOf(const LaneSums& lanes) { return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]); }
+
+template <int N>
+using Index = std::integral_constant<int, N>;
+
+// f(Index<0>{}), ..., f(Index<N - 1>{}) in turn, so that every index is known as the loop is built
+// and the sums it names stay in registers.
+template <int N, class F>
+void forEachIndex(F&& f) {
+  [&]<int... K>(std::integer_sequence<int, K...>) { (f(Index<K>{}), ...); }
+  (std::make_integer_sequence<int, N>{});
+}
+
+// Hands use(lane, k, value) the levels 0 .. Top of differences a sample completes: level k + 1 is
+// level k of this sample minus level k of the one before, kept in last[k].
+template <int Top, int Lane, std::size_t Kept, class Use>
+void completeLevels(std::array<double, Kept>& last, double value, Use& use) {
+  forEachIndex<Top>([&](auto k) {
+    use(Index<Lane>{}, k, value);
+    const double previous = last[k];
+    last[k] = value;
+    value -= previous;
+  });
+  use(Index<Lane>{}, Index<Top>{}, value);
+  if constexpr (Top < static_cast<int>(Kept)) last[Top] = value;
+}
+
+// The values of z differenced k = 0 .. D times, each level in order, formed as they pass: the
+// same subtractions a copy of the series differenced k times over would be made of, and so the
+// same values to the last bit.
 template <int D, class Use>
 void forEachLevel(StridedSeries z, Use use) {
-  std::array<double, D + 1> last{};
-  const std::int64_t primed = std::min<std::int64_t>(D, z.size());
-  // Sample i completes levels 0 .. i.
-  for (std::int64_t i = 0; i < primed; ++i) {
-    double value = z[i];
-    for (std::int64_t k = 0;; ++k) {
-      use(static_cast<int>(k), value);
-      const double previous = last[static_cast<std::size_t>(k)];
-      last[static_cast<std::size_t>(k)] = value;
-      if (k == i) break;
-      value -= previous;
-    }
+  std::array<double, D> last{};
+  const std::int64_t size = z.size();
+  // Sample i < D completes levels 0 .. i only.
+  forEachIndex<D>([&](auto i) {
+    if (i < size) completeLevels<decltype(i)::value, 0>(last, z[i], use);
+  });
+  std::int64_t i = D;
+  for (; i + kLanes <= size; i += kLanes) {
+    forEachIndex<kLanes>(
+        [&](auto lane) { completeLevels<D, decltype(lane)::value>(last, z[i + lane], use); });
   }
-  for (std::int64_t i = primed; i < z.size(); ++i) {
-    double value = z[i];
-    for (std::size_t k = 0; k < D; ++k) {
-      use(static_cast<int>(k), value);
-      const double previous = last[k];
-      last[k] = value;
-      value -= previous;
-    }
-    use(D, value);
-  }
+  for (; i < size; ++i) completeLevels<D, 0>(last, z[i], use);
 }
 
-// The same for every D from 0 to kMostDifferences, chosen as the program runs.
-template <class Use>
-void forEachLevel(StridedSeries z, int d, Use use) {
-  switch (d) {
-    case 0:
-      return forEachLevel<0>(z, use);
-    case 1:
-      return forEachLevel<1>(z, use);
-    case 2:
-      return forEachLevel<2>(z, use);
-    default:
-      return forEachLevel<kMostDifferences>(z, use);
-  }
-}
-
-// The sums and counts of the values present at each level of differences, from one pass for
-// them all: the first pass of every lag-1 autocorrelation the method asks for.
-struct LevelSums {
-  std::array<double, kMostDifferences + 1> sum{};
-  std::array<std::int64_t, kMostDifferences + 1> present{};
+// What one pass over the series finds: at level Level of differences the sums of r1 about that
+// level's mean, and at the level above the sum and count of the values present, from which the
+// next pass takes its mean.
+struct PassSums {
+  double products = 0;
+  double squares = 0;
+  double sumAbove = 0;
+  std::int64_t presentAbove = 0;
 };
 
-LevelSums sumsOfLevels(StridedSeries z, int differenceLimit) {
-  LevelSums sums;
-  forEachLevel(z, differenceLimit, [&sums](int k, double value) {
-    if (std::isnan(value)) return;
-    sums.sum[static_cast<std::size_t>(k)] += value;
-    ++sums.present[static_cast<std::size_t>(k)];
+// The pass for level Level (-1 for the sum of the series alone). Where the series may have gaps,
+// a gap adds nothing and is not counted; its deviation is taken as zero, so that it adds nothing
+// to the squares, nor to the products of the pairs it is part of. A series without gaps is
+// summed with no test at every value, to the same bits.
+template <int Level, bool MayHaveGaps>
+PassSums passAt(StridedSeries z, double mean) {
+  LaneSums products{};
+  LaneSums squares{};
+  LaneSums above{};
+  std::int64_t presentAbove = 0;
+  double earlier = 0;
+  forEachLevel<Level + 1>(z, [&](auto lane, auto k, double value) {
+    const bool isPresent = !MayHaveGaps || !std::isnan(value);
+    if constexpr (decltype(k)::value == Level) {
+      const double deviation = isPresent ? value - mean : 0.0;
+      squares[lane] += deviation * deviation;
+      products[lane] += earlier * deviation;
+      earlier = deviation;
+    }
+    if constexpr (decltype(k)::value == Level + 1) {
+      above[lane] += isPresent ? value : 0.0;
+      presentAbove += isPresent ? 1 : 0;
+    }
   });
-  return sums;
+  return {totalOf(products), totalOf(squares), totalOf(above), presentAbove};
+}
+
+template <bool MayHaveGaps>
+PassSums passAt(int level, StridedSeries z, double mean) {
+  switch (level) {
+    case 0:
+      return passAt<0, MayHaveGaps>(z, mean);
+    case 1:
+      return passAt<1, MayHaveGaps>(z, mean);
+    case 2:
+      return passAt<2, MayHaveGaps>(z, mean);
+    default:
+      return passAt<kMostDifferences, MayHaveGaps>(z, mean);
+  }
 }
 
 // r1 = sum (z_i - mean)(z_i+1 - mean) / sum (z_i - mean)^2 over the points present of z
-// differenced d times, the mean from `sums`: the sums are those of a copy of the differenced
-// series, added in the same order, without the copy.
-std::optional<double> lag1Autocorrelation(StridedSeries z, int d, const LevelSums& sums) {
-  const std::int64_t present = sums.present[static_cast<std::size_t>(d)];
-  if (present < 2) return std::nullopt;
-  const double mean = sums.sum[static_cast<std::size_t>(d)] / static_cast<double>(present);
-  double products = 0;
-  double squares = 0;
-  bool earlierPresent = false;
-  double earlierDeviation = 0;
-  forEachLevel(z, d, [&, d](int k, double value) {
-    if (k != d) return;
-    const bool isPresent = !std::isnan(value);
-    const double deviation = value - mean;
-    if (isPresent) {
-      squares += deviation * deviation;
-      if (earlierPresent) products += earlierDeviation * deviation;
-    }
-    earlierPresent = isPresent;
-    earlierDeviation = deviation;
-  });
-  if (squares <= 0) return std::nullopt;
-  return products / squares;
-}
+// differenced d times, for d = 0, 1, ... in turn, each pass also summing the next level for the
+// mean the next one needs: no copy of the differenced series, and one pass a level. A gap, or a
+// value beyond the range of double, makes the first sum other than finite, and the series is
+// then summed with the tests.
+class Lag1AfterDifferences {
+ public:
+  explicit Lag1AfterDifferences(StridedSeries z)
+      : z_(z), next_(passAt<-1, false>(z, 0)), mayHaveGaps_(!std::isfinite(next_.sumAbove)) {
+    if (mayHaveGaps_) next_ = passAt<-1, true>(z, 0);
+  }
+
+  std::optional<double> operator()(int d) {
+    const std::int64_t present = next_.presentAbove;
+    if (present < 2) return std::nullopt;
+    const double mean = next_.sumAbove / static_cast<double>(present);
+    next_ = mayHaveGaps_ ? passAt<true>(d, z_, mean) : passAt<false>(d, z_, mean);
+    if (!(next_.squares > 0)) return std::nullopt;
+    return next_.products / next_.squares;
+  }
+
+ private:
+  StridedSeries z_;
+  PassSums next_;
+  bool mayHaveGaps_;
+};
 
 std::optional<int> byLag1Autocorrelation(StridedSeries series, int differenceLimit) {
-  const LevelSums sums = sumsOfLevels(series, differenceLimit);
-  return alphaByLag1Autocorrelation(
-      [series, &sums](int d) { return lag1Autocorrelation(series, d, sums); }, differenceLimit);
+  Lag1AfterDifferences lag1(series);
+  return alphaByLag1Autocorrelation(std::ref(lag1), differenceLimit);
 }
 
 // B1 of so few points (fewer than kLeastPointsForAutocorrelation) that a copy costs nothing.
