@@ -64,9 +64,9 @@ def main():
         print(f"{statistic:<13} {len(series):>9} {len(result):>8} {took:>9.4f}")
 
     octave = tessarin.deviation(phase, 1.0, "oadev", ci=None)
-    baseline = best_of(3, lambda: numpy_oadev(frequency, 1.0, octave.m))
-    with_intervals = best_of(3, lambda: tessarin.deviation(phase, 1.0, "oadev"))
-    values_only = best_of(3, lambda: tessarin.deviation(phase, 1.0, "oadev", ci=None))
+    baseline = best_of(5, lambda: numpy_oadev(frequency, 1.0, octave.m))
+    with_intervals = best_of(20, lambda: tessarin.deviation(phase, 1.0, "oadev"))
+    values_only = best_of(20, lambda: tessarin.deviation(phase, 1.0, "oadev", ci=None))
     differs = np.max(np.abs(numpy_oadev(frequency, 1.0, octave.m) / octave.value - 1))
     print(f"\noadev over {options.points} points, {len(octave)} octave factors:")
     print(f"  NumPy, no intervals          {baseline:9.4f} s")
