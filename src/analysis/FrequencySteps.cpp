@@ -5,17 +5,11 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/RobustSpread.h"
+
 namespace tessarin::analysis {
 
 namespace {
-
-constexpr double kGaussianMad = 0.6745;
-
-double medianOf(std::vector<double>& values) {
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
 
 // The median of a chi-squared variable of one degree of freedom, over its mean.
 constexpr double kChiSquaredOneMedian = 0.4549;

@@ -1,29 +1,11 @@
 #include "analysis/OutlierScreen.h"
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "analysis/RobustSpread.h"
+
 namespace tessarin::analysis {
-
-namespace {
-
-// The MAD of Gaussian noise is 0.6745 of its standard deviation.
-constexpr double kGaussianMad = 0.6745;
-
-// The median of `values`, which it reorders: the mean of the two middle ones of an even count.
-double medianOf(std::vector<double>& values) {
-  const std::size_t middle = values.size() / 2;
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle),
-                   values.end());
-  const double upper = values[middle];
-  if (values.size() % 2 == 1) return upper;
-  const double lower =
-      *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle));
-  return lower + (upper - lower) / 2;
-}
-
-}  // namespace
 
 OutlierScreen screenOutliers(std::span<const double> frequency, double limit,
                              std::int64_t sampleOffset) {

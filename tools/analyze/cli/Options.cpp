@@ -435,10 +435,6 @@ std::vector<std::string> withDriftModels(const std::vector<std::string>& args) {
   return joined;
 }
 
-QString text(std::string_view view) {
-  return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
-}
-
 // Why the parser refused the command line, in the words of the options themselves: the first
 // argument that names no option, a switch given a value, or an option left without its value.
 std::string refusal(const std::vector<std::string>& args, const QCommandLineParser& parser) {
@@ -468,9 +464,9 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& written) 
   // One dash or two before a word: "-stat" is the option stat, not the letters s, t, a, t.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   for (const OptionEntry& option : optionTable()) {
-    QStringList names{text(option.name)};
-    if (!option.shortName.empty()) names.prepend(text(option.shortName));
-    parser.addOption(QCommandLineOption(names, QString(), text(option.valueName)));
+    QStringList names{QString::fromUtf8(option.name)};
+    if (!option.shortName.empty()) names.prepend(QString::fromUtf8(option.shortName));
+    parser.addOption(QCommandLineOption(names, QString(), QString::fromUtf8(option.valueName)));
   }
   QStringList arguments{QStringLiteral("tessarin-analyze")};
   for (const std::string& arg : args) arguments << QString::fromStdString(arg);
@@ -492,7 +488,7 @@ platform::Result<Options> parseOptions(const std::vector<std::string>& written) 
       continue;
     }
     const std::string value =
-        parser.values(text(option.name)).at(valuesTaken[option.name]++).toStdString();
+        parser.values(QString::fromUtf8(option.name)).at(valuesTaken[option.name]++).toStdString();
     if (const std::string error = takeValue(o, name, value); !error.empty())
       return usageError(error);
   }

@@ -113,11 +113,9 @@ int plot(const cli::Options& options, const records::InputFile& file, const Seri
   QApplication application(argc, argv);
   QString title = QFileInfo(QString::fromStdString(file.path)).fileName();
   if (!options.columns) title += QString::fromStdString(", " + series.label);
-  title +=
-      QStringLiteral(": %1 over windows of %2 points")
-          .arg(QString::fromUtf8(stability::nameOf(map.statistic).data(),
-                                 static_cast<qsizetype>(stability::nameOf(map.statistic).size())))
-          .arg(map.windows.window);
+  title += QStringLiteral(": %1 over windows of %2 points")
+               .arg(QString::fromUtf8(stability::nameOf(map.statistic)))
+               .arg(map.windows.window);
   const auto written =
       writeDynamicPlot(QString::fromStdString(options.plotPath), title, map, seriesStart);
   if (written) return EXIT_SUCCESS;

@@ -76,10 +76,8 @@ platform::Result<> writeDynamicPlot(const QString& path, const QString& title,
   auto* scale = new QCPColorScale(&plot);
   plot.plotLayout()->addElement(1, 1, scale);
   scale->setType(QCPAxis::atRight);
-  scale->axis()->setLabel(
-      QStringLiteral("log10 ") +
-      QString::fromUtf8(stability::nameOf(map.statistic).data(),
-                        static_cast<qsizetype>(stability::nameOf(map.statistic).size())));
+  scale->axis()->setLabel(QStringLiteral("log10 ") +
+                          QString::fromUtf8(stability::nameOf(map.statistic)));
   // The map takes the scale's gradient when it is joined to it, so the gradient is set after.
   colours->setColorScale(scale);
   QCPColorGradient gradient(QCPColorGradient::gpJet);

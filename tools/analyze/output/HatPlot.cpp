@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "output/PlotFile.h"
+#include "output/PlotStyle.h"
 
 namespace tessarin::analyze::output {
 
@@ -14,18 +15,6 @@ namespace {
 const QColor kOscillatorColours[] = {
     QColor(0, 90, 180),  QColor(200, 60, 30), QColor(30, 140, 60),   QColor(140, 60, 160),
     QColor(200, 140, 0), QColor(0, 150, 160), QColor(110, 110, 110), QColor(160, 40, 100)};
-
-QString text(std::string_view view) {
-  return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
-}
-
-void useLogScale(QCPAxis* axis) {
-  axis->setScaleType(QCPAxis::stLogarithmic);
-  axis->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
-  axis->setNumberFormat("eb");
-  axis->setNumberPrecision(0);
-  axis->grid()->setSubGridVisible(true);
-}
 
 void addCurve(QCustomPlot& plot, const analysis::HatCurve& curve, const QString& name,
               const QColor& colour) {
@@ -49,16 +38,9 @@ void addCurve(QCustomPlot& plot, const analysis::HatCurve& curve, const QString&
     below << (row.ciLow ? *row.value - *row.ciLow : kBreak);
     above << (row.ciHigh ? *row.ciHigh - *row.value : kBreak);
   }
-  QCPGraph* graph = plot.addGraph();
-  graph->setName(name);
-  graph->setPen(QPen(colour, 1.5));
-  graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, Qt::white, 6));
-  graph->setData(tau, value, true);
-  auto* bars = new QCPErrorBars(plot.xAxis, plot.yAxis);
-  bars->removeFromLegend();
-  bars->setPen(QPen(colour, 1));
-  bars->setDataPlottable(graph);
-  bars->setData(below, above);
+  addCurveWithBars(plot.axisRect(), name, QPen(colour, 1.5),
+                   QCPScatterStyle(QCPScatterStyle::ssCircle, colour, Qt::white, 6), tau, value,
+                   below, above);
   if (bound.isEmpty()) return;
   QCPGraph* bounds = plot.addGraph();
   bounds->setName(name + QStringLiteral(", upper bound of a negative estimate"));
@@ -78,7 +60,8 @@ void drawHat(QCustomPlot& plot, const analysis::CorneredHat& hat) {
   for (const analysis::HatCurve& curve : hat.curves) {
     const QString name = QString::fromStdString(
                              hat.topology.oscillators[static_cast<std::size_t>(curve.oscillator)]) +
-                         QStringLiteral(" ") + text(stability::nameOf(curve.statistic));
+                         QStringLiteral(" ") +
+                         QString::fromUtf8(stability::nameOf(curve.statistic));
     addCurve(plot, curve, name, kOscillatorColours[trace++ % std::size(kOscillatorColours)]);
   }
   plot.legend->setVisible(true);
@@ -94,7 +77,7 @@ platform::Result<> writeHatPlot(const QString& path, const analysis::CorneredHat
   plot.plotLayout()->addElement(
       0, 0,
       new QCPTextElement(&plot, QStringLiteral("N-cornered hat, %1 of %2 oscillators")
-                                    .arg(text(analysis::nameOf(hat.topology.layout)))
+                                    .arg(QString::fromUtf8(analysis::nameOf(hat.topology.layout)))
                                     .arg(hat.topology.oscillators.size())));
   drawHat(plot, hat);
   return savePlot(plot, path);

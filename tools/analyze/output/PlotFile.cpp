@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "output/OverlayLines.h"
+#include "output/PlotStyle.h"
 
 namespace tessarin::analyze::output {
 
@@ -34,9 +35,7 @@ constexpr int kLegendInside = 6;
 
 QString traceName(const AnalysedRun& analysed, const analysis::StatisticRows& statistic,
                   bool labelRuns) {
-  const QString name =
-      QString::fromUtf8(stability::nameOf(statistic.statistic).data(),
-                        static_cast<qsizetype>(stability::nameOf(statistic.statistic).size()));
+  const QString name = QString::fromUtf8(stability::nameOf(statistic.statistic));
   if (!analysed.source.empty()) return QString::fromStdString(analysed.source) + ": " + name;
   if (!labelRuns) return name;
   return QString("run %1, %2 %3: %4")
@@ -58,16 +57,8 @@ void addTrace(QCustomPlot& plot, const analysis::StatisticRows& statistic, const
     below << v - row.interval.low;  // NaN where there is no interval: no bar is drawn
     above << row.interval.high - v;
   }
-  QCPGraph* graph = plot.addGraph();
-  graph->setName(name);
-  graph->setPen(QPen(colour, 1.5));
-  graph->setScatterStyle(QCPScatterStyle(marker, colour, Qt::white, 6));
-  graph->setData(tau, value, true);
-  auto* bars = new QCPErrorBars(plot.xAxis, plot.yAxis);
-  bars->removeFromLegend();
-  bars->setPen(QPen(colour, 1));
-  bars->setDataPlottable(graph);
-  bars->setData(below, above);
+  addCurveWithBars(plot.axisRect(), name, QPen(colour, 1.5),
+                   QCPScatterStyle(marker, colour, Qt::white, 6), tau, value, below, above);
 }
 
 // TDEV, TTOTDEV, MTIE and TIE rms are times; the other deviations are fractional frequencies.
@@ -76,19 +67,7 @@ bool isTimeError(stability::Statistic statistic) {
          statistic == stability::Statistic::Mtie || statistic == stability::Statistic::TieRms;
 }
 
-void useLogScale(QCPAxis* axis) {
-  axis->setScaleType(QCPAxis::stLogarithmic);
-  axis->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
-  axis->setNumberFormat("eb");
-  axis->setNumberPrecision(0);
-  axis->grid()->setSubGridVisible(true);
-}
-
 const QColor kMaskColours[] = {QColor(170, 0, 0), QColor(150, 0, 150), QColor(120, 80, 0)};
-
-QString text(std::string_view view) {
-  return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
-}
 
 // Moves the legend out of the plot's corner into a column of its own right of the axes, where
 // many entries hide no curve.
@@ -123,8 +102,8 @@ void drawMaskLines(QCustomPlot& plot, const std::vector<AnalysedRun>& runs) {
       const analysis::MaskLine line = analysis::maskLine(*curve.mask, fromTau, toTau);
       if (line.tau.empty()) continue;
       QCPGraph* graph = plot.addGraph();
-      graph->setName(text(curve.mask->title) + " " +
-                     text(stability::nameOf(curve.mask->statistic)) + " limit");
+      graph->setName(QString::fromUtf8(curve.mask->title) + " " +
+                     QString::fromUtf8(stability::nameOf(curve.mask->statistic)) + " limit");
       graph->setPen(QPen(kMaskColours[colour++ % std::size(kMaskColours)], 1.5, Qt::DashLine));
       graph->setData(QVector<double>(line.tau.begin(), line.tau.end()),
                      QVector<double>(line.limit.begin(), line.limit.end()), true);

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "output/PlotFile.h"
+#include "output/PlotStyle.h"
 #include "output/PsdReport.h"
 #include "stability/NoiseIdentification.h"
 
@@ -23,12 +24,8 @@ const QColor kColours[] = {QColor(0, 90, 180), QColor(200, 60, 30), QColor(30, 1
 
 QColor colourOf(int trace) { return kColours[trace % static_cast<int>(std::size(kColours))]; }
 
-void useLogScale(QCPAxis* axis, const QString& label) {
-  axis->setScaleType(QCPAxis::stLogarithmic);
-  axis->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
-  axis->setNumberFormat("eb");
-  axis->setNumberPrecision(0);
-  axis->grid()->setSubGridVisible(true);
+void useLabelledLogScale(QCPAxis* axis, const QString& label) {
+  useLogScale(axis);
   axis->setLabel(label);
 }
 
@@ -68,13 +65,9 @@ QCPGraph* addLine(QCPAxisRect* rect, const QVector<double>& x, const QVector<dou
 void addPoints(QCPAxisRect* rect, const QVector<double>& x, const QVector<double>& y,
                const QVector<double>& below, const QVector<double>& above, const QColor& colour,
                const QString& name) {
-  QCPGraph* graph = addLine(rect, x, y, QPen(colour, 1.2), name);
-  graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, Qt::white, 4));
-  auto* bars = new QCPErrorBars(rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft));
-  bars->removeFromLegend();
-  bars->setPen(QPen(colour, 1));
-  bars->setDataPlottable(graph);
-  bars->setData(below, above);
+  addCurveWithBars(rect, name, QPen(colour, 1.2),
+                   QCPScatterStyle(QCPScatterStyle::ssCircle, colour, Qt::white, 4), x, y, below,
+                   above);
 }
 
 void drawFit(QCPAxisRect* rect, const analysis::SpectrumAnalysis& spectrum, const QColor& colour) {
@@ -102,8 +95,9 @@ void drawFit(QCPAxisRect* rect, const analysis::SpectrumAnalysis& spectrum, cons
 
 // The measured deviations of each run beside the levels' prediction for them.
 void drawDeviations(QCPAxisRect* rect, const std::vector<AnalysedRun>& runs) {
-  useLogScale(rect->axis(QCPAxis::atBottom), QStringLiteral("tau / s"));
-  useLogScale(rect->axis(QCPAxis::atLeft), QStringLiteral("deviation: measured and predicted"));
+  useLabelledLogScale(rect->axis(QCPAxis::atBottom), QStringLiteral("tau / s"));
+  useLabelledLogScale(rect->axis(QCPAxis::atLeft),
+                      QStringLiteral("deviation: measured and predicted"));
   int trace = 0;
   for (const AnalysedRun& analysed : runs) {
     if (!analysed.spectrum) continue;
@@ -119,7 +113,7 @@ void drawDeviations(QCPAxisRect* rect, const std::vector<AnalysedRun>& runs) {
         below << row.estimate.value - row.interval.low;
         above << row.interval.high - row.estimate.value;
       }
-      const QString name = QString::fromUtf8(stability::nameOf(statistic.statistic).data());
+      const QString name = QString::fromUtf8(stability::nameOf(statistic.statistic));
       addPoints(rect, tau, value, below, above, colour, name);
       if (tau.size() < 2) continue;
       QVector<double> lineTau, predicted;
@@ -160,14 +154,14 @@ void drawSpectrum(QCustomPlot& plot, QCPAxisRect* rect, const std::vector<Analys
     }
     const QColor colour = colourOf(trace++);
     addPoints(rect, f, value, below, above, colour,
-              runName(analysed, labelRuns, QString::fromUtf8(nameOf(spectrum.quantity).data())));
+              runName(analysed, labelRuns, QString::fromUtf8(nameOf(spectrum.quantity))));
     drawFit(rect, spectrum, colour);
   }
-  useLogScale(rect->axis(QCPAxis::atBottom), QStringLiteral("f / Hz"));
+  useLabelledLogScale(rect->axis(QCPAxis::atBottom), QStringLiteral("f / Hz"));
   if (title.startsWith(QStringLiteral("L(f)")))
     rect->axis(QCPAxis::atLeft)->setLabel(title);
   else
-    useLogScale(rect->axis(QCPAxis::atLeft), title);
+    useLabelledLogScale(rect->axis(QCPAxis::atLeft), title);
   plot.legend->setVisible(true);
   plot.legend->setFont(QFont(plot.font().family(), 8));
   rect->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);

@@ -80,8 +80,7 @@ void writeComparisonTable(Pages& pages, const std::vector<output::AnalysedRun>& 
       for (const analysis::StatisticRows& rows : trace.analysis.statistics)
         if (rows.statistic == statistic.statistic)
           for (const stability::AnalysisRow& row : rows.rows) taus.insert(row.estimate.tau);
-    QStringList heading{QString::fromUtf8(stability::nameOf(statistic.statistic).data()) +
-                        ", tau / s"};
+    QStringList heading{QString::fromUtf8(stability::nameOf(statistic.statistic)) + ", tau / s"};
     for (std::size_t i = 0; i < traces.size(); ++i) heading << QString("#%1").arg(i + 1);
     pages.row(heading, widths, true);
     for (const double tau : taus) {

@@ -28,10 +28,6 @@ QString scientific(const std::optional<double>& value) {
   return value ? QString::asprintf("%.6e", *value) : QStringLiteral("-");
 }
 
-QString text(std::string_view view) {
-  return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
-}
-
 QJsonObject hatJson(const analysis::CorneredHat& hat,
                     const std::vector<output::HatPairFacts>& pairs, std::int64_t sharedPoints,
                     bool valuesOnly) {
@@ -49,7 +45,7 @@ QJsonObject hatJson(const analysis::CorneredHat& hat,
       rows.append(QJsonObject{
           {"oscillator", QString::fromStdString(
                              hat.topology.oscillators[static_cast<std::size_t>(curve.oscillator)])},
-          {"statistic", text(stability::nameOf(curve.statistic))},
+          {"statistic", QString::fromUtf8(stability::nameOf(curve.statistic))},
           {"tau", row.tau},
           {"m", row.factor},
           {"value", number(row.value)},
@@ -58,8 +54,8 @@ QJsonObject hatJson(const analysis::CorneredHat& hat,
           {"ciHigh", number(row.ciHigh)},
           {"note", QString::fromStdString(row.note)}});
   return {{"label", QStringLiteral("N-cornered hat")},
-          {"layout", text(analysis::nameOf(hat.topology.layout))},
-          {"method", text(analysis::methodOf(hat.topology.layout))},
+          {"layout", QString::fromUtf8(analysis::nameOf(hat.topology.layout))},
+          {"method", QString::fromUtf8(analysis::methodOf(hat.topology.layout))},
           {"intervals", QString::fromStdString(output::intervalText(hat, valuesOnly))},
           {"tau0", hat.tau0},
           {"sharedPoints", static_cast<qint64>(sharedPoints)},
@@ -73,12 +69,13 @@ void writeTable(Pages& pages, const analysis::CorneredHat& hat) {
             true);
   for (const analysis::HatCurve& curve : hat.curves)
     for (const analysis::HatRow& row : curve.rows)
-      pages.row({QString::fromStdString(
-                     hat.topology.oscillators[static_cast<std::size_t>(curve.oscillator)]),
-                 text(stability::nameOf(curve.statistic)), QString::number(row.tau, 'g', 6),
-                 QString::number(row.factor), scientific(row.value), QString::number(row.terms),
-                 scientific(row.ciLow), scientific(row.ciHigh), QString::fromStdString(row.note)},
-                widths, false);
+      pages.row(
+          {QString::fromStdString(
+               hat.topology.oscillators[static_cast<std::size_t>(curve.oscillator)]),
+           QString::fromUtf8(stability::nameOf(curve.statistic)), QString::number(row.tau, 'g', 6),
+           QString::number(row.factor), scientific(row.value), QString::number(row.terms),
+           scientific(row.ciLow), scientific(row.ciHigh), QString::fromStdString(row.note)},
+          widths, false);
   pages.space();
 }
 
@@ -129,7 +126,7 @@ platform::Result<> writeHatReport(const cli::Options& options, const analysis::C
     Pages pages(writer);
     if (!pages.ready()) return platform::Result<>::failure(path + ": cannot be written");
     pages.heading(QString("N-cornered hat: %1 of %2 oscillators")
-                      .arg(text(analysis::nameOf(hat.topology.layout)))
+                      .arg(QString::fromUtf8(analysis::nameOf(hat.topology.layout)))
                       .arg(hat.topology.oscillators.size()),
                   12 * kLine);
     for (const output::HatPairFacts& pair : pairs) {
@@ -144,7 +141,7 @@ platform::Result<> writeHatReport(const cli::Options& options, const analysis::C
     }
     pages.fact("Shared span",
                QString::fromStdString(output::spanText(pairs, sharedPoints, hat.tau0)));
-    pages.fact("Method", text(analysis::methodOf(hat.topology.layout)));
+    pages.fact("Method", QString::fromUtf8(analysis::methodOf(hat.topology.layout)));
     pages.fact(
         "Intervals",
         QString("%1, %2 confidence")

@@ -29,10 +29,6 @@ QJsonValue number(const std::optional<double>& value) {
   return value ? number(*value) : QJsonValue();
 }
 
-QString text(std::string_view view) {
-  return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
-}
-
 QString labelOf(const AnalysedRun& analysed, const records::InputFile& file, bool columnFile) {
   if (columnFile) return QStringLiteral("column file");
   if (analysed.joined > 0) return QString::fromStdString(runLabel(analysed));
@@ -63,7 +59,7 @@ void takeData(RunFacts& facts, std::vector<double> phase, const cli::Options& op
 
 QJsonObject rowJson(stability::Statistic statistic, const stability::AnalysisRow& row) {
   const stability::Estimate& e = row.estimate;
-  return {{"statistic", text(stability::nameOf(statistic))},
+  return {{"statistic", QString::fromUtf8(stability::nameOf(statistic))},
           {"tau", number(e.tau)},
           {"m", e.factor},
           {"value", number(e.value)},
@@ -79,25 +75,26 @@ void addMasks(QJsonObject& run, const AnalysedRun& analysed) {
   if (analysed.masks.empty()) return;
   QJsonArray masks, points;
   for (const analysis::CurveAgainstMask& curve : analysed.masks) {
-    const QString statistic = text(stability::nameOf(curve.mask->statistic));
-    const QString name = text(curve.mask->name);
+    const QString statistic = QString::fromUtf8(stability::nameOf(curve.mask->statistic));
+    const QString name = QString::fromUtf8(curve.mask->name);
     masks.append(QJsonObject{
         {"mask", name},
         {"statistic", statistic},
-        {"title", text(curve.mask->title)},
-        {"source", text(curve.mask->recommendation)},
-        {"verdict", text(analysis::verdictWord(curve.verdict))},
+        {"title", QString::fromUtf8(curve.mask->title)},
+        {"source", QString::fromUtf8(curve.mask->recommendation)},
+        {"verdict", QString::fromUtf8(analysis::verdictWord(curve.verdict))},
         {"worstTau", curve.worst ? number(curve.points[*curve.worst].tau) : QJsonValue()},
         {"worstMargin", curve.worst ? number(curve.points[*curve.worst].margin) : QJsonValue()}});
     for (const analysis::MaskPoint& point : curve.points)
-      points.append(QJsonObject{{"mask", name},
-                                {"statistic", statistic},
-                                {"tau", number(point.tau)},
-                                {"m", point.factor},
-                                {"limit", number(point.limit)},
-                                {"margin", number(point.margin)},
-                                {"ratio", number(point.ratio)},
-                                {"verdict", text(analysis::verdictWord(point.verdict))}});
+      points.append(
+          QJsonObject{{"mask", name},
+                      {"statistic", statistic},
+                      {"tau", number(point.tau)},
+                      {"m", point.factor},
+                      {"limit", number(point.limit)},
+                      {"margin", number(point.margin)},
+                      {"ratio", number(point.ratio)},
+                      {"verdict", QString::fromUtf8(analysis::verdictWord(point.verdict))}});
   }
   run.insert("masks", masks);
   run.insert("maskRows", points);
@@ -120,7 +117,7 @@ QJsonObject spectrumJson(const analysis::SpectrumAnalysis& spectrum) {
                               {"low", number(level.low)},
                               {"high", number(level.high)}});
   const analysis::WelchSpectrum& welch = spectrum.welch;
-  return {{"quantity", text(analysis::nameOf(spectrum.quantity))},
+  return {{"quantity", QString::fromUtf8(analysis::nameOf(spectrum.quantity))},
           {"nominalHz", number(spectrum.nominalHz)},
           {"segment", welch.segment},
           {"window", welch.window == analysis::SpectralWindow::Hann ? "hann" : "rect"},
@@ -178,9 +175,9 @@ QJsonArray conditioningJson(const RunFacts& facts) {
   }
   if (const auto& fit = record.drift)
     steps.append(QJsonObject{{"step", "drift"},
-                             {"model", text(analysis::nameOf(fit->model))},
+                             {"model", QString::fromUtf8(analysis::nameOf(fit->model))},
                              {"fittedTo", fit->onPhase ? "phase" : "frequency"},
-                             {"formula", text(analysis::formulaOf(*fit))},
+                             {"formula", QString::fromUtf8(analysis::formulaOf(*fit))},
                              {"converged", fit->converged},
                              {"why", QString::fromStdString(fit->why)},
                              {"coefficients", coefficientsJson(*fit)},
@@ -238,7 +235,8 @@ QString conditioningAsked(const analysis::Preprocessing& preprocessing) {
   if (preprocessing.drift == analysis::DriftModel::PhaseQuadratic)
     steps << QStringLiteral("the linear frequency drift removed (least squares on the phase)");
   else if (preprocessing.drift != analysis::DriftModel::None)
-    steps << "the drift model " + text(analysis::nameOf(preprocessing.drift)) + " removed";
+    steps << "the drift model " + QString::fromUtf8(analysis::nameOf(preprocessing.drift)) +
+                 " removed";
   if (preprocessing.removeOffset) steps << QStringLiteral("the mean frequency removed");
   return steps.isEmpty() ? QStringLiteral("none") : steps.join(QStringLiteral(", then "));
 }

@@ -119,7 +119,7 @@ void writeTable(Pages& pages, const RunFacts& facts) {
                                "terms",     "low",     "high", "alpha (noise type)"};
   pages.row(heading, widths, true);
   for (const analysis::StatisticRows& statistic : facts.analysis->statistics) {
-    const QString name = QString::fromUtf8(stability::nameOf(statistic.statistic).data());
+    const QString name = QString::fromUtf8(stability::nameOf(statistic.statistic));
     for (const stability::AnalysisRow& row : statistic.rows) {
       const stability::Estimate& e = row.estimate;
       const QString alpha =
@@ -136,12 +136,10 @@ void writeTable(Pages& pages, const RunFacts& facts) {
 // The verdict of each curve held to a mask, under the plot that draws the masks.
 void writeMaskVerdicts(Pages& pages, const RunFacts& facts) {
   for (const analysis::CurveAgainstMask& curve : facts.analysed->masks)
-    pages.fact(QString::fromUtf8(curve.mask->title.data(),
-                                 static_cast<qsizetype>(curve.mask->title.size())) +
-                   ", " + QString::fromUtf8(stability::nameOf(curve.mask->statistic).data()),
-               QString::fromUtf8(curve.mask->recommendation.data(),
-                                 static_cast<qsizetype>(curve.mask->recommendation.size())) +
-                   ": " + QString::fromStdString(output::maskVerdictText(curve)));
+    pages.fact(QString::fromUtf8(curve.mask->title) + ", " +
+                   QString::fromUtf8(stability::nameOf(curve.mask->statistic)),
+               QString::fromUtf8(curve.mask->recommendation) + ": " +
+                   QString::fromStdString(output::maskVerdictText(curve)));
   if (!facts.analysed->masks.empty()) pages.space();
 }
 
