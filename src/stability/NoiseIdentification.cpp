@@ -69,12 +69,11 @@ void forEachLevel(StridedSeries z, Use use) {
   forEachIndex<D>([&](auto i) {
     if (i < size) completeLevels<decltype(i)::value, 0>(last, z[i], use);
   });
-  std::int64_t i = D;
-  for (; i + kLanes <= size; i += kLanes) {
-    forEachIndex<kLanes>(
-        [&](auto lane) { completeLevels<D, decltype(lane)::value>(last, z[i + lane], use); });
+  for (std::int64_t i = D; i < size; i += kLanes) {
+    forEachIndex<kLanes>([&](auto lane) {
+      if (i + lane < size) completeLevels<D, decltype(lane)::value>(last, z[i + lane], use);
+    });
   }
-  for (; i < size; ++i) completeLevels<D, 0>(last, z[i], use);
 }
 
 // What one pass over the series finds: at level Level of differences the sums of r1 about that
@@ -108,9 +107,11 @@ PassSums passAt(StridedSeries z, double mean) {
     }
     if constexpr (decltype(k)::value == Level + 1) {
       above[lane] += isPresent ? value : 0.0;
-      presentAbove += isPresent ? 1 : 0;
+      if constexpr (MayHaveGaps) presentAbove += isPresent ? 1 : 0;
     }
   });
+  // Without gaps every value of the level above is present: all but its first Level + 1.
+  if constexpr (!MayHaveGaps) presentAbove = std::max<std::int64_t>(0, z.size() - (Level + 1));
   return {totalOf(products), totalOf(squares), totalOf(above), presentAbove};
 }
 
