@@ -31,7 +31,10 @@ constexpr int kMostDifferences = 3;
 constexpr int kLanes = 4;
 using LaneSums = std::array<double, kLanes>;
 
-double totalOf(const LaneSums& lanes) { return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]); }
+double totalOf(const LaneSums& lanes) {
+  static_assert(kLanes == 4);
+  return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+}
 
 template <int N>
 using Index = std::integral_constant<int, N>;
