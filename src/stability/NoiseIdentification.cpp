@@ -24,10 +24,10 @@ constexpr std::size_t kLeastFrequenciesForB1 = 10;
 constexpr int kMostDifferences = 3;
 
 // Sums over a million points added one value after another are chains of a million additions,
-// each waiting for the last. Sample i adds instead to the i-th of four running sums in turn (the
-// first few samples, which complete only the lower levels, to the first): four chains the
-// processor works on at once. The totals are as exact, and the same for a series read in place as
-// for a copy of it.
+// each waiting for the last. Each sample adds instead to the next of four running sums in turn
+// (the first few, which complete only the lower levels, to the first): four chains the processor
+// works on at once. The totals are as exact, and the same for a series read in place as for a
+// copy of it.
 constexpr int kLanes = 4;
 using LaneSums = std::array<double, kLanes>;
 
